@@ -1,0 +1,17 @@
+#include "app/kernel.h"
+
+#include "render/camera.h"
+
+namespace {
+
+Camera theCamera;
+
+Kernel makeKernel() {
+    Kernel k = {};
+    k.camera = &initCamera(theCamera);
+    return k;
+}
+
+} // namespace
+
+Kernel kernel = makeKernel();

@@ -1,0 +1,33 @@
+// The program-wide state: one Kernel for the whole run, reachable from every module.
+//
+// The Kernel owns everything its pointers refer to until the process ends.
+#pragma once
+
+#include "platform/window.h"
+
+#include <cstdint>
+
+struct Camera;
+struct ObjectList;
+struct PhysicsWorld;
+struct RenderObject;
+struct ResourceCache;
+struct ShaderProgram;
+struct Texture;
+
+struct Kernel {
+    int32_t windowWidth;             // 1280, also the viewport width
+    int32_t windowHeight;            // 720
+    VideoMode desktopMode;           // read at start-up to centre the window
+    int32_t frameCount;              // 0 after start-up, counted at the start of every frame
+    ShaderProgram* defaultMaterial;  // phong; every new render object starts with it
+    Camera* camera;                  // the one camera, made before main with its defaults
+    ObjectList* bodyList;            // rigid bodies the physics step moves
+    PhysicsWorld* physicsWorld;      // height grids, spheres, boxes, last ground query
+    ResourceCache* resources;        // meshes and textures by file name
+    Texture* rockTexture;            // shared by the blocks and every rock
+    RenderObject* frustumPlates[4];  // oriented by the frustum test
+    bool stopRequested;              // ends the frame loop
+};
+
+extern Kernel kernel;

@@ -1,0 +1,4 @@
+#include "app/startup.h"
+
+// Command-line arguments are ignored.
+int main() { return runValley(); }

@@ -1,0 +1,96 @@
+#include "app/startup.h"
+
+#include "app/frame_loop.h"
+#include "app/kernel.h"
+#include "app/scene.h"
+#include "core/object_list.h"
+#include "platform/window.h"
+#include "render/camera.h"
+#include "render/render_object.h"
+
+#include <epoxy/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+void createContainers() {
+    kernel.bodyList = new ObjectList{};
+    RenderList* sceneList = new RenderList{};
+    RenderList* waterList = new RenderList{};
+    sceneList->camera = kernel.camera;
+    waterList->camera = kernel.camera;
+    kernel.camera->sceneList = sceneList;
+    kernel.camera->waterList = waterList;
+}
+
+bool centredWindowPosition(const VideoMode& desktop, int width, int height, int& x, int& y) {
+    x = static_cast<int>(desktop.width * 0.5 - width * 0.5);
+    y = static_cast<int>(desktop.height * 0.5 - height * 0.5);
+    return x > 0 && y > 0;
+}
+
+bool openWindow() {
+    if (!platformOpenWindow(kernel.windowWidth, kernel.windowHeight, 8, 8, 8, 8, 24, 8)) {
+        std::printf("Failed to open GLFW window.\n");
+        platformCloseWindow();
+        return false;
+    }
+    platformSetWindowTitle("");
+    return true;
+}
+
+bool initKernel() {
+    if (!platformInit()) {
+        std::printf("Failed to initialize GLFW.\n");
+    }
+    std::printf("OpenGL Environment Loaded!\n");
+    kernel.windowWidth = 1280;
+    kernel.windowHeight = 720;
+    // Without a window there is no OpenGL context: nothing below may run.
+    if (!openWindow()) {
+        return false;
+    }
+    platformSetWindowTitle("This is a test, this is only a test.");
+    glEnable(GL_DEPTH_TEST);
+
+    kernel.desktopMode = platformDesktopMode();
+    int x = 0;
+    int y = 0;
+    if (centredWindowPosition(kernel.desktopMode, kernel.windowWidth, kernel.windowHeight, x, y)) {
+        platformSetWindowPos(x, y);
+    }
+    platformCaptureCursor();
+    // The first frame must not turn the view: remember where the captured mouse is now.
+    pollInput(kernel.camera->input);
+
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    std::printf("Shaders loaded\n");
+
+    glClearColor(0.6039216f, 0.8235294f, 0.8784314f, 1.0f); // (154, 210, 224)
+    glClear(GL_COLOR_BUFFER_BIT);
+    glViewport(0, 0, kernel.windowWidth, kernel.windowHeight);
+    platformSwapInterval(1);
+    kernel.frameCount = 0;
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::printf("Kernel Initiated!\n");
+    std::fflush(stdout);
+    return true;
+}
+
+int runValley() {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // console lines reach a pipe as they are written
+    createContainers();
+    if (!initKernel()) {
+        std::fflush(stdout);
+        platformTerminate();
+        return 1;
+    }
+    kernel.stopRequested = false;
+    SceneHandles scene = buildScene();
+    runMainLoop(scene);
+    platformTerminate();
+    return 0;
+}

@@ -1,0 +1,26 @@
+// Meshes read from the COLLADA subset the valley's files use.
+//
+// Files are Z-up; the engine is Y-up: a file position (x, y, z) becomes (x, z, -y).
+// Each vertex is 8 floats: position, normal (recomputed smooth), texture coordinate.
+// The arrays stay in memory (the physics reads them) and are copied into two buffer objects.
+#pragma once
+
+#include "core/vec_math.h"
+
+#include <cstdint>
+
+struct Mesh {
+    int32_t vertexCount;   // position count / 3
+    int32_t stride;        // floats per vertex: 8
+    float* vertices;       // vertexCount x stride floats, owned
+    int32_t triangleCount; // polygon list count
+    int32_t* indices;      // 3 x triangleCount vertex numbers, owned
+    uint32_t vertexBuffer; // GL_ARRAY_BUFFER holding vertices
+    uint32_t indexBuffer;  // GL_ELEMENT_ARRAY_BUFFER holding indices
+    Vec3 extent;           // per axis, the largest absolute coordinate of any vertex
+};
+
+// Fills a caller-allocated record and hands it back. A failure prints
+// "error: mesh <name> loaded incorrectly!" and leaves an empty mesh (zero counts, no buffers).
+Mesh& loadMesh(Mesh& mesh, const char* fileName);
+void computeVertexNormals(Mesh& mesh);

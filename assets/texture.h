@@ -1,0 +1,31 @@
+// Texture loading: 24-bit BMP files decoded by the engine, DDS files through SOIL.
+//
+// A BMP is uploaded driver-compressed with generated mipmaps and anisotropy 4, rows as stored
+// (a bottom-up file reaches OpenGL bottom row first). A DDS is decoded and flipped by SOIL and
+// set to repeat, with the largest anisotropy the driver offers. Names are tested by substring.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct Texture {
+    int32_t width;      // from the BMP header; 0 when unset
+    int32_t height;     // from the BMP header, negative for a top-down file; 0 when unset
+    uint32_t textureId; // OpenGL texture name; 0 when no texture was made
+};
+
+// The pixels of a decoded 24-bit BMP: width x rows pixels of 4 bytes (blue, green, red, 255).
+struct BmpImage {
+    int32_t width;
+    int32_t height; // as stored, negative for a top-down file
+    int32_t rows;   // |height|
+    std::vector<uint8_t> pixels;
+};
+
+// Decodes a whole BMP file held in memory. False, leaving `image` empty, for anything that is
+// not a sound 24-bit BMP (see the source for what is refused). Needs no OpenGL context.
+bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image);
+
+// Fills a caller-allocated record and hands it back; a failed load leaves textureId 0.
+Texture& loadTexture(const char* fileName, Texture& texture);

@@ -1,0 +1,32 @@
+// The window and input layer: exactly the operations the engine needs from the desktop.
+//
+// One window, one OpenGL context, one thread. Positions are window pixels, y growing downwards.
+// Input comes from the desktop, or from a scripted timeline (input_script.h) when one is set;
+// a scripted run also needs no pacing and may capture the frames it presents.
+#pragma once
+
+struct VideoMode {
+    int width;
+    int height;
+    int redBits;
+    int blueBits;
+    int greenBits;
+};
+
+bool platformInit();      // false when no window system is reachable
+void platformTerminate(); // closes the window, if any, and releases the window system
+bool platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
+                        int depthBits, int stencilBits); // windowed mode; context made current
+void platformCloseWindow();
+void platformSetWindowTitle(const char* title);
+VideoMode platformDesktopMode();
+void platformSetWindowPos(int x, int y);
+void platformCaptureCursor(); // hidden cursor, mouse captured for looking around
+void platformSwapInterval(int interval);
+void platformSwapBuffers(); // presents the frame; paced to 60 per second unless scripted
+bool platformWindowOpen();
+
+int platformKey(int key);             // 1 while held, 0 otherwise; key names of keys.h
+int platformMouseButton(int button);  // 1 while held, 0 otherwise
+void platformMousePos(int& x, int& y);
+void platformSetMousePos(int x, int y);

@@ -1,0 +1,250 @@
+// The window layer over GLFW 3, with the scripted input source beside it.
+#include "platform/frame_pacer.h"
+#include "platform/input_script.h"
+#include "platform/keys.h"
+#include "platform/window.h"
+
+#include <epoxy/gl.h>
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include <stb/stb_image_write.h>
+
+namespace {
+
+GLFWwindow* window = nullptr;
+FramePacer pacer = {false, 0.0};
+
+InputScript* script = nullptr;
+int scriptFrameIndex = 0; // index into script->frames of the frame being built
+int scriptMouseX = 0;
+int scriptMouseY = 0;
+
+int glfwKeyOf(int key) {
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9') || key == keySpace) {
+        return key; // GLFW 3 uses the character codes for these
+    }
+    if (key >= keyF1 && key <= keyF12) {
+        return GLFW_KEY_F1 + (key - keyF1);
+    }
+    switch (key) {
+    case keyEscape: return GLFW_KEY_ESCAPE;
+    case keyEnter: return GLFW_KEY_ENTER;
+    case keyUp: return GLFW_KEY_UP;
+    case keyDown: return GLFW_KEY_DOWN;
+    case keyLeft: return GLFW_KEY_LEFT;
+    case keyRight: return GLFW_KEY_RIGHT;
+    case keyLeftShift: return GLFW_KEY_LEFT_SHIFT;
+    case keyRightShift: return GLFW_KEY_RIGHT_SHIFT;
+    case keyLeftControl: return GLFW_KEY_LEFT_CONTROL;
+    case keyRightControl: return GLFW_KEY_RIGHT_CONTROL;
+    case keyLeftAlt: return GLFW_KEY_LEFT_ALT;
+    case keyRightAlt: return GLFW_KEY_RIGHT_ALT;
+    default: return GLFW_KEY_UNKNOWN;
+    }
+}
+
+const ScriptFrame* currentScriptFrame() {
+    if (script == nullptr || scriptFrameIndex >= static_cast<int>(script->frames.size())) {
+        return nullptr;
+    }
+    return &script->frames[scriptFrameIndex];
+}
+
+void applyScriptedMouse() {
+    const ScriptFrame* frame = currentScriptFrame();
+    if (frame != nullptr && frame->movesMouse) {
+        scriptMouseX = frame->mouseX;
+        scriptMouseY = frame->mouseY;
+    }
+}
+
+bool listed(const std::vector<int>& held, int code) {
+    return std::find(held.begin(), held.end(), code) != held.end();
+}
+
+// Reads the back buffer and writes it top row first as an RGB PNG.
+void captureFrame(const std::string& path) {
+    int width = 0;
+    int height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    stbi_flip_vertically_on_write(1);
+    stbi_write_png(path.c_str(), width, height, 3, pixels.data(), width * 3);
+}
+
+void waitForPacing() {
+    double now = glfwGetTime();
+    double wait = pacingWait(pacer, now);
+    if (wait > 0.0) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+    }
+}
+
+} // namespace
+
+bool platformInit() { return glfwInit() == GLFW_TRUE; }
+
+void platformTerminate() {
+    glfwTerminate();
+    window = nullptr;
+}
+
+bool platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
+                        int depthBits, int stencilBits) {
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_RED_BITS, redBits);
+    glfwWindowHint(GLFW_GREEN_BITS, greenBits);
+    glfwWindowHint(GLFW_BLUE_BITS, blueBits);
+    glfwWindowHint(GLFW_ALPHA_BITS, alphaBits);
+    glfwWindowHint(GLFW_DEPTH_BITS, depthBits);
+    glfwWindowHint(GLFW_STENCIL_BITS, stencilBits);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    window = glfwCreateWindow(width, height, "", nullptr, nullptr);
+    if (window == nullptr) {
+        return false;
+    }
+    glfwMakeContextCurrent(window);
+    if (epoxy_gl_version() < 20) {
+        glfwDestroyWindow(window);
+        window = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void platformCloseWindow() {
+    if (window != nullptr) {
+        glfwDestroyWindow(window);
+        window = nullptr;
+    }
+}
+
+void platformSetWindowTitle(const char* title) {
+    if (window != nullptr) {
+        glfwSetWindowTitle(window, title);
+    }
+}
+
+VideoMode platformDesktopMode() {
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor == nullptr ? nullptr : glfwGetVideoMode(monitor);
+    if (mode == nullptr) {
+        return VideoMode{0, 0, 0, 0, 0};
+    }
+    return VideoMode{mode->width, mode->height, mode->redBits, mode->blueBits, mode->greenBits};
+}
+
+void platformSetWindowPos(int x, int y) {
+    if (window != nullptr) {
+        glfwSetWindowPos(window, x, y);
+    }
+}
+
+void platformCaptureCursor() {
+    if (window != nullptr) {
+        glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+    }
+}
+
+void platformSwapInterval(int interval) {
+    if (window != nullptr) {
+        glfwSwapInterval(interval);
+    }
+}
+
+void platformSwapBuffers() {
+    const ScriptFrame* frame = currentScriptFrame();
+    if (frame != nullptr && frame->onPresent) {
+        frame->onPresent();
+    }
+    if (window != nullptr) {
+        if (frame != nullptr && !frame->capturePath.empty()) {
+            captureFrame(frame->capturePath);
+        }
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+    }
+    if (script != nullptr) {
+        ++scriptFrameIndex;
+        applyScriptedMouse();
+    } else if (window != nullptr) {
+        waitForPacing();
+    }
+}
+
+bool platformWindowOpen() {
+    if (window == nullptr || glfwWindowShouldClose(window)) {
+        return false;
+    }
+    return script == nullptr || currentScriptFrame() != nullptr;
+}
+
+int platformKey(int key) {
+    if (script != nullptr) {
+        const ScriptFrame* frame = currentScriptFrame();
+        return frame != nullptr && listed(frame->keys, key) ? 1 : 0;
+    }
+    int code = glfwKeyOf(key);
+    if (window == nullptr || code == GLFW_KEY_UNKNOWN) {
+        return 0;
+    }
+    return glfwGetKey(window, code) == GLFW_PRESS ? 1 : 0;
+}
+
+int platformMouseButton(int button) {
+    if (script != nullptr) {
+        const ScriptFrame* frame = currentScriptFrame();
+        return frame != nullptr && listed(frame->buttons, button) ? 1 : 0;
+    }
+    if (window == nullptr) {
+        return 0;
+    }
+    return glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_1 + button) == GLFW_PRESS ? 1 : 0;
+}
+
+void platformMousePos(int& x, int& y) {
+    if (script != nullptr) {
+        x = scriptMouseX;
+        y = scriptMouseY;
+        return;
+    }
+    double cx = 0.0;
+    double cy = 0.0;
+    if (window != nullptr) {
+        glfwGetCursorPos(window, &cx, &cy);
+    }
+    x = static_cast<int>(cx);
+    y = static_cast<int>(cy);
+}
+
+void platformSetMousePos(int x, int y) {
+    if (script != nullptr) {
+        scriptMouseX = x;
+        scriptMouseY = y;
+        return;
+    }
+    if (window != nullptr) {
+        glfwSetCursorPos(window, x, y);
+    }
+}
+
+void platformUseScript(InputScript* newScript) {
+    script = newScript;
+    scriptFrameIndex = 0;
+    scriptMouseX = 640;
+    scriptMouseY = 360;
+    applyScriptedMouse();
+}
+
+int platformScriptFrame() { return script == nullptr ? 0 : scriptFrameIndex + 1; }

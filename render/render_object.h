@@ -1,0 +1,59 @@
+// Render objects, their override slots, the two render lists and the draw pass.
+//
+// Units: world units and degrees, y up. An object is scaled, turned about x, then z, then y,
+// moved to its position and brought into the camera's frame (camera looks along -z there).
+// Matrices follow core/vec_math.h (column-major, translation in elements 12-14).
+#pragma once
+
+#include "core/object_list.h"
+#include "core/vec_math.h"
+
+#include <cstdint>
+
+struct Camera;
+struct Mesh;
+struct ObjectLogic;
+struct ShaderProgram;
+struct Texture;
+
+struct Slot {
+    uintptr_t value; // texture slots: an OpenGL texture name; others: a data pointer (caller-owned)
+    uint8_t set;     // a set slot replaces the program's default
+};
+
+struct RenderObject {
+    Mesh* mesh;             // not owned; never none after creation
+    ListNode* listNode;     // this object's node in its render list
+    Vec3 position;
+    Vec3 rotation;          // degrees about x, y, z
+    Vec3 scale;
+    Mat4 modelView;         // rebuilt at every draw
+    uint8_t visible;        // drawn only when non-zero
+    ObjectLogic* logic;     // owned behaviour, or none
+    ShaderProgram* shader;  // not owned
+    ObjectList textureSlots; // one per sampler of the shader
+    ObjectList normalSlots;  // one per value uniform of the attribute table
+    ObjectList blendSlots;   // one per value uniform of the uniforms table
+};
+
+struct RenderList {
+    ListNode* head;
+    ListNode* tail;
+    Mat4 projection; // refilled every frame
+    Camera* camera;
+};
+
+const float drawDistance = 20000.0f; // per axis, from the camera
+
+RenderObject* createRenderObject(Mesh* mesh, Camera& camera); // appended to camera.sceneList
+RenderObject* createWaterObject(Mesh* mesh);                  // appended to the camera's waterList
+RenderObject* createLogicObject(Mesh* mesh, ObjectLogic* logic); // sceneList; runs logic->setUp
+void makeTextureSlots(RenderObject& object);
+void makeNormalMatrixSlots(RenderObject& object);
+void makeBlendSlots(RenderObject& object);
+void setTexture(RenderObject& object, const char* name, const Texture* texture);
+void setNormalMatrix(RenderObject& object, const Mat4* matrix);
+void setBlend(RenderObject& object, const float* blend);
+void freeSlotList(ObjectList& list); // frees nodes and slots
+void buildModelView(RenderObject& object, const Camera& camera);
+void drawRenderList(RenderList& list);

@@ -1,0 +1,62 @@
+// GLSL programs with their input tables, and the four material presets.
+//
+// A program is described by name: vertex attributes ("Position", "Normal", "TexCoordIn"),
+// value uniforms ("normalMat", a 4x4 matrix; "Blend1", a float written to the output alpha)
+// and samplers ("Texture1", "Texture2") with default textures. Names are pointers to constant
+// text, never copied. Matrices follow core/vec_math.h (column-major, untransposed).
+#pragma once
+
+#include "core/vec_math.h"
+
+#include <cstdint>
+#include <string>
+
+struct RenderObject;
+struct Texture;
+
+const int maxVariables = 10; // entries per table
+
+struct VariableEntry {
+    int32_t location; // found at link time; -1 when the linked program lacks it
+    const char* name; // GLSL identifier, not copied
+    int32_t size;     // attributes: floats (1-4); value uniforms: 1, 4 or 16; samplers: 0
+    int32_t count;    // array count handed to OpenGL: 1; samplers 0
+    int32_t sampler;  // 1 for a sampler uniform
+    void* value;      // value uniforms: default data (float, 4 floats or Mat4)
+};
+
+struct VariableTable {
+    int32_t stride;             // sum of attribute sizes in floats (attribute table only)
+    int32_t projectionLocation; // "Projection" (attribute table only)
+    int32_t modelviewLocation;  // "Modelview" (attribute table only)
+    VariableEntry entries[maxVariables];
+    int32_t count;
+    int32_t valueCount;
+};
+
+struct ShaderProgram {
+    const char* vertexPath;
+    const char* fragmentPath;
+    VariableTable attributes; // attributes 0..count-1, then the normal-matrix value uniforms
+    VariableTable uniforms;   // samplers 0..textureCount-1, then the blend value uniforms
+    uint32_t program;         // OpenGL program name, set by linkProgram
+    Texture* textures[maxVariables]; // default texture of each sampler
+    int32_t textureCount;
+};
+
+extern float defaultOne; // shared default of every value uniform: 1.0
+
+ShaderProgram* newShaderProgram(); // empty tables, never released
+void addAttribute(ShaderProgram& program, const char* name, int32_t size);
+void addNormalMatrix(ShaderProgram& program);
+void addBlend(ShaderProgram& program);
+void addSampler(ShaderProgram& program, Texture* texture, const char* name);
+std::string readTextFile(const char* path); // every line ends with "\n"; "" when unreadable
+uint32_t compileShader(uint32_t type, const ShaderProgram& program);
+uint32_t linkProgram(ShaderProgram& program);
+void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& projection, const Mat4& modelview);
+
+ShaderProgram* makePhongMaterial();
+ShaderProgram* makePhongTerrainMaterial();
+ShaderProgram* makeWaterMaterial();
+ShaderProgram* makeSkyBoxMaterial();

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs; does nothing when all are present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libglfw3-dev libepoxy-dev libsoil-dev librapidxml-dev libstb-dev
+  libgl1-mesa-dri xvfb xauth libx11-dev libxtst-dev
+  googletest libgtest-dev libbenchmark-dev libassimp-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+[ "$(id -u)" -ne 0 ] && as_root=(sudo)
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,79 @@
+// The real program, started as a person would start it, watched from the X display.
+#include "tests/support/x11_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+const char* title = "This is a test, this is only a test.";
+
+bool displayIsFullHd() {
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        return false;
+    }
+    bool fullHd = DisplayWidth(d, DefaultScreen(d)) == 1920 && DisplayHeight(d, DefaultScreen(d)) == 1080;
+    XCloseDisplay(d);
+    return fullHd;
+}
+
+// An empty working directory: the program finds no meshes or textures and draws only the sky.
+class ValleyBinary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/valley-run-XXXXXX";
+        directory = mkdtemp(pattern);
+    }
+    void TearDown() override { std::filesystem::remove_all(directory); }
+    std::string directory;
+};
+
+} // namespace
+
+TEST_F(ValleyBinary, OpensItsCentredWindowShowsTheSkyAndQuitsOnEscape) {
+    if (!displayIsFullHd()) {
+        GTEST_SKIP() << "needs a 1920 x 1080 display";
+    }
+    ChildProcess valley = startProgram(VALLEY_BINARY, directory, true);
+    std::string output;
+    ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", output, 30.0)) << output;
+
+    X11Window window = {};
+    ASSERT_TRUE(findWindowByTitle(title, window, 10.0));
+    EXPECT_EQ(window.x, 320);
+    EXPECT_EQ(window.y, 180);
+    EXPECT_EQ(window.width, 1280);
+    EXPECT_EQ(window.height, 720);
+
+    unsigned char rgb[3] = {};
+    ASSERT_TRUE(screenPixel(window.x + 640, window.y + 360, rgb));
+    EXPECT_EQ(rgb[0], 173);
+    EXPECT_EQ(rgb[1], 239);
+    EXPECT_EQ(rgb[2], 255);
+
+    typeKey("Escape", 300);
+    EXPECT_EQ(waitForExit(valley, output, 30.0), 0);
+    size_t loaded = output.find("OpenGL Environment Loaded!\n");
+    size_t shaders = output.find("Shaders loaded\n");
+    size_t initiated = output.find("Kernel Initiated!\n");
+    ASSERT_NE(loaded, std::string::npos) << output;
+    ASSERT_NE(shaders, std::string::npos) << output;
+    EXPECT_LT(loaded, shaders);
+    EXPECT_LT(shaders, initiated);
+}
+
+TEST_F(ValleyBinary, WithoutADisplayReportsTheFailureAndExitsNonZero) {
+    ChildProcess valley = startProgram(VALLEY_BINARY, directory, false);
+    std::string output;
+    int status = waitForExit(valley, output, 30.0);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(status, -1) << "did not exit";
+    EXPECT_NE(output.find("OpenGL Environment Loaded!\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("Failed to open GLFW window.\n"), std::string::npos) << output;
+    EXPECT_EQ(output.find("Kernel Initiated!"), std::string::npos) << output;
+}

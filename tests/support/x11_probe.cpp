@@ -1,0 +1,179 @@
+#include "tests/support/x11_probe.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+Display* display() {
+    static Display* d = XOpenDisplay(nullptr);
+    return d;
+}
+
+bool searchTree(Display* d, Window w, const std::string& title, Window& found) {
+    char* name = nullptr;
+    if (XFetchName(d, w, &name) && name != nullptr) {
+        bool match = title == name;
+        XFree(name);
+        XWindowAttributes attributes;
+        if (match && XGetWindowAttributes(d, w, &attributes) && attributes.map_state == IsViewable) {
+            found = w;
+            return true;
+        }
+    }
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, w, &root, &parent, &children, &count)) {
+        return false;
+    }
+    bool result = false;
+    for (unsigned int i = 0; i < count && !result; ++i) {
+        result = searchTree(d, children[i], title, found);
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return result;
+}
+
+void appendAvailable(int fd, std::string& output, int waitMilliseconds) {
+    pollfd p = {fd, POLLIN, 0};
+    if (poll(&p, 1, waitMilliseconds) > 0) {
+        char buffer[4096];
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            output.append(buffer, static_cast<size_t>(n));
+        }
+    }
+}
+
+} // namespace
+
+bool findWindowByTitle(const std::string& title, X11Window& found, double timeoutSeconds) {
+    Display* d = display();
+    if (d == nullptr) {
+        return false;
+    }
+    Clock::time_point start = Clock::now();
+    while (secondsSince(start) < timeoutSeconds) {
+        Window w = 0;
+        if (searchTree(d, DefaultRootWindow(d), title, w)) {
+            XWindowAttributes attributes;
+            XGetWindowAttributes(d, w, &attributes);
+            Window child = 0;
+            XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &found.x, &found.y, &child);
+            found.id = w;
+            found.width = attributes.width;
+            found.height = attributes.height;
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+bool screenPixel(int x, int y, unsigned char rgb[3]) {
+    Display* d = display();
+    if (d == nullptr) {
+        return false;
+    }
+    XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return false;
+    }
+    unsigned long pixel = XGetPixel(image, 0, 0);
+    rgb[0] = static_cast<unsigned char>((pixel & image->red_mask) >> 16);
+    rgb[1] = static_cast<unsigned char>((pixel & image->green_mask) >> 8);
+    rgb[2] = static_cast<unsigned char>(pixel & image->blue_mask);
+    XDestroyImage(image);
+    return true;
+}
+
+void typeKey(const char* keysymName, int milliseconds) {
+    Display* d = display();
+    if (d == nullptr) {
+        return;
+    }
+    KeyCode code = XKeysymToKeycode(d, XStringToKeysym(keysymName));
+    XTestFakeKeyEvent(d, code, True, 0);
+    XFlush(d);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    XTestFakeKeyEvent(d, code, False, 0);
+    XFlush(d);
+}
+
+ChildProcess startProgram(const std::string& path, const std::string& workingDirectory, bool withDisplay) {
+    int pipeFds[2];
+    ChildProcess child;
+    if (pipe(pipeFds) != 0) {
+        return child;
+    }
+    child.pid = fork();
+    if (child.pid == 0) {
+        dup2(pipeFds[1], STDOUT_FILENO);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        if (!withDisplay) {
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+        }
+        if (chdir(workingDirectory.c_str()) != 0) {
+            _exit(126);
+        }
+        execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    child.outputFd = pipeFds[0];
+    return child;
+}
+
+int waitForExit(ChildProcess& child, std::string& output, double timeoutSeconds) {
+    Clock::time_point start = Clock::now();
+    while (secondsSince(start) < timeoutSeconds) {
+        appendAvailable(child.outputFd, output, 20);
+        int status = 0;
+        if (waitpid(child.pid, &status, WNOHANG) == child.pid) {
+            char buffer[4096];
+            ssize_t n = 0;
+            while ((n = read(child.outputFd, buffer, sizeof buffer)) > 0) {
+                output.append(buffer, static_cast<size_t>(n));
+            }
+            close(child.outputFd);
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+    }
+    kill(child.pid, SIGKILL);
+    waitpid(child.pid, nullptr, 0);
+    close(child.outputFd);
+    return -1;
+}
+
+bool readUntil(ChildProcess& child, const std::string& text, std::string& output, double timeoutSeconds) {
+    Clock::time_point start = Clock::now();
+    while (output.find(text) == std::string::npos) {
+        if (secondsSince(start) >= timeoutSeconds) {
+            return false;
+        }
+        appendAvailable(child.outputFd, output, 20);
+    }
+    return true;
+}

@@ -1,0 +1,32 @@
+// Looks at the X display from outside a program: finds its window, reads screen pixels and
+// types keys, as a person at the desktop would. Also runs a program as a child process.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct X11Window {
+    unsigned long id;
+    int x;      // client area on the root window
+    int y;
+    int width;
+    int height;
+};
+
+// Waits up to timeoutSeconds for a mapped window with this exact title.
+bool findWindowByTitle(const std::string& title, X11Window& found, double timeoutSeconds);
+bool screenPixel(int x, int y, unsigned char rgb[3]);
+void typeKey(const char* keysymName, int milliseconds); // press, hold, release through XTest
+
+struct ChildProcess {
+    int pid = -1;
+    int outputFd = -1; // the child's standard output
+};
+
+// Starts a program in a working directory; `withDisplay` false removes DISPLAY from its environment.
+ChildProcess startProgram(const std::string& path, const std::string& workingDirectory, bool withDisplay);
+// Reads the child's output until it exits or the timeout passes; returns the exit status,
+// or -1 after killing a child that did not exit in time.
+int waitForExit(ChildProcess& child, std::string& output, double timeoutSeconds);
+// Reads what the child printed so far until `text` appears or the timeout passes.
+bool readUntil(ChildProcess& child, const std::string& text, std::string& output, double timeoutSeconds);
