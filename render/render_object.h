@@ -55,5 +55,8 @@ void setTexture(RenderObject& object, const char* name, const Texture* texture);
 void setNormalMatrix(RenderObject& object, const Mat4* matrix);
 void setBlend(RenderObject& object, const float* blend);
 void freeSlotList(ObjectList& list); // frees nodes and slots
+// Unlinks the object from the list and frees its behaviour, slot lists and the object itself.
+// Called by a behaviour during its own update; the draw pass then skips the object.
+void destroyRenderObject(RenderObject* object, RenderList& list);
 void buildModelView(RenderObject& object, const Camera& camera);
 void drawRenderList(RenderList& list);
