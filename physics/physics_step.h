@@ -1,0 +1,14 @@
+// The per-frame physics step: bodies against boxes, then against each other, then moved.
+//
+// Units: world units and degrees; velocities and pushes are per-frame amounts. y points up.
+// Rotations follow core/vec_math.h. A direction n has a frame in which n is +x: enter it by
+// rotateY(-yawOf(n)) then rotateZ(pitchOf(n)), leave it by the reverse.
+#pragma once
+
+struct ObjectList;
+struct PhysicsWorld;
+
+// Works out every active body's velocity and next position; moves nothing yet.
+void stepPhysics(ObjectList& bodies, PhysicsWorld& world);
+// Moves every active body (and its render object) to its next position plus its velocity.
+void integrateBodies(ObjectList& bodies);

@@ -1,0 +1,65 @@
+// The collision world and the records the physics step reads: rigid bodies with their
+// collision spheres, box colliders, and the world that lists them.
+//
+// Units: world units and degrees; velocities are per-frame amounts. y points up.
+// Rotations follow core/vec_math.h (vector rotations, angles in degrees).
+#pragma once
+
+#include "core/object_list.h"
+#include "core/vec_math.h"
+
+struct RenderObject;
+
+struct PhysicsWorld {
+    ObjectList heightGrids; // HeightGrid payloads, queried in order
+    ObjectList spheres;     // CollisionSphere payloads
+    ObjectList boxes;       // BoxCollider payloads, tested in order
+    float groundHeight;     // result of the last ground query
+    Vec3 groundNormal;      // interpolated vertex normal of the last ground query (not unit)
+};
+
+struct CollisionSphere {
+    float radius;
+    float mass;
+    Vec3 center;                // kept up to date by the owner; the contact tests read it
+    Vec3 velocity;
+    RenderObject* renderObject; // not owned
+    bool enabled;               // a disabled sphere touches nothing
+    ListNode* sphereNode;       // node in the world's spheres, set by addSphere
+};
+
+struct RigidBody {
+    Vec3 position;              // copied from the render object at the start of a step
+    Vec3 previousVelocity;      // velocity as of the last integration
+    Vec3 nextPosition;          // where integration puts the body
+    Vec3 velocity;
+    RenderObject* renderObject; // not owned
+    bool active;                // an inactive body is neither moved nor read
+    bool touching;              // touched another body in the last step
+    bool touchingBefore;        // touching as of the last integration
+    CollisionSphere* sphere;    // set by the caller
+    ListNode* bodyNode;         // node in kernel.bodyList, set by addBody
+};
+
+struct BoxCollider {
+    Vec3 halfExtent;
+    Vec3 position;              // fixed when the collider is made
+    Vec3 rotation;              // degrees about x, y, z; fixed when the collider is made
+    RenderObject* renderObject; // not owned
+    bool enabled;
+};
+
+// Sizes the sphere from the object's mesh extent and x scale; does not register it.
+CollisionSphere& makeCollisionSphere(CollisionSphere& sphere, RenderObject& object);
+void addSphere(CollisionSphere* sphere); // appends to kernel.physicsWorld->spheres
+
+RigidBody& initRigidBody(RigidBody& body, RenderObject& object); // sphere left to the caller
+void addBody(RigidBody* body);                                   // appends to *kernel.bodyList
+
+// Allocates a box sized by the object's extent and scale at its current place, appends it to
+// kernel.physicsWorld->boxes and returns it. The world keeps it for the rest of the run.
+BoxCollider* addBoxCollider(RenderObject& object);
+
+// Takes a body registered with addBody, and its sphere registered with addSphere, out of
+// their lists and deletes both (each allocated with new). Never call it during a step.
+void releaseBody(RigidBody* body);
