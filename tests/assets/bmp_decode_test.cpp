@@ -1,0 +1,133 @@
+#include "assets/texture.h"
+#include "tests/assets/asset_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Decodes from a heap block of exactly the file's size, so a read past the end is a real
+// out-of-bounds read for the sanitizers.
+bool decodeExact(const std::vector<uint8_t>& bytes, size_t size, BmpImage& image) {
+    std::unique_ptr<uint8_t[]> copy(new uint8_t[size == 0 ? 1 : size]);
+    std::memcpy(copy.get(), bytes.data(), size);
+    return decodeBmp(copy.get(), size, image);
+}
+
+void expectPixelsFollowPattern(const BmpImage& image) {
+    for (int row = 0; row < image.rows; ++row) {
+        for (int column = 0; column < image.width; ++column) {
+            uint8_t bgr[3];
+            gradientPattern(row, column, bgr);
+            const uint8_t* pixel = &image.pixels[4 * (row * image.width + column)];
+            EXPECT_EQ(pixel[0], bgr[0]) << row << "," << column;
+            EXPECT_EQ(pixel[1], bgr[1]) << row << "," << column;
+            EXPECT_EQ(pixel[2], bgr[2]) << row << "," << column;
+            EXPECT_EQ(pixel[3], 255) << row << "," << column;
+        }
+    }
+}
+
+void expectRefused(const std::vector<uint8_t>& bytes, const char* what) {
+    BmpImage image{7, 7, 7, std::vector<uint8_t>(16, 1)};
+    EXPECT_FALSE(decodeExact(bytes, bytes.size(), image)) << what;
+    EXPECT_EQ(image.width, 0) << what;
+    EXPECT_EQ(image.height, 0) << what;
+    EXPECT_EQ(image.rows, 0) << what;
+    EXPECT_TRUE(image.pixels.empty()) << what;
+}
+
+} // namespace
+
+TEST(BmpDecode, RowPaddingIsSkippedForEveryWidth) {
+    for (int32_t width : {1, 2, 3, 4, 5}) {
+        BmpImage image;
+        std::vector<uint8_t> bytes = makeBmp(width, 3, gradientPattern);
+        ASSERT_TRUE(decodeExact(bytes, bytes.size(), image)) << "width " << width;
+        EXPECT_EQ(image.width, width);
+        EXPECT_EQ(image.height, 3);
+        EXPECT_EQ(image.rows, 3);
+        ASSERT_EQ(image.pixels.size(), static_cast<size_t>(width * 3 * 4));
+        expectPixelsFollowPattern(image);
+    }
+}
+
+TEST(BmpDecode, BytesKeepTheFileOrderAndGainOpaqueAlpha) {
+    std::vector<uint8_t> bytes = makeBmp(1, 1, [](int, int, uint8_t bgr[3]) {
+        bgr[0] = 10;
+        bgr[1] = 20;
+        bgr[2] = 30;
+    });
+    BmpImage image;
+    ASSERT_TRUE(decodeExact(bytes, bytes.size(), image));
+    EXPECT_EQ(image.pixels, (std::vector<uint8_t>{10, 20, 30, 255}));
+}
+
+TEST(BmpDecode, RowsStayInStoredOrderForBothDirections) {
+    BmpImage image;
+    std::vector<uint8_t> topDown = makeBmp(2, -64, gradientPattern);
+    ASSERT_TRUE(decodeExact(topDown, topDown.size(), image));
+    EXPECT_EQ(image.height, -64);
+    EXPECT_EQ(image.rows, 64);
+    expectPixelsFollowPattern(image);
+
+    std::vector<uint8_t> bottomUp = makeBmp(2, 64, gradientPattern);
+    ASSERT_TRUE(decodeExact(bottomUp, bottomUp.size(), image));
+    EXPECT_EQ(image.height, 64);
+    EXPECT_EQ(image.rows, 64);
+    expectPixelsFollowPattern(image);
+}
+
+TEST(BmpDecode, PixelOffsetFromTheHeaderIsHonoured) {
+    std::vector<uint8_t> bytes = makeBmp(3, 2, gradientPattern);
+    bytes.insert(bytes.begin() + 54, 10, 0x77); // ten bytes of gap before the pixels
+    putInt32(bytes, 10, 64);
+    BmpImage image;
+    ASSERT_TRUE(decodeExact(bytes, bytes.size(), image));
+    expectPixelsFollowPattern(image);
+}
+
+TEST(BmpDecode, AFileEndingExactlyAfterTheLastPaddingIsAccepted) {
+    std::vector<uint8_t> bytes = makeBmp(3, 2, gradientPattern); // 3 bytes padding per row
+    BmpImage image;
+    EXPECT_TRUE(decodeExact(bytes, bytes.size(), image));
+    EXPECT_FALSE(decodeExact(bytes, bytes.size() - 1, image));
+}
+
+TEST(BmpDecode, BrokenFilesGiveNoImage) {
+    const std::vector<uint8_t> good = makeBmp(4, 4, gradientPattern);
+    auto broken = [&](size_t at, int32_t value) {
+        std::vector<uint8_t> bytes = good;
+        putInt32(bytes, at, value);
+        return bytes;
+    };
+    expectRefused(std::vector<uint8_t>(good.begin(), good.begin() + 25), "header cut at 25 bytes");
+    expectRefused({}, "empty file");
+    std::vector<uint8_t> noSignature = good;
+    noSignature[1] = 'A';
+    expectRefused(noSignature, "signature BA");
+    expectRefused(std::vector<uint8_t>(good.begin(), good.end() - 1), "last pixel byte missing");
+    expectRefused(broken(10, static_cast<int32_t>(good.size()) + 1), "pixel offset past the end");
+    expectRefused(broken(10, 55), "pixel rows running past the end");
+    expectRefused(broken(10, -1), "negative pixel offset");
+    expectRefused(broken(18, 0), "width 0");
+    expectRefused(broken(22, 0), "height 0");
+    expectRefused(broken(18, -4), "negative width");
+    expectRefused(broken(18, 16385), "width above 16384");
+    expectRefused(broken(22, 16385), "height above 16384");
+    expectRefused(broken(22, -16385), "top-down height above 16384");
+    expectRefused(broken(22, INT32_MIN), "height without a magnitude");
+    expectRefused(broken(18, INT32_MAX), "width overflowing the row size");
+    expectRefused(broken(18, 16384), "largest width in a tiny file");
+}
+
+TEST(BmpDecode, EveryTruncationOfAGoodFileIsRefusedWithoutOverreading) {
+    const std::vector<uint8_t> good = makeBmp(5, 3, gradientPattern);
+    BmpImage image;
+    for (size_t size = 0; size < good.size(); ++size) {
+        EXPECT_FALSE(decodeExact(good, size, image)) << size << " bytes";
+    }
+    EXPECT_TRUE(decodeExact(good, good.size(), image));
+}

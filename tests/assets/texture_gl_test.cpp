@@ -1,0 +1,180 @@
+#include "assets/texture.h"
+#include "tests/assets/asset_files.h"
+#include "tests/support/gl_context.h"
+
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using TextureLoad = GlContextTest;
+
+GLint boundLevelParameter(GLint level, GLenum parameter) {
+    GLint value = -1;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, parameter, &value);
+    return value;
+}
+
+GLint boundParameter(GLenum parameter) {
+    GLint value = -1;
+    glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
+    return value;
+}
+
+GLfloat boundParameterf(GLenum parameter) {
+    GLfloat value = -1.0f;
+    glGetTexParameterfv(GL_TEXTURE_2D, parameter, &value);
+    return value;
+}
+
+Texture loadCapturingOutput(const std::string& path, std::string& output) {
+    Texture texture{7, 7, 7};
+    testing::internal::CaptureStdout();
+    loadTexture(path.c_str(), texture);
+    output = testing::internal::GetCapturedStdout();
+    return texture;
+}
+
+} // namespace
+
+TEST_F(TextureLoad, BmpIsUploadedWithMipmapsAndReadsBackAsStored) {
+    const std::string path = tempPath("gradient.bmp");
+    writeFile(path, makeBmp(8, 4, gradientPattern));
+    Texture texture{};
+    EXPECT_EQ(&loadTexture(path.c_str(), texture), &texture);
+    ASSERT_NE(texture.textureId, 0u);
+    EXPECT_EQ(texture.width, 8);
+    EXPECT_EQ(texture.height, 4);
+
+    glBindTexture(GL_TEXTURE_2D, texture.textureId);
+    EXPECT_EQ(boundLevelParameter(0, GL_TEXTURE_WIDTH), 8);
+    EXPECT_EQ(boundLevelParameter(0, GL_TEXTURE_HEIGHT), 4);
+    EXPECT_EQ(boundLevelParameter(1, GL_TEXTURE_WIDTH), 4);
+    EXPECT_EQ(boundLevelParameter(2, GL_TEXTURE_HEIGHT), 1);
+    EXPECT_EQ(boundLevelParameter(3, GL_TEXTURE_WIDTH), 1);
+    EXPECT_EQ(boundParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    EXPECT_EQ(boundParameter(GL_TEXTURE_MIN_FILTER), GL_NEAREST_MIPMAP_LINEAR);
+    EXPECT_EQ(boundParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+    EXPECT_EQ(boundParameterf(GL_TEXTURE_MAX_ANISOTROPY_EXT), 4.0f);
+
+    // A driver may keep the generic compressed format uncompressed (exact read-back) or
+    // really compress it (then only close).
+    const int tolerance = boundLevelParameter(0, GL_TEXTURE_COMPRESSED) == GL_TRUE ? 48 : 0;
+    std::vector<uint8_t> pixels(8 * 4 * 4, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 8; ++column) {
+            uint8_t bgr[3];
+            gradientPattern(row, column, bgr);
+            const uint8_t* pixel = &pixels[4 * (row * 8 + column)];
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_LE(std::abs(pixel[c] - bgr[c]), tolerance) << row << "," << column << "," << c;
+            }
+            EXPECT_EQ(pixel[3], 255);
+        }
+    }
+    GLuint name = texture.textureId;
+    glDeleteTextures(1, &name);
+}
+
+TEST_F(TextureLoad, TopDownBmpArrivesUpsideDownWithItsNegativeHeight) {
+    const std::string path = tempPath("top_down.bmp");
+    writeFile(path, makeBmp(2, -2, [](int row, int, uint8_t bgr[3]) {
+        bgr[0] = bgr[1] = bgr[2] = static_cast<uint8_t>(row == 0 ? 200 : 40);
+    }));
+    Texture texture{};
+    loadTexture(path.c_str(), texture);
+    ASSERT_NE(texture.textureId, 0u);
+    EXPECT_EQ(texture.height, -2);
+    glBindTexture(GL_TEXTURE_2D, texture.textureId);
+    EXPECT_EQ(boundLevelParameter(0, GL_TEXTURE_HEIGHT), 2);
+    uint8_t pixels[16];
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+    EXPECT_NEAR(pixels[0], 200, 8); // the file's first row is OpenGL's bottom row
+    EXPECT_NEAR(pixels[8], 40, 8);
+    GLuint name = texture.textureId;
+    glDeleteTextures(1, &name);
+}
+
+TEST_F(TextureLoad, DdsGoesThroughSoilAndRepeats) {
+    const std::string path = tempPath("red.dds");
+    writeFile(path, makeDxt1Dds(0xF800));
+    Texture texture{};
+    loadTexture(path.c_str(), texture);
+    ASSERT_NE(texture.textureId, 0u);
+    EXPECT_EQ(texture.width, 0);
+    EXPECT_EQ(texture.height, 0);
+
+    glBindTexture(GL_TEXTURE_2D, texture.textureId);
+    EXPECT_EQ(boundParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+    EXPECT_EQ(boundParameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
+    EXPECT_EQ(boundParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    GLfloat largest = 0.0f;
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
+    EXPECT_EQ(boundParameterf(GL_TEXTURE_MAX_ANISOTROPY_EXT), largest);
+    EXPECT_EQ(boundLevelParameter(0, GL_TEXTURE_WIDTH), 4);
+    EXPECT_GE(boundLevelParameter(2, GL_TEXTURE_WIDTH), 1); // mipmaps were made
+
+    uint8_t pixels[4 * 4 * 4];
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    EXPECT_EQ(pixels[0], 255);
+    EXPECT_EQ(pixels[1], 0);
+    EXPECT_EQ(pixels[2], 0);
+    GLuint name = texture.textureId;
+    glDeleteTextures(1, &name);
+}
+
+TEST_F(TextureLoad, FailuresLeaveAnEmptyRecordAndPrintNothing) {
+    std::vector<uint8_t> truncated = makeBmp(4, 4, gradientPattern);
+    truncated.pop_back();
+    writeFile(tempPath("truncated.bmp"), truncated);
+    writeFile(tempPath("garbage.dds"), std::string("not a picture"));
+    // Sound pictures under names the loader does not take.
+    writeFile(tempPath("picture.png"), makeBmp(4, 4, gradientPattern));
+    writeFile(tempPath("upper.BMP"), makeBmp(4, 4, gradientPattern));
+
+    for (const char* name : {"missing.bmp", "truncated.bmp", "missing.dds", "garbage.dds",
+                             "picture.png", "upper.BMP"}) {
+        std::string output;
+        Texture texture = loadCapturingOutput(tempPath(name), output);
+        EXPECT_EQ(texture.textureId, 0u) << name;
+        EXPECT_EQ(texture.width, 0) << name;
+        EXPECT_EQ(texture.height, 0) << name;
+        EXPECT_EQ(output, "") << name;
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TextureLoad, ExtensionsAreFoundAnywhereInTheName) {
+    const std::string path = tempPath("stone.bmp.backup");
+    writeFile(path, makeBmp(2, 2, gradientPattern));
+    Texture texture{};
+    loadTexture(path.c_str(), texture);
+    EXPECT_NE(texture.textureId, 0u);
+    EXPECT_EQ(texture.width, 2);
+    GLuint name = texture.textureId;
+    glDeleteTextures(1, &name);
+}
+
+TEST_F(TextureLoad, ANameWithBothExtensionsEndsWithTheSoilTexture) {
+    const std::string path = tempPath("both.bmp.dds");
+    writeFile(path, makeBmp(8, 4, gradientPattern));
+    Texture texture{};
+    loadTexture(path.c_str(), texture);
+    ASSERT_NE(texture.textureId, 0u);
+    EXPECT_EQ(texture.width, 8); // the BMP header was read first
+    EXPECT_EQ(texture.height, 4);
+    glBindTexture(GL_TEXTURE_2D, texture.textureId);
+    GLfloat largest = 0.0f;
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
+    EXPECT_EQ(boundParameterf(GL_TEXTURE_MAX_ANISOTROPY_EXT), largest);
+    GLuint name = texture.textureId;
+    glDeleteTextures(1, &name);
+}
