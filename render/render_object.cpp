@@ -1,0 +1,201 @@
+// Render objects: creation into a render list, per-object overrides of a program's inputs
+// (slots), the model-view matrix and the draw pass with its behaviour updates.
+//
+// Units: world units and degrees, y up; the camera looks along -z in its own frame.
+// Matrices follow core/vec_math.h (column-major, translation in elements 12-14).
+#include "render/render_object.h"
+
+#include "app/kernel.h"
+#include "assets/mesh.h"
+#include "assets/texture.h"
+#include "game/object_logic.h"
+#include "render/camera.h"
+#include "render/shader_program.h"
+
+#include <epoxy/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Raised by destroyRenderObject; the draw pass lowers it before each update and reads it after,
+// so an object its behaviour destroyed is never touched again.
+bool objectDestroyed = false;
+
+RenderObject* createInList(Mesh* mesh, RenderList& list) {
+    if (mesh == nullptr) {
+        std::printf("error: mesh is NULL!\n");
+        return nullptr;
+    }
+    RenderObject* object = new RenderObject{};
+    object->shader = kernel.defaultMaterial;
+    ListNode* node = new ListNode{nullptr, nullptr, object};
+    linkAtTail(list, node);
+    object->listNode = node;
+    object->mesh = mesh;
+    object->position = {0.0f, 0.0f, 0.0f};
+    object->rotation = {0.0f, 0.0f, 0.0f};
+    object->scale = {1.0f, 1.0f, 1.0f};
+    copyMat4(object->modelView, identityMat4);
+    object->visible = 1;
+    object->logic = nullptr;
+    return object;
+}
+
+void appendEmptySlots(ObjectList& slots, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        appendToList(slots, new Slot{0, 0});
+    }
+}
+
+bool named(const VariableEntry& entry, const char* name) {
+    return entry.name != nullptr && std::strcmp(entry.name, name) == 0;
+}
+
+// Sets every slot whose entry (the index-th from `first` in `table`) carries `name`.
+void setNamedSlots(ObjectList& slots, const VariableTable& table, int32_t first, const char* name,
+                   uintptr_t value) {
+    int32_t index = first;
+    walkList(slots, [&](void* payload) {
+        if (index < maxVariables && named(table.entries[index], name)) {
+            Slot* slot = static_cast<Slot*>(payload);
+            slot->value = value;
+            slot->set = 1;
+        }
+        ++index;
+    });
+}
+
+bool withinDrawDistance(const Vec3& position, const Vec3& eye) {
+    return std::fabs(position.x - eye.x) < drawDistance && std::fabs(position.z - eye.z) < drawDistance &&
+           std::fabs(position.y - eye.y) < drawDistance;
+}
+
+void drawObject(RenderObject& object, const RenderList& list) {
+    buildModelView(object, *list.camera);
+    glBindBuffer(GL_ARRAY_BUFFER, object.mesh->vertexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, object.mesh->indexBuffer);
+    if (object.shader != nullptr) {
+        applyProgram(*object.shader, object, list.projection, object.modelView);
+    }
+    if (object.mesh->triangleCount > 0) {
+        glDrawElements(GL_TRIANGLES, 3 * object.mesh->triangleCount, GL_UNSIGNED_INT, nullptr);
+    }
+}
+
+} // namespace
+
+RenderObject* createRenderObject(Mesh* mesh, Camera& camera) {
+    return createInList(mesh, *camera.sceneList);
+}
+
+RenderObject* createWaterObject(Mesh* mesh) {
+    return createInList(mesh, *kernel.camera->waterList);
+}
+
+RenderObject* createLogicObject(Mesh* mesh, ObjectLogic* logic) {
+    RenderObject* object = createInList(mesh, *kernel.camera->sceneList);
+    if (object == nullptr) {
+        return nullptr;
+    }
+    object->logic = logic;
+    logic->owner = object;
+    logic->setUp();
+    return object;
+}
+
+void makeTextureSlots(RenderObject& object) {
+    if (object.shader == nullptr) {
+        return;
+    }
+    for (int32_t i = 0; i < object.shader->textureCount; ++i) {
+        appendToList(object.textureSlots, new Slot{object.shader->textures[i]->textureId, 0});
+    }
+}
+
+void makeNormalMatrixSlots(RenderObject& object) {
+    if (object.shader != nullptr) {
+        appendEmptySlots(object.normalSlots, object.shader->attributes.valueCount);
+    }
+}
+
+void makeBlendSlots(RenderObject& object) {
+    if (object.shader != nullptr) {
+        appendEmptySlots(object.blendSlots, object.shader->uniforms.valueCount);
+    }
+}
+
+void setTexture(RenderObject& object, const char* name, const Texture* texture) {
+    if (object.shader != nullptr) {
+        setNamedSlots(object.textureSlots, object.shader->uniforms, 0, name, texture->textureId);
+    }
+}
+
+void setNormalMatrix(RenderObject& object, const Mat4* matrix) {
+    if (object.shader != nullptr) {
+        const VariableTable& attributes = object.shader->attributes;
+        setNamedSlots(object.normalSlots, attributes, attributes.count, "normalMat",
+                      reinterpret_cast<uintptr_t>(matrix));
+    }
+}
+
+void setBlend(RenderObject& object, const float* blend) {
+    if (object.shader != nullptr) {
+        setNamedSlots(object.blendSlots, object.shader->uniforms, object.shader->textureCount, "Blend1",
+                      reinterpret_cast<uintptr_t>(blend));
+    }
+}
+
+void freeSlotList(ObjectList& list) {
+    freeListAndPayloads<Slot>(list);
+}
+
+void destroyRenderObject(RenderObject* object, RenderList& list) {
+    removeNode(object->listNode, list);
+    delete object->logic;
+    freeSlotList(object->normalSlots);
+    freeSlotList(object->blendSlots);
+    freeSlotList(object->textureSlots);
+    delete object;
+    objectDestroyed = true;
+}
+
+void buildModelView(RenderObject& object, const Camera& camera) {
+    Mat4& m = object.modelView;
+    copyMat4(m, identityMat4);
+    m.m[0] *= object.scale.x;
+    m.m[5] *= object.scale.y;
+    m.m[10] *= object.scale.z;
+    rotateMat4X(m, object.rotation.x);
+    rotateMat4Z(m, object.rotation.z);
+    rotateMat4Y(m, object.rotation.y);
+    m.m[12] += object.position.x;
+    m.m[13] += object.position.y;
+    m.m[14] += object.position.z;
+
+    // Into the camera's frame: yaw 0 (looking along +x) must end up looking along -z.
+    m.m[12] += -1.0f * camera.position.x;
+    m.m[13] += -1.0f * camera.position.y;
+    m.m[14] += -1.0f * camera.position.z;
+    rotateMat4Y(m, camera.yaw + 90.0f);
+    rotateMat4Z(m, camera.roll);
+    rotateMat4X(m, camera.pitch);
+}
+
+void drawRenderList(RenderList& list) {
+    for (ListNode* node = list.head; node != nullptr;) {
+        RenderObject* object = static_cast<RenderObject*>(node->payload);
+        ListNode* next = node->next; // a behaviour may free its own node
+        objectDestroyed = false;
+        if (object->logic != nullptr) {
+            object->logic->update();
+        }
+        if (!objectDestroyed && object->visible != 0 &&
+            withinDrawDistance(object->position, list.camera->position)) {
+            drawObject(*object, list);
+        }
+        node = next;
+    }
+}

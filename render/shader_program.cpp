@@ -1,0 +1,288 @@
+// GLSL programs: building the input tables, compiling and linking, and feeding one object's
+// inputs before its draw. Also the four material presets the scene uses.
+//
+// Units: attribute sizes and the stride count floats (4 bytes each). y points up in every shader.
+// Matrices follow core/vec_math.h (column-major, handed to OpenGL untransposed).
+#include "render/shader_program.h"
+
+#include "assets/texture.h"
+#include "render/render_object.h"
+
+#include <epoxy/gl.h>
+
+#include <cstdio>
+#include <fstream>
+#include <initializer_list>
+
+float defaultOne = 1.0f;
+
+namespace {
+
+const char* const defaultTexturePath = "Textures/grass3.dds"; // relative to the working directory
+const char* const builtDefaultTexturePath = VALLEY_DATA_DIR "Textures/grass3.dds";
+
+// The slot under the list's cursor, moving the cursor on; none once the slots have run out, so
+// an input without a slot of its own keeps the program's default.
+const Slot* nextSlot(ObjectList& slots) {
+    if (slots.cursor == nullptr) {
+        return nullptr;
+    }
+    const Slot* slot = static_cast<const Slot*>(slots.cursor->payload);
+    slots.cursor = slots.cursor->next;
+    return slot;
+}
+
+void findUniformLocations(uint32_t program, VariableTable& table, int32_t first, int32_t count) {
+    for (int32_t i = first; i < first + count; ++i) {
+        table.entries[i].location = glGetUniformLocation(program, table.entries[i].name);
+    }
+}
+
+// Sends `count` value uniforms starting at entry `first`, each from its set slot or its default.
+void sendValueUniforms(const VariableTable& table, int32_t first, int32_t count, ObjectList& slots) {
+    slots.cursor = slots.head;
+    for (int32_t i = first; i < first + count; ++i) {
+        const VariableEntry& entry = table.entries[i];
+        const Slot* slot = nextSlot(slots);
+        const void* value =
+            slot != nullptr && slot->set != 0 ? reinterpret_cast<const void*>(slot->value) : entry.value;
+        const GLfloat* data = static_cast<const GLfloat*>(value);
+        switch (entry.size) {
+        case 1:
+            glUniform1fv(entry.location, entry.count, data);
+            break;
+        case 4:
+            glUniform4fv(entry.location, entry.count, data);
+            break;
+        case 16:
+            glUniformMatrix4fv(entry.location, entry.count, GL_FALSE, data);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+// Prints the info log of a shader or program, at most logSize - 1 characters, when the status
+// query reports failure.
+template <GLsizei logSize>
+void printLogOnFailure(GLuint object, GLenum status, PFNGLGETSHADERIVPROC getStatus,
+                       PFNGLGETSHADERINFOLOGPROC getLog, const char* format) {
+    GLint succeeded = GL_FALSE;
+    getStatus(object, status, &succeeded);
+    if (succeeded == GL_FALSE) {
+        char log[logSize] = {};
+        getLog(object, logSize, nullptr, log);
+        std::printf(format, log);
+    }
+}
+
+struct Preset {
+    const char* vertexPath;
+    const char* fragmentPath;
+    const char* texturePath;
+    const char* samplers[2]; // none where unused
+    bool valueUniforms;      // normalMat (identity) and Blend1 (1.0)
+};
+
+ShaderProgram* makePreset(const Preset& preset) {
+    ShaderProgram* program = newShaderProgram();
+    program->vertexPath = preset.vertexPath;
+    addAttribute(*program, "Position", 3);
+    addAttribute(*program, "Normal", 3);
+    addAttribute(*program, "TexCoordIn", 2);
+    program->fragmentPath = preset.fragmentPath;
+    Texture* texture = new Texture{};
+    loadTexture(preset.texturePath, *texture);
+    for (const char* sampler : preset.samplers) {
+        if (sampler != nullptr) {
+            addSampler(*program, texture, sampler);
+        }
+    }
+    if (preset.valueUniforms) {
+        addNormalMatrix(*program);
+        // Value uniforms are only ever read, so the shared identity can be the default.
+        program->attributes.entries[program->attributes.count].value = const_cast<Mat4*>(&identityMat4);
+        addBlend(*program);
+    }
+    linkProgram(*program);
+    return program;
+}
+
+} // namespace
+
+ShaderProgram* newShaderProgram() {
+    ShaderProgram* program = new ShaderProgram{};
+    for (VariableTable* table : {&program->attributes, &program->uniforms}) {
+        table->projectionLocation = -1;
+        table->modelviewLocation = -1;
+        for (VariableEntry& entry : table->entries) {
+            entry.location = -1;
+        }
+    }
+    return program;
+}
+
+void addAttribute(ShaderProgram& program, const char* name, int32_t size) {
+    VariableTable& table = program.attributes;
+    if (table.count >= maxVariables) {
+        return;
+    }
+    VariableEntry& entry = table.entries[table.count];
+    entry = {entry.location, name, size, 1, 0, nullptr};
+    table.stride += size;
+    table.count += 1;
+}
+
+void addNormalMatrix(ShaderProgram& program) {
+    VariableTable& table = program.attributes;
+    if (table.count + table.valueCount >= maxVariables) {
+        return;
+    }
+    VariableEntry& entry = table.entries[table.count + table.valueCount];
+    entry = {entry.location, "normalMat", 16, 1, 0, &defaultOne};
+    table.valueCount += 1;
+}
+
+void addBlend(ShaderProgram& program) {
+    VariableTable& table = program.uniforms;
+    if (table.count >= maxVariables) {
+        return;
+    }
+    VariableEntry& entry = table.entries[program.textureCount + table.valueCount];
+    entry = {entry.location, "Blend1", 1, 1, 0, &defaultOne};
+    table.valueCount += 1;
+    table.count += 1;
+}
+
+void addSampler(ShaderProgram& program, Texture* texture, const char* name) {
+    VariableTable& table = program.uniforms;
+    if (table.count >= maxVariables || texture == nullptr) {
+        return;
+    }
+    program.textures[program.textureCount] = texture;
+    VariableEntry& entry = table.entries[table.count];
+    entry = {entry.location, name, 0, 0, 1, nullptr};
+    program.textureCount += 1;
+    table.count += 1;
+}
+
+std::string readTextFile(const char* path) {
+    std::ifstream stream(path);
+    std::string text;
+    std::string line;
+    // Every read appends a line feed, so a file ending in one gains an empty last line.
+    while (stream.good()) {
+        std::getline(stream, line);
+        text += line;
+        text += "\n";
+    }
+    return text;
+}
+
+uint32_t compileShader(uint32_t type, const ShaderProgram& program) {
+    GLuint shader = glCreateShader(type);
+    std::string text = readTextFile(type == GL_VERTEX_SHADER ? program.vertexPath : program.fragmentPath);
+    const GLchar* source = text.c_str();
+    GLint length = static_cast<GLint>(text.size());
+    glShaderSource(shader, 1, &source, &length);
+    glCompileShader(shader);
+    printLogOnFailure<1000>(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, "%s\n");
+    return shader;
+}
+
+uint32_t linkProgram(ShaderProgram& program) {
+    GLuint vertexShader = compileShader(GL_VERTEX_SHADER, program);
+    GLuint fragmentShader = compileShader(GL_FRAGMENT_SHADER, program);
+    GLuint name = glCreateProgram();
+    glAttachShader(name, vertexShader);
+    glAttachShader(name, fragmentShader);
+    glLinkProgram(name);
+    printLogOnFailure<256>(name, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, "%s");
+    glUseProgram(name);
+
+    VariableTable& attributes = program.attributes;
+    VariableTable& uniforms = program.uniforms;
+    for (int32_t i = 0; i < attributes.count; ++i) {
+        attributes.entries[i].location = glGetAttribLocation(name, attributes.entries[i].name);
+    }
+    attributes.projectionLocation = glGetUniformLocation(name, "Projection");
+    attributes.modelviewLocation = glGetUniformLocation(name, "Modelview");
+    findUniformLocations(name, attributes, attributes.count, attributes.valueCount);
+    findUniformLocations(name, uniforms, 0, program.textureCount);
+    findUniformLocations(name, uniforms, program.textureCount, uniforms.valueCount);
+    // An attribute the program lacks has no array to enable.
+    for (int32_t i = 0; i < attributes.count; ++i) {
+        if (attributes.entries[i].location != -1) {
+            glEnableVertexAttribArray(attributes.entries[i].location);
+        }
+    }
+    program.program = name;
+    return name;
+}
+
+void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& projection,
+                  const Mat4& modelview) {
+    const VariableTable& attributes = program.attributes;
+    const VariableTable& uniforms = program.uniforms;
+    glUseProgram(program.program);
+    glUniformMatrix4fv(attributes.projectionLocation, 1, GL_FALSE, projection.m);
+    glUniformMatrix4fv(attributes.modelviewLocation, 1, GL_FALSE, modelview.m);
+
+    // Interleaved vertices: each attribute follows the previous one within the stride.
+    uintptr_t offset = 0;
+    for (int32_t i = 0; i < attributes.count; ++i) {
+        const VariableEntry& entry = attributes.entries[i];
+        if (entry.location != -1) {
+            glVertexAttribPointer(entry.location, entry.size, GL_FLOAT, GL_FALSE, attributes.stride * 4,
+                                  reinterpret_cast<const void*>(offset * 4));
+        }
+        offset += entry.size;
+    }
+
+    // Sampler j reads texture unit j.
+    object.textureSlots.cursor = object.textureSlots.head;
+    for (int32_t j = 0; j < program.textureCount; ++j) {
+        glActiveTexture(GL_TEXTURE0 + j);
+        const Slot* slot = nextSlot(object.textureSlots);
+        GLuint texture = slot != nullptr && slot->set != 0 ? static_cast<GLuint>(slot->value)
+                                                           : program.textures[j]->textureId;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glUniform1i(uniforms.entries[j].location, j);
+    }
+
+    sendValueUniforms(attributes, attributes.count, attributes.valueCount, object.normalSlots);
+    sendValueUniforms(uniforms, program.textureCount, uniforms.valueCount, object.blendSlots);
+}
+
+ShaderProgram* makePhongMaterial() {
+    return makePreset({VALLEY_SHADER_DIR "phongVert.txt",
+                       VALLEY_SHADER_DIR "phongFrag.txt",
+                       defaultTexturePath,
+                       {"Texture1", nullptr},
+                       true});
+}
+
+ShaderProgram* makePhongTerrainMaterial() {
+    return makePreset({VALLEY_SHADER_DIR "phongTerrainVert.txt",
+                       VALLEY_SHADER_DIR "phongTerrainFrag.txt",
+                       defaultTexturePath,
+                       {"Texture1", "Texture2"},
+                       true});
+}
+
+ShaderProgram* makeWaterMaterial() {
+    return makePreset({VALLEY_SHADER_DIR "waterVert.txt",
+                       VALLEY_SHADER_DIR "waterFrag.txt",
+                       builtDefaultTexturePath,
+                       {"Texture1", nullptr},
+                       true});
+}
+
+ShaderProgram* makeSkyBoxMaterial() {
+    return makePreset({VALLEY_SHADER_DIR "skyBoxVert.txt",
+                       VALLEY_SHADER_DIR "skyBoxFrag.txt",
+                       builtDefaultTexturePath,
+                       {"Texture1", nullptr},
+                       false});
+}

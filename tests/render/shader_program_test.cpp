@@ -1,0 +1,156 @@
+#include "render/shader_program.h"
+
+#include "assets/texture.h"
+#include "tests/render/render_fixture.h"
+
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string tempFile(const char* name, const char* text) {
+    std::string path = testing::TempDir() + name;
+    std::ofstream(path) << text;
+    return path;
+}
+
+Texture someTexture = {0, 0, 3};
+
+int boundTexture(int unit) {
+    GLint name = 0;
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
+    return name;
+}
+
+using ShaderPrograms = DrawTest;
+
+} // namespace
+
+TEST(ReadTextFile, EveryLineEndsWithALineFeedAndAFinalLineFeedAddsAnEmptyLine) {
+    EXPECT_EQ(readTextFile(tempFile("open.txt", "one\ntwo").c_str()), "one\ntwo\n");
+    EXPECT_EQ(readTextFile(tempFile("ended.txt", "one\ntwo\n").c_str()), "one\ntwo\n\n");
+    EXPECT_EQ(readTextFile(tempFile("empty.txt", "").c_str()), "\n");
+    EXPECT_EQ(readTextFile("/nonexistent/valley/shader.txt"), "");
+}
+
+TEST(ProgramTables, AttributesAndNormalMatricesShareTenEntries) {
+    ShaderProgram& program = *newShaderProgram();
+    const VariableTable& attributes = program.attributes;
+    addAttribute(program, "Position", 3);
+    addAttribute(program, "TexCoordIn", 2);
+    addNormalMatrix(program);
+    EXPECT_EQ(attributes.stride, 5);
+    EXPECT_STREQ(attributes.entries[2].name, "normalMat");
+    EXPECT_EQ(attributes.entries[2].size, 16);
+    EXPECT_EQ(attributes.entries[2].value, &defaultOne);
+    EXPECT_EQ(attributes.entries[2].location, -1);
+    for (int i = 0; i < 9; ++i) {
+        addNormalMatrix(program);
+    }
+    EXPECT_EQ(attributes.valueCount, 8);
+    for (int i = 0; i < 10; ++i) {
+        addAttribute(program, "Normal", 3);
+    }
+    EXPECT_EQ(attributes.count, 10);
+    EXPECT_EQ(attributes.stride, 5 + 8 * 3);
+}
+
+TEST(ProgramTables, SamplersNeedATextureAndShareTenEntriesWithBlends) {
+    ShaderProgram& program = *newShaderProgram();
+    const VariableTable& uniforms = program.uniforms;
+    addSampler(program, nullptr, "Texture1");
+    addSampler(program, &someTexture, "Texture1");
+    addSampler(program, &someTexture, "Texture2");
+    addBlend(program);
+    EXPECT_EQ(program.textureCount, 2);
+    EXPECT_EQ(program.textures[1], &someTexture);
+    EXPECT_EQ(uniforms.entries[1].sampler, 1);
+    EXPECT_STREQ(uniforms.entries[2].name, "Blend1");
+    EXPECT_EQ(uniforms.entries[2].value, &defaultOne);
+    for (int i = 0; i < 10; ++i) {
+        addBlend(program);
+    }
+    addSampler(program, &someTexture, "Texture3");
+    EXPECT_EQ(uniforms.count, 10);
+    EXPECT_EQ(uniforms.valueCount, 8);
+    EXPECT_EQ(program.textureCount, 2);
+}
+
+TEST_F(ShaderPrograms, ErrorsPrintTheCompileLogOnALineAndTheLinkLogAsItIs) {
+    std::string broken = tempFile("broken.txt", "#version 120\nvoid main() { gl_Position = undeclared; }");
+    ShaderProgram& program = *newShaderProgram();
+    program.vertexPath = broken.c_str();
+    testing::internal::CaptureStdout();
+    uint32_t shader = compileShader(GL_VERTEX_SHADER, program);
+    std::string printed = testing::internal::GetCapturedStdout();
+    char log[1000] = {};
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+    EXPECT_NE(std::string(log), "");
+    EXPECT_EQ(printed, std::string(log) + "\n");
+
+    std::string noMain = tempFile("nomain.txt", "#version 120\nvoid other() {}");
+    std::string plain = tempFile("plain.txt", "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }");
+    program.vertexPath = noMain.c_str();
+    program.fragmentPath = plain.c_str();
+    testing::internal::CaptureStdout();
+    uint32_t linked = linkProgram(program);
+    printed = testing::internal::GetCapturedStdout();
+    glGetProgramInfoLog(linked, 256, nullptr, log);
+    EXPECT_EQ(program.program, linked);
+    EXPECT_NE(printed, "");
+    EXPECT_EQ(printed, log);
+}
+
+TEST_F(ShaderPrograms, PresetsFindEveryInputTheirShadersDeclare) {
+    const Materials& made = materials();
+    for (ShaderProgram* program : {made.phong, made.terrain, made.water, made.skyBox}) {
+        const VariableTable& attributes = program->attributes;
+        EXPECT_EQ(attributes.stride, 8);
+        EXPECT_NE(attributes.projectionLocation, -1);
+        EXPECT_NE(attributes.modelviewLocation, -1);
+        EXPECT_NE(attributes.entries[0].location, -1);
+        EXPECT_NE(attributes.entries[2].location, -1);
+        // Normal and normalMat, unless unlit.
+        EXPECT_EQ(attributes.entries[1].location == -1, program == made.skyBox) << program->vertexPath;
+        EXPECT_EQ(attributes.valueCount, program == made.skyBox ? 0 : 1);
+        for (int i = 3; i < attributes.count + attributes.valueCount; ++i) {
+            EXPECT_NE(attributes.entries[i].location, -1);
+            EXPECT_EQ(attributes.entries[i].value, &identityMat4);
+        }
+        for (int i = 0; i < program->uniforms.count; ++i) {
+            EXPECT_NE(program->uniforms.entries[i].location, -1) << program->uniforms.entries[i].name;
+        }
+    }
+    EXPECT_EQ(made.phong->uniforms.count, 2);
+    EXPECT_EQ(made.phong->uniforms.entries[1].value, &defaultOne);
+    EXPECT_EQ(made.terrain->textures[0], made.terrain->textures[1]);
+    EXPECT_NE(made.phong->textures[0], made.water->textures[0]);
+    EXPECT_EQ(made.skyBox->uniforms.count, 1);
+}
+
+TEST_F(ShaderPrograms, ApplyBindsSetSlotsAndOtherwiseTheProgramsDefaults) {
+    ShaderProgram* terrain = materials().terrain;
+    Texture* rock = solidTexture(90, 90, 90);
+    const float blend = 0.6f;
+    RenderObject* bare = createRenderObject(&quad(), camera); // no slots at all
+    applyProgram(*terrain, *bare, scene.projection, identityMat4);
+    EXPECT_EQ(boundTexture(1), static_cast<int>(terrain->textures[1]->textureId));
+    GLfloat sent = 0.0f;
+    glGetUniformfv(terrain->program, terrain->uniforms.entries[2].location, &sent);
+    EXPECT_EQ(sent, 1.0f);
+    GLint unit = -1;
+    glGetUniformiv(terrain->program, terrain->uniforms.entries[1].location, &unit);
+    EXPECT_EQ(unit, 1);
+
+    RenderObject* slotted = addQuad(terrain, {0, 0, 0}, rock);
+    setBlend(*slotted, &blend);
+    applyProgram(*terrain, *slotted, scene.projection, identityMat4);
+    EXPECT_EQ(boundTexture(0), static_cast<int>(rock->textureId));
+    EXPECT_EQ(boundTexture(1), static_cast<int>(rock->textureId));
+    glGetUniformfv(terrain->program, terrain->uniforms.entries[2].location, &sent);
+    EXPECT_EQ(sent, 0.6f);
+}
