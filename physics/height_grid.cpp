@@ -1,0 +1,112 @@
+#include "physics/height_grid.h"
+
+#include "app/kernel.h"
+#include "assets/mesh.h"
+#include "core/object_list.h"
+#include "physics/physics_world.h"
+#include "render/render_object.h"
+
+#include <cmath>
+
+namespace {
+
+const float cellRounding = 0.5001f; // rounds half-way coordinates away from the centre
+
+// Column (or row) offset from the centre cell of a vertex coordinate.
+int32_t builtOffset(float coordinate, float h, float halfWidth) {
+    float g = coordinate * h / halfWidth;
+    g = coordinate > 0.0f ? g + cellRounding : g - cellRounding;
+    return static_cast<int32_t>(g);
+}
+
+int32_t clampIndex(int32_t i, int32_t n) { return i < 0 ? 0 : (i > n - 1 ? n - 1 : i); }
+
+// Column (or row) of the vertex nearest to an offset from the terrain's position.
+int32_t cellIndex(float offset, float scale, float halfWidth, float halfCell, int32_t n) {
+    const float h = static_cast<float>(n / 2);
+    const float g = offset > 0.0f ? ((offset + halfCell) / scale / halfWidth) * h
+                                  : ((offset - halfCell) / scale / halfWidth) * h;
+    return clampIndex(n / 2 + static_cast<int32_t>(g), n);
+}
+
+const float* vertexAt(const Mesh& mesh, const HeightGrid& grid, int32_t column, int32_t row) {
+    return mesh.vertices + grid.cells[column + grid.side * row] * mesh.stride;
+}
+
+// Height of the terrain at (x, z), known to lie within its bounds; also sets the normal.
+float gridHeight(const HeightGrid& grid, float x, float z, Vec3& normal) {
+    const RenderObject& object = *grid.renderObject;
+    const Mesh& mesh = *object.mesh;
+    const Vec3& p = object.position;
+    const Vec3& s = object.scale;
+    const int32_t n = grid.side;
+    const float w = grid.halfWidth;
+    // n - 2 rather than n - 1: the blend weights were tuned with this cell size.
+    const float c = std::fabs(2.0f * s.x * w / static_cast<float>(n - 2));
+    const float halfCell = cellRounding * c;
+    const int32_t i = cellIndex(x - p.x, s.x, w, halfCell, n);
+    const int32_t k = cellIndex(z - p.z, s.z, w, halfCell, n);
+
+    const float* a = vertexAt(mesh, grid, i, k);
+    const float wx = a[0] * s.x + p.x;
+    const float wz = a[2] * s.z + p.z;
+    // Beyond a border vertex the border vertex stands in for the missing neighbour.
+    const int32_t i2 = clampIndex(x - wx >= 0.0f ? i + 1 : i - 1, n);
+    const int32_t k2 = clampIndex(z - wz >= 0.0f ? k + 1 : k - 1, n);
+    const float* b = vertexAt(mesh, grid, i2, k);
+    const float* cv = vertexAt(mesh, grid, i, k2);
+    const float* d = vertexAt(mesh, grid, i2, k2);
+
+    const float fx = std::fabs(x - wx) / c;
+    const float fz = std::fabs(z - wz) / c;
+    const float weightA = std::fabs((1.0f - fx) * (1.0f - fz));
+    const float weightB = std::fabs(fx * (1.0f - fz));
+    const float weightC = std::fabs((1.0f - fx) * fz);
+    const float weightD = std::fabs(fx * fz);
+    normal.x = weightA * a[3] + weightB * b[3] + weightC * cv[3] + weightD * d[3];
+    normal.y = weightA * a[4] + weightB * b[4] + weightC * cv[4] + weightD * d[4];
+    normal.z = weightA * a[5] + weightB * b[5] + weightC * cv[5] + weightD * d[5];
+    return weightA * (a[1] * s.y) + weightB * (b[1] * s.y) + weightC * (cv[1] * s.y) + weightD * (d[1] * s.y);
+}
+
+} // namespace
+
+HeightGrid& buildHeightGrid(HeightGrid& grid, RenderObject& object) {
+    const Mesh& mesh = *object.mesh;
+    grid.renderObject = &object;
+    grid.side = static_cast<int32_t>(std::trunc(std::sqrt(static_cast<float>(mesh.vertexCount))));
+    grid.halfWidth = mesh.extent.x;
+    grid.cells = new int32_t[mesh.vertexCount]();
+    const int32_t centre = grid.side / 2;
+    const float h = static_cast<float>((grid.side - 1) / 2);
+    for (int32_t j = 0; j < mesh.vertexCount; ++j) {
+        const float* v = mesh.vertices + j * mesh.stride;
+        const int32_t cell = (centre + builtOffset(v[0], h, grid.halfWidth)) +
+                             grid.side * (centre + builtOffset(v[2], h, grid.halfWidth));
+        // A mesh that is not a square grid may map a vertex past the cells; it is left out.
+        if (cell >= 0 && cell < mesh.vertexCount) {
+            grid.cells[cell] = j;
+        }
+    }
+    return grid;
+}
+
+void addHeightGrid(HeightGrid* grid) { appendToList(kernel.physicsWorld->heightGrids, grid); }
+
+float groundHeightAt(PhysicsWorld& world, float x, float /*y*/, float z) {
+    world.groundNormal = {0.0f, 1.0f, 0.0f};
+    float height = 0.0f;
+    for (ListNode* node = world.heightGrids.head; node != nullptr; node = node->next) {
+        const HeightGrid& grid = *static_cast<const HeightGrid*>(node->payload);
+        const RenderObject& object = *grid.renderObject;
+        const Vec3& e = object.mesh->extent;
+        if (std::fabs(x - object.position.x) < e.x * object.scale.x &&
+            std::fabs(z - object.position.z) < e.z * object.scale.z) {
+            height = gridHeight(grid, x, z, world.groundNormal);
+        }
+    }
+    world.groundHeight = height;
+    return height;
+}
+
+float groundHeightAt(float x, float y, float z) { return groundHeightAt(*kernel.physicsWorld, x, y, z); }

@@ -1,0 +1,64 @@
+#include "physics/physics_world.h"
+
+#include "app/kernel.h"
+#include "assets/mesh.h"
+#include "render/render_object.h"
+
+CollisionSphere& makeCollisionSphere(CollisionSphere& sphere, RenderObject& object) {
+    const Vec3& e = object.mesh->extent;
+    sphere.center = {0.0f, 0.0f, 0.0f};
+    sphere.velocity = {0.0f, 0.0f, 0.0f};
+    sphere.enabled = true;
+    sphere.renderObject = &object;
+    sphere.sphereNode = nullptr;
+    float largest = e.x;
+    if (e.y > largest) {
+        largest = e.y;
+    }
+    if (e.z > largest) {
+        largest = e.z;
+    }
+    // Only the x scale sizes the sphere.
+    sphere.radius = object.scale.x * 0.91f * largest;
+    sphere.mass = sphere.radius * sphere.radius * 12.566371f / 10.0f;
+    return sphere;
+}
+
+void addSphere(CollisionSphere* sphere) { sphere->sphereNode = appendToList(kernel.physicsWorld->spheres, sphere); }
+
+RigidBody& initRigidBody(RigidBody& body, RenderObject& object) {
+    body.position = object.position;
+    body.previousVelocity = {0.0f, 0.0f, 0.0f};
+    body.nextPosition = {0.0f, 0.0f, 0.0f};
+    body.velocity = {0.0f, 0.0f, 0.0f};
+    body.renderObject = &object;
+    body.active = true;
+    body.touching = false;
+    body.touchingBefore = false;
+    body.bodyNode = nullptr;
+    return body;
+}
+
+void addBody(RigidBody* body) { body->bodyNode = appendToList(*kernel.bodyList, body); }
+
+BoxCollider* addBoxCollider(RenderObject& object) {
+    const Vec3& e = object.mesh->extent;
+    const Vec3& s = object.scale;
+    BoxCollider* box = new BoxCollider{};
+    box->halfExtent = {e.x * s.x, e.y * s.y, e.z * s.z};
+    box->position = object.position;
+    box->rotation = object.rotation;
+    box->enabled = true;
+    box->renderObject = &object;
+    appendToList(kernel.physicsWorld->boxes, box);
+    return box;
+}
+
+// The stored nodes make removal independent of how many bodies are live.
+void releaseBody(RigidBody* body) {
+    CollisionSphere* sphere = body->sphere;
+    removeNode(sphere->sphereNode, kernel.physicsWorld->spheres);
+    removeNode(body->bodyNode, *kernel.bodyList);
+    delete sphere;
+    delete body;
+}

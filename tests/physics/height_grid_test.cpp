@@ -1,0 +1,156 @@
+#include "physics/height_grid.h"
+
+#include "physics/physics_world.h"
+#include "tests/physics/physics_fixtures.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// side x side vertices `spacing` apart centred on the origin, row by row along x; height
+// 0.1 x + 0.2 z and normal (x, 1, z).
+std::vector<float> gridVertices(int side, float spacing) {
+    std::vector<float> vertices;
+    const int half = side / 2;
+    for (int row = -half; row <= half; ++row) {
+        for (int column = -half; column <= half; ++column) {
+            const float x = column * spacing;
+            const float z = row * spacing;
+            vertices.insert(vertices.end(), {x, 0.1f * x + 0.2f * z, z, x, 1, z, 0, 0});
+        }
+    }
+    return vertices;
+}
+
+void appendVertex(std::vector<float>& vertices, float x, float z) {
+    vertices.insert(vertices.end(), {x, 0, z, 0, 1, 0, 0, 0});
+}
+
+void expectEachVertexInItsOwnCell(const HeightGrid& grid) {
+    for (int j = 0; j < grid.side * grid.side; ++j) {
+        ASSERT_EQ(grid.cells[j], j);
+    }
+}
+
+class HeightQuery : public PhysicsTest {
+protected:
+    void TearDown() override {
+        for (auto& grid : grids) {
+            delete[] grid->cells;
+        }
+        PhysicsTest::TearDown();
+    }
+    HeightGrid& addGrid(std::vector<float> vertices, Vec3 extent, Vec3 position = {0, 0, 0}, Vec3 scale = {1, 1, 1}) {
+        grids.push_back(std::make_unique<HeightGrid>());
+        buildHeightGrid(*grids.back(), keep(makeTestObject(std::move(vertices), extent, position, scale)));
+        addHeightGrid(grids.back().get());
+        return *grids.back();
+    }
+    HeightGrid& addUnitGrid(Vec3 position = {0, 0, 0}, Vec3 scale = {1, 1, 1}) {
+        return addGrid(gridVertices(5, 1), {2, 0.6f, 2}, position, scale);
+    }
+    std::vector<std::unique_ptr<HeightGrid>> grids;
+};
+
+struct HeightCase {
+    float x, y, z;
+    float height;
+};
+
+} // namespace
+
+TEST_F(HeightQuery, NoGridOrOutsideEveryGridIsFlatGround) {
+    world.groundNormal = {5, 5, 5};
+    world.groundHeight = 5;
+    EXPECT_EQ(groundHeightAt(1, 2, 3), 0.0f);
+    expectVec3Near(world.groundNormal, {0, 1, 0});
+    addUnitGrid();
+    for (Vec3 p : {Vec3{2, 0, 0}, Vec3{0, 0, -2}, Vec3{7, 0, 1}}) {
+        EXPECT_EQ(groundHeightAt(p.x, p.y, p.z), 0.0f);
+        EXPECT_EQ(world.groundHeight, 0.0f);
+        expectVec3Near(world.groundNormal, {0, 1, 0});
+    }
+}
+
+TEST_F(HeightQuery, BlendsTheNearestVertexWithItsNeighboursWhateverTheHeight) {
+    addUnitGrid();
+    const HeightCase cases[] = {{0.4f, 0, 0, 0.055f}, {0.4f, 99, 0.3f, 0.1f}, {-1.6f, -50, 0.2f, -0.14f},
+                                {1.9f, 3, 1.9f, 0.5775f},
+                                {0.33325f, 0, 0, 0.04999375f}, {1, 0, 1, 0.3f}}; // 0.33325: x = 1 nearest
+    for (const HeightCase& c : cases) {
+        EXPECT_NEAR(groundHeightAt(c.x, c.y, c.z), c.height, 1e-6f) << c.x << ", " << c.z;
+        EXPECT_NEAR(world.groundHeight, c.height, 1e-6f);
+    }
+    expectVec3Near(world.groundNormal, {1, 1, 1}); // exactly above the vertex (1, 1)
+    groundHeightAt(0.4f, 0, 0);
+    expectVec3Near(world.groundNormal, {0.55f, 1, 0});
+}
+
+TEST_F(HeightQuery, PlacedAndScaledTerrainIgnoresItsOwnHeight) {
+    addUnitGrid({100, 50, -30}, {10, 2, 10});
+    EXPECT_NEAR(groundHeightAt(104, 0, -30), 0.11f, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(95, 0, -35), -0.375f, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(114, 0, -16), 0.93f, 1e-6f); // mesh (1.55, 1.55) on the plane, doubled
+    grids.back()->renderObject->position.y = 5;
+    EXPECT_NEAR(groundHeightAt(95, 0, -35), -0.375f, 1e-6f);
+}
+
+TEST_F(HeightQuery, LaterOverlappingGridDecidesHeightAndNormal) {
+    addUnitGrid();
+    addUnitGrid({1, 0, 0}, {1, 3, 1});
+    EXPECT_NEAR(groundHeightAt(0.4f, 0, 0), -0.21f, 1e-6f);
+    expectVec3Near(world.groundNormal, {-0.7f, 1, 0});
+    EXPECT_NEAR(groundHeightAt(-1.5f, 0, 0), -0.1625f, 1e-6f); // outside the later grid
+}
+
+TEST_F(HeightQuery, BuildRoundsCoordinatesToCellsLaterVertexWins) {
+    std::vector<float> vertices = gridVertices(5, 20);
+    vertices[11 * 8] = -19;    // (-20, 0): column -1
+    vertices[7 * 8 + 2] = -19; // (0, -20): row -1
+    vertices[13 * 8] = 19;     // (20, 0): column 1
+    appendVertex(vertices, 1, 1); // shares the centre cell with vertex 12
+    const HeightGrid& grid = addGrid(vertices, {40, 1, 40});
+    EXPECT_EQ(grid.side, 5);
+    EXPECT_EQ(grid.halfWidth, 40.0f);
+    EXPECT_EQ(grid.cells[12], 25);
+    grid.cells[12] = 12;
+    expectEachVertexInItsOwnCell(grid);
+}
+
+TEST_F(HeightQuery, EvenSideMapsWithHalfOfSideLessOne) {
+    std::vector<float> vertices;
+    for (float z : {-1.5f, -0.5f, 0.5f, 1.5f}) {
+        for (float x : {-1.5f, -0.5f, 0.5f, 1.5f}) {
+            appendVertex(vertices, x, z);
+        }
+    }
+    // Coordinates go to columns 1, 2, 2, 3: the middle two share, column 0 stays empty.
+    const HeightGrid& grid = addGrid(vertices, {1.5f, 0, 1.5f});
+    EXPECT_EQ(grid.cells[1 + 4 * 1], 0);
+    EXPECT_EQ(grid.cells[2 + 4 * 1], 2);
+    EXPECT_EQ(grid.cells[2 + 4 * 2], 10);
+    EXPECT_EQ(grid.cells[3 + 4 * 3], 15);
+    EXPECT_EQ(grid.cells[3 + 4 * 0], 0);
+}
+
+TEST_F(HeightQuery, BeyondTheBorderTheBorderVertexIsReused) {
+    std::vector<float> vertices = gridVertices(5, 1);
+    appendVertex(vertices, 0, 3); // both map past the cells and are left out
+    appendVertex(vertices, 0, -3);
+    HeightGrid& grid = addGrid(vertices, {2, 1, 3});
+    expectEachVertexInItsOwnCell(grid);
+    EXPECT_NEAR(groundHeightAt(0.4f, 0, 2.5f), 0.455f, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(0.4f, 0, -2.5f), -0.345f, 1e-6f);
+    grid.renderObject->mesh->extent.x = 3; // bounds wider than the vertices along x too
+    EXPECT_NEAR(groundHeightAt(2.5f, 0, 0), 0.2f, 1e-6f);
+}
+
+TEST_F(HeightQuery, FullSizeTerrainGridUsesCellSizeOverSideLessTwo) {
+    const HeightGrid& grid = addGrid(gridVertices(129, 1), {64, 19.2f, 64});
+    EXPECT_EQ(grid.side, 129);
+    expectEachVertexInItsOwnCell(grid);
+    const float c = 128.0f / 127.0f;
+    EXPECT_NEAR(groundHeightAt(0.4f, 0, 0), 0.1f * 0.4f / c, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(63.5f, 0, 0), 6.4f - 0.1f * 0.5f / c, 1e-5f);
+}

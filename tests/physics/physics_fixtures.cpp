@@ -1,0 +1,86 @@
+#include "tests/physics/physics_fixtures.h"
+
+#include "app/kernel.h"
+#include "physics/physics_step.h"
+
+#include <utility>
+
+std::unique_ptr<TestObject> makeTestObject(std::vector<float> vertices, Vec3 extent, Vec3 position,
+                                           Vec3 scale, Vec3 rotation) {
+    auto made = std::make_unique<TestObject>();
+    made->vertices = std::move(vertices);
+    made->mesh = Mesh{};
+    made->mesh.stride = 8;
+    made->mesh.vertexCount = static_cast<int32_t>(made->vertices.size() / 8);
+    made->mesh.vertices = made->vertices.data();
+    made->mesh.extent = extent;
+    made->object = RenderObject{};
+    made->object.mesh = &made->mesh;
+    made->object.position = position;
+    made->object.rotation = rotation;
+    made->object.scale = scale;
+    return made;
+}
+
+void expectVec3Near(const Vec3& actual, const Vec3& expected, float tolerance) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+int listLength(const ObjectList& list) {
+    int count = 0;
+    for (ListNode* node = list.head; node != nullptr; node = node->next) {
+        ++count;
+    }
+    return count;
+}
+
+void PhysicsTest::SetUp() {
+    savedWorld = kernel.physicsWorld;
+    savedBodies = kernel.bodyList;
+    kernel.physicsWorld = &world;
+    kernel.bodyList = &bodies;
+}
+
+void PhysicsTest::TearDown() {
+    while (bodies.head != nullptr) {
+        releaseBody(static_cast<RigidBody*>(bodies.head->payload));
+    }
+    freeListAndPayloads<BoxCollider>(world.boxes);
+    while (world.heightGrids.head != nullptr) {
+        removeNode(world.heightGrids.head, world.heightGrids);
+    }
+    kernel.physicsWorld = savedWorld;
+    kernel.bodyList = savedBodies;
+}
+
+RenderObject& PhysicsTest::keep(std::unique_ptr<TestObject> made) {
+    objects.push_back(std::move(made));
+    return objects.back()->object;
+}
+
+RigidBody* PhysicsTest::addRock(Vec3 position, float radius, Vec3 velocity, float mass) {
+    RenderObject& object = keep(makeTestObject({}, {1, 1, 1}, position, {1, 1, 1}));
+    CollisionSphere* sphere = new CollisionSphere;
+    makeCollisionSphere(*sphere, object);
+    sphere->radius = radius;
+    sphere->mass = mass;
+    sphere->center = position;
+    addSphere(sphere);
+    RigidBody* body = new RigidBody;
+    initRigidBody(*body, object);
+    body->sphere = sphere;
+    body->velocity = velocity;
+    addBody(body);
+    return body;
+}
+
+BoxCollider* PhysicsTest::addBox(Vec3 position, Vec3 half, Vec3 rotation) {
+    return addBoxCollider(keep(makeTestObject({}, {1, 1, 1}, position, half, rotation)));
+}
+
+void PhysicsTest::step() {
+    stepPhysics(bodies, world);
+    integrateBodies(bodies);
+}

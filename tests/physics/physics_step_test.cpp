@@ -1,0 +1,137 @@
+#include "physics/physics_step.h"
+
+#include "physics/physics_world.h"
+#include "tests/physics/physics_fixtures.h"
+
+namespace {
+
+// A unit box at the origin, and spheres of radius 0.5 overlapping its top by 0.2.
+class BoxBounce : public PhysicsTest {
+protected:
+    void SetUp() override {
+        PhysicsTest::SetUp();
+        addBox({0, 0, 0}, {1, 1, 1});
+    }
+    RigidBody* restingRock(Vec3 velocity) { return addRock({0, 1.3f, 0}, 0.5f, velocity); }
+};
+
+// Two spheres of radius 0.6 one unit apart along x: the first at the origin.
+class BodyPair : public PhysicsTest {
+protected:
+    void place(Vec3 firstVelocity, Vec3 secondVelocity, float firstMass = 1.0f) {
+        first = addRock({0, 0, 0}, 0.6f, firstVelocity, firstMass);
+        second = addRock({1, 0, 0}, 0.6f, secondVelocity);
+        first->previousVelocity = firstVelocity;
+        second->previousVelocity = secondVelocity;
+    }
+    RigidBody* first = nullptr;
+    RigidBody* second = nullptr;
+};
+
+} // namespace
+
+TEST_F(BoxBounce, FastApproachBouncesHalfSlowOneStopsTangentKept) {
+    const Vec3 cases[][2] = {{{2, -1, 0}, {2, 0.5f, 0}}, {{2, -0.2f, 0}, {2, 0, 0}}, {{2, -0.3f, 0}, {2, 0.15f, 0}}};
+    for (const auto& c : cases) {
+        RigidBody* rock = restingRock(c[0]);
+        stepPhysics(bodies, world);
+        expectVec3Near(rock->velocity, c[1]);
+        expectVec3Near(rock->nextPosition, {0, 1.5f, 0});
+        releaseBody(rock);
+    }
+}
+
+TEST_F(BoxBounce, OverlappingBodyAlreadyLeavingIsOnlyPushedOut) {
+    RigidBody* rock = restingRock({0, 1, 0});
+    step();
+    expectVec3Near(rock->velocity, {0, 1, 0});
+    expectVec3Near(rock->renderObject->position, {0, 2.5f, 0});
+    expectVec3Near(rock->previousVelocity, {0, 1, 0});
+}
+
+TEST_F(BoxBounce, WithoutContactTheNextPositionIsTheObjects) {
+    RigidBody* rock = restingRock({0, -1, 0});
+    rock->sphere->center = {0, 5, 0};
+    rock->renderObject->position = {0, 5, 0};
+    stepPhysics(bodies, world);
+    expectVec3Near(rock->nextPosition, {0, 5, 0});
+    expectVec3Near(rock->velocity, {0, -1, 0});
+}
+
+TEST_F(BoxBounce, VelocityBuildsOverBoxesThePushIsTheLastBoxs) {
+    RigidBody* rock = restingRock({0, -1, 0});
+    addBox({0, 1.3f, 1.3f}, {1, 1, 1}); // its -z face overlaps the sphere by 0.2
+    stepPhysics(bodies, world);
+    expectVec3Near(rock->velocity, {0, 0.5f, 0});
+    expectVec3Near(rock->nextPosition, {0, 1.3f, -0.2f});
+}
+
+TEST_F(BodyPair, HeadOnEqualMassesBounceAndPushNothingWhileClosing) {
+    place({1, 0, 0}, {-1, 0, 0});
+    first->touchingBefore = true; // t = 0 even so: the push stays zero
+    stepPhysics(bodies, world);
+    expectVec3Near(first->velocity, {-0.7f, 0, 0});
+    expectVec3Near(second->velocity, {0.7f, 0, 0});
+    expectVec3Near(first->nextPosition, {0, 0, 0});
+    expectVec3Near(second->nextPosition, {1, 0, 0});
+    EXPECT_TRUE(first->touching && second->touching);
+}
+
+TEST_F(BodyPair, UnequalMassesShareTheSamePassesVelocities) {
+    place({1, 0, 0}, {0, 0, 0}, 2.0f);
+    stepPhysics(bodies, world);
+    expectVec3Near(first->velocity, {-0.7f, 0, 0});
+    expectVec3Near(second->velocity, {1.7f, 0, 0});
+}
+
+TEST_F(BodyPair, ObliqueApproachKeepsMostOfTheTangent) {
+    place({1, 1, 0}, {0, -1, 0});
+    stepPhysics(bodies, world);
+    expectVec3Near(first->velocity, {0.15f, 0.98f, 0});
+}
+
+TEST_F(BodyPair, SeparatingPairKeepsVelocitiesAndTakesTheFullPush) {
+    place({-1, 0, 0}, {0, 0, 0});
+    first->touchingBefore = true;
+    stepPhysics(bodies, world);
+    expectVec3Near(first->velocity, {-1, 0, 0});
+    expectVec3Near(second->velocity, {0, 0, 0});
+    expectVec3Near(first->nextPosition, {-0.0418f, 0, 0}, 1e-6f); // 0.44 overlap * 0.095
+}
+
+TEST_F(PhysicsTest, EachContactStartsFromTheVelocityTheLastOneLeft) {
+    RigidBody* middle = addRock({0, 0, 0}, 0.6f, {1, 0, 0});
+    middle->previousVelocity = {1, 0, 0};
+    addRock({1, 0, 0}, 0.6f, {0, 0, 0});  // met head on: 1 becomes -0.15 away from it
+    RigidBody* behind = addRock({-1, 0, 0}, 0.6f, {0, 0, 0});
+    behind->previousVelocity = {0.2f, 0, 0}; // slower than the middle one was: left behind
+    stepPhysics(bodies, world);
+    expectVec3Near(middle->velocity, {0.15f, 0, 0});
+}
+
+TEST_F(BodyPair, RestingOverlapIsPushedApartFromTheSecondFrame) {
+    place({0, 0, 0}, {0, 0, 0});
+    step();
+    expectVec3Near(first->position, {0, 0, 0});
+    EXPECT_TRUE(first->touchingBefore);
+    step(); // 0.44 overlap * 0.095 * t = 0.5
+    expectVec3Near(first->renderObject->position, {-0.0209f, 0, 0}, 1e-6f);
+    expectVec3Near(second->renderObject->position, {1.0209f, 0, 0}, 1e-6f);
+    expectVec3Near(first->velocity, {0, 0, 0});
+}
+
+TEST_F(BodyPair, RetiredBodiesAreNeitherMovedNorTouched) {
+    place({1, 0, 0}, {0, 0, 0});
+    second->active = false;
+    second->sphere->enabled = false;
+    second->renderObject = nullptr; // nothing may read through a retired body
+    step();
+    EXPECT_FALSE(first->touching);
+    expectVec3Near(first->velocity, {1, 0, 0});
+    expectVec3Near(second->position, {1, 0, 0});
+    EXPECT_FALSE(second->touchingBefore);
+
+    second->sphere->enabled = true; // an inactive body with a live sphere is still a contact
+    step();
+    EXPECT_TRUE(first->touching);
+}
