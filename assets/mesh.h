@@ -23,4 +23,16 @@ struct Mesh {
 // Fills a caller-allocated record and hands it back. A failure prints
 // "error: mesh <name> loaded incorrectly!" and leaves an empty mesh (zero counts, no buffers).
 Mesh& loadMesh(Mesh& mesh, const char* fileName);
+// Smooth normals (see smoothVertexNormals), then the whole vertex array is uploaded again to
+// the mesh's vertex buffer when it has one.
 void computeVertexNormals(Mesh& mesh);
+
+// The part of loading that needs no OpenGL context. Parses a zero-terminated COLLADA document
+// in place (the text is changed), fills arrays, smooth normals and extent; no buffers. False,
+// leaving an empty mesh, for a document that is malformed, incomplete, short of the numbers its
+// counts promise or naming a vertex, normal or texture coordinate that is not there.
+bool readColladaMesh(char* text, Mesh& mesh);
+// Each vertex normal becomes the normalised mean of the unit normals of the triangles using it,
+// (p1 - p2) x (p1 - p0) for a triangle's positions p0, p1, p2; zero when no triangle uses it.
+// Indices must name vertices of the mesh.
+void smoothVertexNormals(Mesh& mesh);

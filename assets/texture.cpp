@@ -2,16 +2,23 @@
 // order, so a bottom-up file reaches OpenGL (y up, row 0 at the bottom) bottom row first.
 #include "assets/texture.h"
 
+#include "assets/whole_file.h"
+
 #include <SOIL/SOIL.h>
 #include <epoxy/gl.h>
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
 
 constexpr int32_t largestBmpSide = 16384; // anything larger is taken for a damaged header
 constexpr size_t bmpHeaderBytes = 26;     // up to and including the height field
+// Alpha 255 in the fourth byte of a pixel read from memory as one 32-bit word.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+constexpr uint32_t opaqueAlpha = 0x000000FFu;
+#else
+constexpr uint32_t opaqueAlpha = 0xFF000000u;
+#endif
 
 int32_t readInt32(const uint8_t* bytes) {
     uint32_t value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
@@ -19,20 +26,6 @@ int32_t readInt32(const uint8_t* bytes) {
     int32_t result;
     std::memcpy(&result, &value, sizeof result);
     return result;
-}
-
-bool readWholeFile(const char* fileName, std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    std::fclose(file);
-    return true;
 }
 
 void uploadBmp(const BmpImage& image, Texture& texture) {
@@ -48,9 +41,10 @@ void uploadBmp(const BmpImage& image, Texture& texture) {
 }
 
 void loadBmp(const char* fileName, Texture& texture) {
-    std::vector<uint8_t> bytes;
+    std::vector<char> bytes;
     BmpImage image;
-    if (!readWholeFile(fileName, bytes) || !decodeBmp(bytes.data(), bytes.size(), image)) {
+    if (!readWholeFile(fileName, "rb", bytes) ||
+        !decodeBmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image)) {
         return;
     }
     texture.width = image.width;
@@ -66,10 +60,11 @@ void loadDds(const char* fileName, Texture& texture) {
         GLuint previous = texture.textureId;
         glDeleteTextures(1, &previous);
     }
-    texture.textureId = name;
     if (name == 0) {
-        return; // leave the default texture object alone
+        texture = Texture{0, 0, 0}; // no texture; the default texture object is left alone
+        return;
     }
+    texture.textureId = name;
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
@@ -108,20 +103,29 @@ bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image) {
     image.height = height;
     image.rows = rows;
     image.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(rows) * 4);
+    // Each pixel is copied as one 4-byte word: its 3 bytes plus the byte after them (the next
+    // pixel or padding, always inside the file), whose place takes alpha 255. Only the image's
+    // very last pixel may end the file, so it is copied byte by byte.
     const uint8_t* source = bytes + offset;
     uint8_t* target = image.pixels.data();
     for (int32_t i = 0; i < rows; ++i) {
         const uint8_t* pixel = source;
-        for (int32_t j = 0; j < width; ++j) {
-            target[0] = pixel[0];
-            target[1] = pixel[1];
-            target[2] = pixel[2];
-            target[3] = 255;
+        const int32_t wordPixels = i == rows - 1 ? width - 1 : width;
+        for (int32_t j = 0; j < wordPixels; ++j) {
+            uint32_t word;
+            std::memcpy(&word, pixel, 4);
+            word |= opaqueAlpha;
+            std::memcpy(target, &word, 4);
             target += 4;
             pixel += 3;
         }
         source += rowBytes;
     }
+    const uint8_t* last = source - rowBytes + 3 * static_cast<size_t>(width - 1);
+    target[0] = last[0];
+    target[1] = last[1];
+    target[2] = last[2];
+    target[3] = 255;
     return true;
 }
 

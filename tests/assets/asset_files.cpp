@@ -1,5 +1,7 @@
 #include "tests/assets/asset_files.h"
 
+#include "assets/texture.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,11 +50,11 @@ std::vector<uint8_t> makeDxt1Dds(uint16_t colour565) {
     std::memcpy(bytes.data(), "DDS ", 4);
     putInt32(bytes, 4, 124);
     putInt32(bytes, 8, 0x1 | 0x2 | 0x4 | 0x1000 | 0x80000); // caps, size, format, linear size
-    putInt32(bytes, 12, 4);                                  // height
-    putInt32(bytes, 16, 4);                                  // width
-    putInt32(bytes, 20, 8);                                  // bytes of the one block
-    putInt32(bytes, 76, 32);                                 // pixel format record size
-    putInt32(bytes, 80, 0x4);                                // four-character code present
+    putInt32(bytes, 12, 4);                                 // height
+    putInt32(bytes, 16, 4);                                 // width
+    putInt32(bytes, 20, 8);                                 // bytes of the one block
+    putInt32(bytes, 76, 32);                                // pixel format record size
+    putInt32(bytes, 80, 0x4);                               // four-character code present
     std::memcpy(bytes.data() + 84, "DXT1", 4);
     putInt32(bytes, 108, 0x1000); // a plain texture
     // One block: both end colours equal, every index 0.
@@ -61,6 +63,31 @@ std::vector<uint8_t> makeDxt1Dds(uint16_t colour565) {
     bytes[130] = bytes[128];
     bytes[131] = bytes[129];
     return bytes;
+}
+
+std::string makeCollada(const ColladaParts& parts) {
+    auto source = [](const std::string& id, const std::string& count, const std::string& numbers) {
+        return "      <source id=\"" + id + "\">\n        <float_array id=\"" + id + "-array\" count=\"" +
+               count + "\">" + numbers + "</float_array>\n        <technique_common/>\n      </source>\n";
+    };
+    const std::string head = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                             "<COLLADA version=\"1.4.1\">\n"
+                             "  <asset><up_axis>Z_UP</up_axis></asset>\n"
+                             "  <library_geometries>\n"
+                             "   <geometry id=\"square\">\n"
+                             "    <mesh>\n";
+    const std::string vertices =
+        "      <vertices id=\"vertices\"><input semantic=\"POSITION\" source=\"#positions\"/></vertices>\n";
+    const std::string polylist = "      <polylist count=\"" + parts.triangleCount + "\">\n" +
+                                 "        <input semantic=\"VERTEX\" source=\"#vertices\" offset=\"0\"/>\n" +
+                                 "        <p>" + parts.corners + "</p>\n" + "      </polylist>\n";
+    const std::string tail = "    </mesh>\n"
+                             "   </geometry>\n"
+                             "  </library_geometries>\n"
+                             "</COLLADA>\n";
+    return head + source("positions", parts.positionCount, parts.positions) +
+           source("normals", parts.normalCount, parts.normals) +
+           source("texcoords", parts.texcoordCount, parts.texcoords) + vertices + polylist + tail;
 }
 
 namespace {
@@ -99,4 +126,15 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 void writeFile(const std::string& path, const std::string& text) {
     writeFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+HeldCache::~HeldCache() {
+    for (ListNode* node = cache.meshes.head; node != nullptr; node = node->next) {
+        Mesh* mesh = static_cast<Mesh*>(node->payload);
+        delete[] mesh->vertices;
+        delete[] mesh->indices;
+    }
+    freeListAndPayloads<Mesh>(cache.meshes);
+    freeListAndPayloads<Texture>(cache.textures);
+    freeListAndPayloads<ResourceEntry>(cache.entries);
 }

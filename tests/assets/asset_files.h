@@ -1,6 +1,10 @@
-// Small asset files made by the tests: BMP images, DDS images and files in a private
-// temporary directory that lives as long as the test program.
+// Small assets made by the tests: BMP and DDS images, COLLADA documents, files in a private
+// temporary directory that lives as long as the test program, and holders freeing what a
+// mesh reader or a resource cache allocated (not OpenGL objects).
 #pragma once
+
+#include "assets/mesh.h"
+#include "assets/resource_cache.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,3 +29,39 @@ std::vector<uint8_t> makeDxt1Dds(uint16_t colour565);
 std::string tempPath(const std::string& name);
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 void writeFile(const std::string& path, const std::string& text);
+
+// The pieces of a COLLADA document laid out as the valley's files are: three sources, a
+// <vertices> element and a triangle polylist. The defaults describe a flat square of two
+// triangles in the file's XY plane, one shared normal and four texture coordinates.
+struct ColladaParts {
+    std::string positions = "0 0 0 1 0 0 1 1 0 0 1 0";
+    std::string positionCount = "12";
+    std::string normals = "0 0 1";
+    std::string normalCount = "3";
+    std::string texcoords = "0 0 1 0 1 1 0 1";
+    std::string texcoordCount = "8";
+    std::string triangleCount = "2";
+    std::string corners = "0 0 0 1 0 1 2 0 2 0 0 0 2 0 2 3 0 3";
+};
+std::string makeCollada(const ColladaParts& parts);
+
+// Owns the arrays a mesh reader allocated.
+struct HeldMesh {
+    Mesh mesh{};
+    HeldMesh() = default;
+    HeldMesh(const HeldMesh&) = delete;
+    HeldMesh& operator=(const HeldMesh&) = delete;
+    ~HeldMesh() {
+        delete[] mesh.vertices;
+        delete[] mesh.indices;
+    }
+};
+
+// A cache whose records are freed with it. Names handed to it must outlive it.
+struct HeldCache {
+    ResourceCache cache{};
+    HeldCache() = default;
+    HeldCache(const HeldCache&) = delete;
+    HeldCache& operator=(const HeldCache&) = delete;
+    ~HeldCache();
+};

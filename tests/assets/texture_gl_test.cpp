@@ -85,8 +85,8 @@ TEST_F(TextureLoad, BmpIsUploadedWithMipmapsAndReadsBackAsStored) {
 TEST_F(TextureLoad, TopDownBmpArrivesUpsideDownWithItsNegativeHeight) {
     const std::string path = tempPath("top_down.bmp");
     writeFile(path, makeBmp(2, -2, [](int row, int, uint8_t bgr[3]) {
-        bgr[0] = bgr[1] = bgr[2] = static_cast<uint8_t>(row == 0 ? 200 : 40);
-    }));
+                  bgr[0] = bgr[1] = bgr[2] = static_cast<uint8_t>(row == 0 ? 200 : 40);
+              }));
     Texture texture{};
     loadTexture(path.c_str(), texture);
     ASSERT_NE(texture.textureId, 0u);
@@ -140,8 +140,8 @@ TEST_F(TextureLoad, FailuresLeaveAnEmptyRecordAndPrintNothing) {
     writeFile(tempPath("picture.png"), makeBmp(4, 4, gradientPattern));
     writeFile(tempPath("upper.BMP"), makeBmp(4, 4, gradientPattern));
 
-    for (const char* name : {"missing.bmp", "truncated.bmp", "missing.dds", "garbage.dds",
-                             "picture.png", "upper.BMP"}) {
+    for (const char* name :
+         {"missing.bmp", "truncated.bmp", "missing.dds", "garbage.dds", "picture.png", "upper.BMP"}) {
         std::string output;
         Texture texture = loadCapturingOutput(tempPath(name), output);
         EXPECT_EQ(texture.textureId, 0u) << name;
@@ -177,4 +177,18 @@ TEST_F(TextureLoad, ANameWithBothExtensionsEndsWithTheSoilTexture) {
     EXPECT_EQ(boundParameterf(GL_TEXTURE_MAX_ANISOTROPY_EXT), largest);
     GLuint name = texture.textureId;
     glDeleteTextures(1, &name);
+}
+
+TEST_F(TextureLoad, ABothExtensionsNameSoilCannotReadLeavesNoTexture) {
+    // The engine's decoder does not read the bit depth; the one SOIL uses refuses depth 0.
+    std::vector<uint8_t> bytes = makeBmp(4, 4, gradientPattern);
+    bytes[28] = 0;
+    const std::string path = tempPath("depthless.bmp.dds");
+    writeFile(path, bytes);
+    Texture texture{};
+    loadTexture(path.c_str(), texture);
+    EXPECT_EQ(texture.textureId, 0u);
+    EXPECT_EQ(texture.width, 0);
+    EXPECT_EQ(texture.height, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
