@@ -3,6 +3,7 @@
 #include "app/kernel.h"
 #include "app/player_control.h"
 #include "app/scene.h"
+#include "physics/physics_step.h"
 #include "platform/keys.h"
 #include "platform/window.h"
 #include "render/camera.h"
@@ -31,5 +32,11 @@ void renderFrame() {
     perspective(camera.waterList->projection, aspect, camera.fieldOfView);
 
     updateCamera(camera);
+    if (!isHeld(camera.input, 'F')) {
+        stepPhysics(*kernel.bodyList, *kernel.physicsWorld);
+        integrateBodies(*kernel.bodyList);
+    }
+    drawRenderList(*camera.sceneList);
+    drawRenderList(*camera.waterList);
     platformSwapBuffers();
 }

@@ -1,8 +1,18 @@
 // The player's controls, applied once per frame after drawing: frustum report, fly toggle,
 // throwing rocks, camera-mode keys, walking over the terrain, and the selected block's keys.
-// All amounts are per frame; distances in world units, angles in degrees.
+// All amounts are per frame; distances in world units, angles in degrees; y up.
 #pragma once
 
 struct SceneHandles;
+
+struct PlayerState {
+    bool flyToggleHeld; // Q was held in the previous frame: the toggle acts once per press
+    bool flyMode;       // flying freely; otherwise walking on the terrain
+};
+
+extern PlayerState player; // both false when the frame loop starts
+
+const float waterLine = -23.6f;     // below it the walking player swims
+const float standingHeight = 6.0f;  // eye height above the ground
 
 void applyPlayerControl(SceneHandles& scene);

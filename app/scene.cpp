@@ -1,3 +1,155 @@
 #include "app/scene.h"
 
-SceneHandles buildScene() { return SceneHandles{}; }
+#include "app/kernel.h"
+#include "assets/mesh.h"
+#include "assets/resource_cache.h"
+#include "assets/texture.h"
+#include "core/vec_math.h"
+#include "physics/height_grid.h"
+#include "physics/physics_world.h"
+#include "render/camera.h"
+#include "render/render_object.h"
+#include "render/shader_program.h"
+
+namespace {
+
+// Values the render objects read by reference for the whole run.
+struct SceneValues {
+    Mat4 cliffNormal;
+    Mat4 terrainNormal;
+    Mat4 upperWaterNormal;
+    Mat4 lowerWaterNormal;
+    Mat4 blockNormals[5];
+    float upperWaterBlend;
+    float lowerWaterBlend;
+};
+
+SceneValues values;
+
+struct BlockPlacement {
+    Vec3 position;
+    Vec3 rotation;
+    Vec3 scale;
+};
+
+const BlockPlacement blocks[5] = {
+    {{180, 10, 180}, {78, 95, 24}, {40, 20, 200}},
+    {{120, 70, 1600}, {98, 28, -64}, {40, 30, 800}},
+    {{120, 67, 1600}, {0, 28, -64}, {40, 30, 800}},
+    {{180, 70, 180}, {98, 28, 44}, {30, 30, 30}},
+    {{-60, 20, -70}, {0, 0, 0}, {35, 10, 35}},
+};
+
+Mesh* cachedMesh(const char* name) { return static_cast<Mesh*>(getResource(name)); }
+Texture* cachedTexture(const char* name) { return static_cast<Texture*>(getResource(name)); }
+
+// The identity turned about x, then z, then y: the rotation the shaders apply to normals.
+void rotationMatrix(Mat4& matrix, const Vec3& rotation) {
+    copyMat4(matrix, identityMat4);
+    rotateMat4X(matrix, rotation.x);
+    rotateMat4Z(matrix, rotation.z);
+    rotateMat4Y(matrix, rotation.y);
+}
+
+void bindNormalMatrix(RenderObject& object, Mat4& matrix) {
+    makeNormalMatrixSlots(object);
+    copyMat4(matrix, identityMat4);
+    setNormalMatrix(object, &matrix);
+}
+
+void addGround(RenderObject& object) { addHeightGrid(&buildHeightGrid(*new HeightGrid, object)); }
+
+RenderObject* addWaterPlane(ShaderProgram* waterShader, float rotationX, Mat4& normal, float& blend) {
+    RenderObject* water = createWaterObject(cachedMesh("Meshes/water2.dae"));
+    water->shader = waterShader;
+    makeTextureSlots(*water);
+    setTexture(*water, "Texture1", cachedTexture("Textures/water1_f.bmp"));
+    water->scale = {40, 40, 40};
+    water->position.y = -25;
+    water->rotation.x = rotationX;
+    bindNormalMatrix(*water, normal);
+    rotationMatrix(normal, water->rotation);
+    makeBlendSlots(*water);
+    blend = 0.6f;
+    setBlend(*water, &blend);
+    return water;
+}
+
+} // namespace
+
+void addFrustumPlates() {
+    Mesh* plateMesh = &loadMesh(*new Mesh, "Meshes/cube5.dae");
+    const Vec3 platePositions[4] = {{0, 0, -15}, {0, 0, 15}, {0, 15, 0}, {0, -15, 0}};
+    for (int i = 0; i < 4; ++i) {
+        RenderObject* plate = createRenderObject(plateMesh, *kernel.camera);
+        plate->position = platePositions[i];
+        plate->scale = {10, 0.01f, 10};
+        kernel.frustumPlates[i] = plate;
+    }
+    createRenderObject(plateMesh, *kernel.camera); // the plain cube at the origin
+}
+
+SceneHandles buildScene() {
+    SceneHandles handles = {};
+    Camera& camera = *kernel.camera;
+    kernel.rockTexture = cachedTexture("Textures/rhyolite.bmp");
+    ShaderProgram* terrainShader = makePhongTerrainMaterial();
+
+    RenderObject* cliff = createRenderObject(cachedMesh("Meshes/cliff.dae"), camera);
+    cliff->shader = terrainShader;
+    cliff->scale = {5, 5, 5};
+    cliff->position.z = 2000;
+    makeTextureSlots(*cliff);
+    setTexture(*cliff, "Texture1", cachedTexture("Textures/rhyolite.bmp"));
+    setTexture(*cliff, "Texture2", cachedTexture("Textures/grass1.dds"));
+    bindNormalMatrix(*cliff, values.cliffNormal);
+    addGround(*cliff);
+
+    RenderObject* terrain = createRenderObject(cachedMesh("Meshes/riverlake_terrain.dae"), camera);
+    terrain->scale = {40, 40, 40};
+    terrain->shader = terrainShader;
+    makeTextureSlots(*terrain);
+    setTexture(*terrain, "Texture1", cachedTexture("Textures/rhyolite.bmp"));
+    setTexture(*terrain, "Texture2", &loadTexture("Textures/grass1.dds", *new Texture{}));
+    bindNormalMatrix(*terrain, values.terrainNormal);
+    addGround(*terrain);
+
+    ShaderProgram* waterShader = makeWaterMaterial();
+    addWaterPlane(waterShader, 0, values.upperWaterNormal, values.upperWaterBlend);
+    addWaterPlane(waterShader, 180, values.lowerWaterNormal, values.lowerWaterBlend);
+
+    handles.rockMesh = cachedMesh("Meshes/sphere9.dae");
+
+    for (int i = 0; i < 5; ++i) {
+        RenderObject* block = createRenderObject(cachedMesh("Meshes/cube5.dae"), camera);
+        block->scale = blocks[i].scale;
+        block->position = blocks[i].position;
+        block->rotation = blocks[i].rotation;
+        makeTextureSlots(*block);
+        setTexture(*block, "Texture1", kernel.rockTexture);
+        BoxCollider* collider = addBoxCollider(*block);
+        bindNormalMatrix(*block, values.blockNormals[i]);
+        rotationMatrix(values.blockNormals[i], block->rotation);
+        if (i == 0) {
+            handles.frustumTarget = block;
+        }
+        if (i == 4) {
+            handles.selectedBlock = block;
+            handles.selectedCollider = collider;
+            handles.selectedNormalMatrix = &values.blockNormals[i];
+        }
+    }
+
+    camera.position = {-190, 40, -195};
+    addFrustumPlates();
+
+    RenderObject* sky = createRenderObject(cachedMesh("Meshes/skyCube.dae"), camera);
+    sky->position.y = 30;
+    makeTextureSlots(*sky); // made from the default shader: it has the same single sampler
+    setTexture(*sky, "Texture1", cachedTexture("Textures/skybox_texture.bmp"));
+    sky->shader = makeSkyBoxMaterial();
+    sky->rotation.x = 90;
+    sky->rotation.y = 105;
+    sky->scale = {1000000, 1000000, 1000000};
+    return handles;
+}

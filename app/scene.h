@@ -16,4 +16,5 @@ struct SceneHandles {
     Mat4* selectedNormalMatrix;  // block 5's normal matrix, rebuilt every frame
 };
 
-SceneHandles buildScene();
+SceneHandles buildScene(); // once, after start-up
+void addFrustumPlates();   // the four frustum plates and the plain cube, sharing one mesh

@@ -3,10 +3,13 @@
 #include "app/frame_loop.h"
 #include "app/kernel.h"
 #include "app/scene.h"
+#include "assets/resource_cache.h"
 #include "core/object_list.h"
+#include "physics/physics_world.h"
 #include "platform/window.h"
 #include "render/camera.h"
 #include "render/render_object.h"
+#include "render/shader_program.h"
 
 #include <epoxy/gl.h>
 
@@ -16,6 +19,8 @@
 
 void createContainers() {
     kernel.bodyList = new ObjectList{};
+    kernel.resources = new ResourceCache{};
+    kernel.physicsWorld = new PhysicsWorld{};
     RenderList* sceneList = new RenderList{};
     RenderList* waterList = new RenderList{};
     sceneList->camera = kernel.camera;
@@ -67,6 +72,7 @@ bool initKernel() {
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    kernel.defaultMaterial = makePhongMaterial();
     std::printf("Shaders loaded\n");
 
     glClearColor(0.6039216f, 0.8235294f, 0.8784314f, 1.0f); // (154, 210, 224)

@@ -28,13 +28,17 @@ int32_t readInt32(const uint8_t* bytes) {
     return result;
 }
 
+float anisotropyHere(float requested) {
+    return anisotropyFor(requested, reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+}
+
 void uploadBmp(const BmpImage& image, Texture& texture) {
     GLuint name = 0;
     glGenTextures(1, &name);
     texture.textureId = name;
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 4.0f);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropyHere(4.0f));
     glTexImage2D(GL_TEXTURE_2D, 0, GL_COMPRESSED_RGBA, image.width, image.rows, 0, GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, image.pixels.data());
     glGenerateMipmap(GL_TEXTURE_2D);
@@ -71,10 +75,16 @@ void loadDds(const char* fileName, Texture& texture) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     GLfloat largest = 0.0f;
     glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, largest);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropyHere(largest));
 }
 
 } // namespace
+
+float anisotropyFor(float requested, const char* renderer) {
+    bool software = renderer != nullptr && (std::strstr(renderer, "llvmpipe") != nullptr ||
+                                            std::strstr(renderer, "softpipe") != nullptr);
+    return software ? 1.0f : requested;
+}
 
 // Refused: fewer than 26 bytes, no "BM" signature, width <= 0 or > 16384, height 0 or |height|
 // > 16384, and a pixel offset or pixel rows that do not fit inside the file. Bit depth and

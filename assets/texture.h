@@ -27,5 +27,11 @@ struct BmpImage {
 // not a sound 24-bit BMP (see the source for what is refused). Needs no OpenGL context.
 bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image);
 
+// The anisotropy to set when `requested` is wanted on this renderer (GL_RENDERER text).
+// Mesa's software renderers (llvmpipe, softpipe) filter anisotropically at dozens of times the
+// cost of plain mipmapping, which takes the valley from interactive to a frame every few
+// seconds; there the request is lowered to 1. Every other renderer gets what was requested.
+float anisotropyFor(float requested, const char* renderer);
+
 // Fills a caller-allocated record and hands it back; a failed load leaves textureId 0.
 Texture& loadTexture(const char* fileName, Texture& texture);

@@ -11,6 +11,7 @@
 namespace {
 
 const char* title = "This is a test, this is only a test.";
+const unsigned char skyColour[3] = {173, 239, 255};
 
 bool displayIsFullHd() {
     Display* d = XOpenDisplay(nullptr);
@@ -51,7 +52,7 @@ TEST_F(ValleyBinary, OpensItsCentredWindowShowsTheSkyAndQuitsOnEscape) {
     EXPECT_EQ(window.height, 720);
 
     unsigned char rgb[3] = {};
-    ASSERT_TRUE(screenPixel(window.x + 640, window.y + 360, rgb));
+    ASSERT_TRUE(waitForPixel(window.x + 640, window.y + 360, skyColour, rgb, 10.0));
     EXPECT_EQ(rgb[0], 173);
     EXPECT_EQ(rgb[1], 239);
     EXPECT_EQ(rgb[2], 255);

@@ -131,3 +131,11 @@ TEST(BmpDecode, EveryTruncationOfAGoodFileIsRefusedWithoutOverreading) {
     }
     EXPECT_TRUE(decodeExact(good, good.size(), image));
 }
+
+TEST(Anisotropy, SoftwareRenderersFilterWithoutAnisotropyOthersGetTheRequest) {
+    EXPECT_EQ(anisotropyFor(4.0f, "llvmpipe (LLVM 15.0.6, 256 bits)"), 1.0f);
+    EXPECT_EQ(anisotropyFor(16.0f, "softpipe"), 1.0f);
+    EXPECT_EQ(anisotropyFor(16.0f, "NVIDIA GeForce RTX 3090/PCIe/SSE2"), 16.0f);
+    EXPECT_EQ(anisotropyFor(4.0f, "AMD Radeon RX 6800 (radeonsi, navi21, LLVM 15.0.7)"), 4.0f);
+    EXPECT_EQ(anisotropyFor(4.0f, nullptr), 4.0f);
+}

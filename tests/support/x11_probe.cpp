@@ -107,6 +107,20 @@ bool screenPixel(int x, int y, unsigned char rgb[3]) {
     return true;
 }
 
+bool waitForPixel(int x, int y, const unsigned char expected[3], unsigned char rgb[3], double timeoutSeconds) {
+    Clock::time_point start = Clock::now();
+    do {
+        if (!screenPixel(x, y, rgb)) {
+            return false;
+        }
+        if (rgb[0] == expected[0] && rgb[1] == expected[1] && rgb[2] == expected[2]) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (secondsSince(start) < timeoutSeconds);
+    return true;
+}
+
 void typeKey(const char* keysymName, int milliseconds) {
     Display* d = display();
     if (d == nullptr) {

@@ -16,6 +16,10 @@ struct X11Window {
 // Waits up to timeoutSeconds for a mapped window with this exact title.
 bool findWindowByTitle(const std::string& title, X11Window& found, double timeoutSeconds);
 bool screenPixel(int x, int y, unsigned char rgb[3]);
+// Reads the pixel until it shows the expected colour (a window's first frame may still be on
+// its way) or the timeout passes; rgb holds the last colour read. False when the screen
+// cannot be read at all.
+bool waitForPixel(int x, int y, const unsigned char expected[3], unsigned char rgb[3], double timeoutSeconds);
 void typeKey(const char* keysymName, int milliseconds); // press, hold, release through XTest
 
 struct ChildProcess {

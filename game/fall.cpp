@@ -1,0 +1,262 @@
+#include "game/fall.h"
+
+#include "app/kernel.h"
+#include "assets/mesh.h"
+#include "assets/resource_cache.h"
+#include "assets/texture.h"
+#include "physics/height_grid.h"
+#include "physics/physics_world.h"
+#include "platform/keys.h"
+#include "render/camera.h"
+#include "render/render_object.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+int32_t liveRockCount = 0;
+
+namespace {
+
+const double degreesToRadians = 0.017453293;
+const float gravity = 0.07f;
+const float airDrag = 0.997f;
+const float groundDrag = 0.986f;
+const float waterDrag = 0.97f;
+const float maxLift = 0.8f;
+
+// rand() / 32767 in real arithmetic, rounded to float: about -0.5 to 0.5 after the offset.
+float randomOffset() { return static_cast<float>(std::rand() / 32767.0 - 0.5); }
+
+float sineOfDegrees(float degrees) { return static_cast<float>(std::sin(degrees * degreesToRadians)); }
+float cosineOfDegrees(float degrees) { return static_cast<float>(std::cos(degrees * degreesToRadians)); }
+
+void scale(Vec3& v, float factor) {
+    v.x *= factor;
+    v.y *= factor;
+    v.z *= factor;
+}
+
+const Texture* cachedTexture(const char* name) { return static_cast<const Texture*>(getResource(name)); }
+
+} // namespace
+
+void Fall::setUp() {
+    liveRockCount += 1;
+    waterLevel = -11.0f;
+    firstUpdate = 1;
+    lastPosition = owner->position;
+    steerStep = 0.02f;
+    age = 0;
+    lifeSpan = 700;
+    fadeParts = 12;
+    frozen = 0;
+    fading = 0;
+    spin = 0.0f;
+
+    owner->scale = {1.5f, 1.5f, 1.5f};
+    groundOffset = owner->mesh->extent.x * owner->scale.x;
+
+    sphere = &makeCollisionSphere(*new CollisionSphere, *owner);
+    addSphere(sphere);
+    body = &initRigidBody(*new RigidBody, *owner);
+    body->sphere = sphere;
+    addBody(body);
+    body->velocity = velocity;
+    body->previousVelocity = velocity;
+
+    makeTextureSlots(*owner);
+    setTexture(*owner, "Texture1", kernel.rockTexture);
+    makeBlendSlots(*owner);
+    makeNormalMatrixSlots(*owner);
+    blend = 1.0f;
+    setBlend(*owner, &blend);
+
+    kind = rockKindPlain;
+    if (std::rand() % 3 == 0) {
+        setTexture(*owner, "Texture1", cachedTexture("Textures/rock1.bmp"));
+        kind = rockKindDark;
+    }
+    airborne = 1;
+}
+
+void Fall::update() {
+    const InputState& input = kernel.camera->input;
+    if (firstUpdate == 0) {
+        velocity = body->previousVelocity;
+    } else if (kind == rockKindSteered) {
+        setTexture(*owner, "Texture1", cachedTexture("Textures/overlayedsquare.bmp"));
+    }
+    firstUpdate = 0;
+
+    if (isHeld(input, 'E')) {
+        velocity.x += randomOffset();
+        velocity.y += randomOffset();
+        velocity.z += randomOffset();
+    }
+    steer();
+
+    frozen = isHeld(input, 'F') ? 1 : 0;
+    if (!frozen) {
+        double ageingFrom = static_cast<double>(lifeSpan) / fadeParts * (fadeParts - 1);
+        if (liveRockCount > crowdLimit || age > ageingFrom) {
+            age += 1;
+        }
+        Vec3 ahead = displacement;
+        scale(ahead, 20.0f);
+        turnAndRoll(yawOf(ahead));
+        velocity.x *= airDrag;
+        velocity.y *= airDrag;
+        velocity.z *= airDrag;
+        velocity.y -= gravity;
+        float ground = touchGround();
+        if (owner->position.y <= ground + groundOffset) {
+            scale(velocity, groundDrag);
+        }
+        slowInWater();
+    }
+
+    handToPhysics();
+    copyMat4(rotationMatrix, identityMat4);
+    rotateMat4X(rotationMatrix, owner->rotation.x);
+    rotateMat4Z(rotationMatrix, owner->rotation.z);
+    rotateMat4Y(rotationMatrix, owner->rotation.y);
+    setNormalMatrix(*owner, &rotationMatrix);
+    displacement = {owner->position.x - lastPosition.x, owner->position.y - lastPosition.y,
+                    owner->position.z - lastPosition.z};
+    lastPosition = owner->position;
+
+    fade();
+    if (age > lifeSpan) {
+        remove(); // this behaviour no longer exists afterwards
+    }
+}
+
+// Steered rocks follow I, K (forward, back) and J, L (left, right) relative to the view.
+void Fall::steer() {
+    const InputState& input = kernel.camera->input;
+    float forward = 0.0f;
+    float side = 0.0f;
+    if (isHeld(input, 'I')) {
+        forward += steerStep;
+    }
+    if (isHeld(input, 'K')) {
+        forward -= steerStep;
+    }
+    if (isHeld(input, 'J')) {
+        side -= steerStep;
+    }
+    if (isHeld(input, 'L')) {
+        side += steerStep;
+    }
+    if (isHeld(input, 'G')) {
+        forward *= 5.0f;
+        side *= 5.0f;
+    }
+    float c = cosineOfDegrees(kernel.camera->yaw);
+    float s = sineOfDegrees(kernel.camera->yaw);
+    if (kind == rockKindSteered) {
+        velocity.x += c * forward - s * side;
+        velocity.z += s * forward + c * side;
+    }
+}
+
+// On the ground or in the water the rock turns to face where it goes, then rolls.
+void Fall::turnAndRoll(float heading) {
+    Vec3& rotation = owner->rotation;
+    if (!airborne || owner->position.y < waterLevel) {
+        float d = length(displacement);
+        if (d > spin + 0.2f * d) {
+            spin += 0.2f * d;
+        } else {
+            spin = d;
+        }
+        float c = static_cast<float>(std::fmod(360.0f * sineOfDegrees(-heading - rotation.y), 180.0f));
+        c = std::clamp(c, -100.0f, 100.0f);
+        c *= std::min(d, 1.0f);
+        if (std::fabs(rotation.y - c) < 0.2f) {
+            c = 0.0f;
+        }
+        rotation.y -= 0.25f * c;
+    }
+    rotation.z -= cosineOfDegrees(rotation.y + heading) * spin * 30.0f / owner->scale.x;
+}
+
+// Bounces off the ground along its normal: half the speed back, nothing below 0.2.
+// Returns the ground height under the rock.
+float Fall::touchGround() {
+    PhysicsWorld& world = *kernel.physicsWorld;
+    float ground = groundHeightAt(owner->position.x, owner->position.y, owner->position.z);
+    world.spheres.cursor = world.spheres.head;
+    if (owner->position.y > ground + groundOffset) {
+        airborne = 1;
+    } else {
+        Vec3 angles;
+        anglesOf(world.groundNormal, angles);
+        Vec3 v = velocity;
+        rotateY(v, -angles.y);
+        rotateZ(v, angles.z);
+        if (v.x < 0.0f) {
+            v.x = -0.5f * v.x;
+        }
+        if (v.x < 0.2f) {
+            v.x = 0.0f;
+        }
+        owner->position.y = ground + groundOffset;
+        rotateZ(v, -angles.z);
+        rotateY(v, angles.y);
+        velocity = v;
+        airborne = 0;
+        if (kind == rockKindSteered && isHeld(kernel.camera->input, keySpace)) {
+            velocity.y += 1.4f;
+        }
+    }
+    return ground;
+}
+
+// Under the water the rock is slowed and lifted, the deeper the more, and bobs a little.
+void Fall::slowInWater() {
+    if (owner->position.y >= waterLevel) {
+        return;
+    }
+    scale(velocity, waterDrag);
+    velocity.y += (waterLevel - owner->position.y) * 0.005f;
+    if (velocity.y >= maxLift) {
+        velocity.y = maxLift;
+    }
+    if (std::rand() / 32767.0 < 0.08) {
+        velocity.y += static_cast<float>((std::rand() / 32767.0 - 0.5) * 0.015);
+    }
+}
+
+void Fall::handToPhysics() {
+    sphere->center = owner->position;
+    sphere->velocity = velocity;
+    body->velocity = velocity;
+    body->previousVelocity = velocity;
+}
+
+// Once crowded, a rock past the last part of its life fades out and stops counting as live.
+void Fall::fade() {
+    if (liveRockCount <= crowdLimit) {
+        return;
+    }
+    double step = static_cast<double>(lifeSpan) / fadeParts;
+    double threshold = step * (fadeParts - 1);
+    if (age > threshold && owner->blendSlots.head != nullptr) {
+        blend = static_cast<float>(1.0 - (age - threshold) / step);
+        if (fading == 0) {
+            liveRockCount -= 1;
+            fading = 1;
+        }
+    }
+}
+
+// Takes the sphere and body out of the physics and frees them, then destroys the owner and
+// with it this behaviour.
+void Fall::remove() {
+    sphere->enabled = false;
+    body->active = false;
+    releaseBody(body);
+    destroyRenderObject(owner, *kernel.camera->sceneList);
+}

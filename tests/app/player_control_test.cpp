@@ -1,0 +1,186 @@
+#include "app/kernel.h"
+#include "app/player_control.h"
+#include "app/scene.h"
+#include "physics/physics_world.h"
+#include "platform/keys.h"
+#include "render/camera.h"
+#include "render/render_object.h"
+#include "tests/support/ground_patch.h"
+#include "tests/support/kernel_sandbox.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The kernel's camera, an empty physics world and a selected block, as the frame loop has them
+// after drawing; each test sets the input snapshot by hand.
+class PlayerControlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        player = {false, false};
+        block.scale = {35, 10, 35};
+        scene.selectedBlock = &block;
+        scene.selectedCollider = &collider;
+        scene.selectedNormalMatrix = &normalMatrix;
+        scene.frustumTarget = &block;
+    }
+    InputState& input() { return kernel.camera->input; }
+    Camera& camera() { return *kernel.camera; }
+    void frame() { applyPlayerControl(scene); }
+
+    KernelSandbox sandbox;
+    RenderObject block = {};
+    BoxCollider collider = {};
+    Mat4 normalMatrix = {};
+    SceneHandles scene = {};
+};
+
+} // namespace
+
+TEST_F(PlayerControlTest, HoldingQSwitchesToFlyingOnceAndStopsTheFall) {
+    camera().velocity.y = -2.0f;
+    input().letters['Q' - 'A'] = 1;
+    frame();
+    frame();
+    frame();
+    EXPECT_TRUE(player.flyMode);
+    EXPECT_EQ(camera().velocity.y, 0.0f);
+    EXPECT_EQ(camera().moveSpeed, 0.35f);
+    EXPECT_EQ(camera().damping, 0.92f);
+
+    input().letters['Q' - 'A'] = 0;
+    frame();
+    camera().position.y = 10.0f; // above standing height: only gravity acts
+    camera().velocity.y = 1.5f;
+    input().letters['Q' - 'A'] = 1;
+    frame();
+    EXPECT_FALSE(player.flyMode);
+    EXPECT_FLOAT_EQ(camera().velocity.y, 1.5f - 0.072f); // walking again: gravity, no reset
+}
+
+TEST_F(PlayerControlTest, AFallingWalkerLandsAtStandingHeightAndGravityActsAtOnce) {
+    camera().position.y = 2.0f;
+    camera().velocity.y = -0.5f;
+    frame();
+    EXPECT_EQ(camera().position.y, 6.0f);
+    EXPECT_FLOAT_EQ(camera().velocity.y, -0.572f);
+    EXPECT_EQ(camera().damping, 0.95f);
+    EXPECT_EQ(camera().moveSpeed, 0.14f);
+}
+
+TEST_F(PlayerControlTest, JumpingFromFlatGround) {
+    camera().position.y = 5.9f;
+    input().space = 1;
+    frame();
+    EXPECT_FLOAT_EQ(camera().velocity.y, 3.328f);
+}
+
+TEST_F(PlayerControlTest, AnUpwardMovingWalkerIsNotCaught) {
+    camera().position.y = 3.0f;
+    camera().velocity.y = 1.0f;
+    frame();
+    EXPECT_EQ(camera().position.y, 3.0f);
+    EXPECT_FLOAT_EQ(camera().velocity.y, 0.928f);
+}
+
+TEST_F(PlayerControlTest, SteepGroundSlidesTheWalkerDownhill) {
+    GroundPatch steep(0.0f, {0.8f, 0.6f, 0.0f});
+    steep.addToWorld();
+    frame();
+    EXPECT_FLOAT_EQ(camera().velocity.x, 0.032f);
+    camera().position.y = 5.0f; // below standing height again, as after the camera's own move
+    frame();
+    EXPECT_FLOAT_EQ(camera().velocity.x, 0.064f);
+}
+
+TEST_F(PlayerControlTest, ModerateSlopesHoldTheWalker) {
+    GroundPatch slope(0.0f, {0.6f, 0.8f, 0.0f});
+    slope.addToWorld();
+    frame();
+    EXPECT_EQ(camera().velocity.x, 0.0f);
+}
+
+TEST_F(PlayerControlTest, DeepWaterLetsTheSwimmerSinkSlowly) {
+    GroundPatch lakeBed(-40.0f, {0, 1, 0});
+    lakeBed.addToWorld();
+    camera().position.y = -30.0f;
+    frame();
+    EXPECT_EQ(camera().position.y, -30.0f);
+    EXPECT_FLOAT_EQ(camera().velocity.y, -0.003f);
+    EXPECT_EQ(camera().damping, 0.95f);
+}
+
+TEST_F(PlayerControlTest, ShallowWaterPushesTheSwimmerUpAndSpaceSwimsUp) {
+    GroundPatch shallows(-33.0f, {0, 1, 0});
+    shallows.addToWorld();
+    camera().position.y = -30.0f;
+    frame();
+    EXPECT_EQ(camera().position.y, -27.0f);
+    EXPECT_FLOAT_EQ(camera().velocity.y, 1.497f);
+
+    camera().position.y = -30.0f;
+    input().space = 1;
+    frame();
+    EXPECT_FLOAT_EQ(camera().velocity.y, 0.797f);
+}
+
+TEST_F(PlayerControlTest, HoldingZeroAndOneResetsTheAnglesAndKeepsLooking) {
+    camera().yaw = 30;
+    camera().pitch = -10;
+    camera().roll = 5;
+    input().zero = 1;
+    frame();
+    EXPECT_EQ(camera().mode, 0);
+    input().digits[0] = 1;
+    frame();
+    EXPECT_EQ(camera().mode, 2);
+    EXPECT_EQ(camera().yaw, 0.0f);
+    EXPECT_EQ(camera().pitch, 0.0f);
+    EXPECT_EQ(camera().roll, 0.0f);
+}
+
+TEST_F(PlayerControlTest, TheSelectedBlockTurnsLiftsAndSpinsAndItsColliderLagsOneFrame) {
+    input().letters['I' - 'A'] = 1;
+    input().letters['J' - 'A'] = 1;
+    input().letters['V' - 'A'] = 1;
+    frame();
+    EXPECT_FLOAT_EQ(block.rotation.z, 1.2f);
+    EXPECT_FLOAT_EQ(block.rotation.x, 1.2f);
+    EXPECT_FLOAT_EQ(block.rotation.y, 0.3f);
+    EXPECT_EQ(block.position.y, 2.0f);
+    EXPECT_EQ(collider.position.y, 0.0f); // copied before the lift
+    EXPECT_EQ(collider.rotation.y, 0.0f); // and before the spin
+    EXPECT_FLOAT_EQ(collider.rotation.z, 1.2f);
+
+    Mat4 expected;
+    copyMat4(expected, identityMat4);
+    rotateMat4X(expected, 1.2f);
+    rotateMat4Z(expected, 1.2f);
+    rotateMat4Y(expected, 0.0f);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(normalMatrix.m[i], expected.m[i]);
+    }
+
+    input() = InputState{};
+    input().letters['K' - 'A'] = 1;
+    input().letters['I' - 'A'] = 1; // opposite keys cancel
+    input().letters['B' - 'A'] = 1;
+    frame();
+    EXPECT_FLOAT_EQ(block.rotation.z, 1.2f);
+    EXPECT_EQ(block.position.y, 0.0f);
+    EXPECT_EQ(collider.position.y, 2.0f);
+    EXPECT_FLOAT_EQ(collider.rotation.y, 0.3f);
+}
+
+TEST_F(PlayerControlTest, ReportsTheTerrainHeightWhileWalkingWithH) {
+    GroundPatch ground(-12.5f, {0, 1, 0});
+    ground.addToWorld();
+    input().letters['H' - 'A'] = 1;
+    testing::internal::CaptureStdout();
+    frame();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Terrain Height is: -12.5\n");
+    player.flyMode = true;
+    testing::internal::CaptureStdout();
+    frame();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}

@@ -1,0 +1,107 @@
+// What a person sees: the real engine runs a scripted tour of the valley, the presented frames
+// are captured, and each is checked for what should be in it.
+#include "app/kernel.h"
+#include "platform/keys.h"
+#include "render/camera.h"
+#include "tests/app/engine_run.h"
+
+#include <stb/stb_image.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+struct Colour {
+    float r;
+    float g;
+    float b;
+};
+
+// A captured frame, read back from its PNG file.
+struct Picture {
+    explicit Picture(const std::string& path) {
+        pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
+    }
+    ~Picture() { stbi_image_free(pixels); }
+
+    // The mean colour of a band of rows, from fractions of the height (0 is the top).
+    Colour mean(float top, float bottom) const {
+        Colour sum = {0, 0, 0};
+        int rows = 0;
+        for (int y = int(top * height); y < int(bottom * height); ++y, ++rows) {
+            for (int x = 0; x < width; ++x) {
+                const unsigned char* p = pixels + (y * width + x) * 3;
+                sum.r += p[0];
+                sum.g += p[1];
+                sum.b += p[2];
+            }
+        }
+        float count = float(rows) * float(width);
+        return {sum.r / count, sum.g / count, sum.b / count};
+    }
+
+    unsigned char* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+};
+
+class ValleyTour : public ScriptedEngineRun {
+protected:
+    std::string capture(int frame, const char* name) {
+        std::filesystem::create_directories("captures");
+        std::string path = std::string("captures/") + name + ".png";
+        std::filesystem::remove(path);
+        scriptFrame(script, frame).capturePath = path;
+        return path;
+    }
+    // Flies the camera to a place and a view direction at the start of a frame.
+    void placeCamera(int frame, Vec3 position, float yaw, float pitch) {
+        scriptFrame(script, frame).onPresent = [=] {
+            Camera& camera = *kernel.camera;
+            camera.position = position;
+            camera.velocity = {0, 0, 0};
+            camera.yaw = yaw;
+            camera.pitch = pitch;
+        };
+    }
+};
+
+} // namespace
+
+TEST_F(ValleyTour, ShowsSkyTerrainWaterAndCliff) {
+    std::string start = capture(60, "start_view");
+    holdKey(script, 'Q', 61, 61); // fly from here on
+    placeCamera(62, {150, 80, -350}, 0, 25);
+    std::string lake = capture(65, "lake_view");
+    placeCamera(66, {250, -60, -150}, 0, -35);
+    std::string underWater = capture(69, "under_water_view");
+    placeCamera(70, {0, 150, 1300}, 90, 0);
+    std::string cliff = capture(73, "cliff_view");
+    scriptFrame(script, 74);
+    ASSERT_EQ(run(), 0);
+
+    Picture startView(start);
+    ASSERT_NE(startView.pixels, nullptr);
+    Colour sky = startView.mean(0.0f, 0.15f);
+    EXPECT_GT(sky.b, 170) << "sky above";
+    EXPECT_GT(sky.b, sky.r);
+    Colour ground = startView.mean(0.85f, 1.0f);
+    EXPECT_LT(ground.b, sky.b - 40) << "terrain below, not sky";
+
+    Picture lakeView(lake);
+    Colour water = lakeView.mean(0.6f, 1.0f);
+    EXPECT_GT(water.b, water.r) << "water below";
+
+    Picture underView(underWater);
+    Colour tint = underView.mean(0.0f, 1.0f);
+    EXPECT_GT(tint.b, tint.r + 30) << "under-water tint";
+    EXPECT_LT(tint.r, 100);
+
+    Picture cliffView(cliff);
+    Colour rock = cliffView.mean(0.3f, 0.7f);
+    EXPECT_LT(rock.b, sky.b - 40) << "a rock wall fills the middle";
+}

@@ -1,0 +1,163 @@
+#include "app/kernel.h"
+#include "assets/resource_cache.h"
+#include "physics/physics_world.h"
+#include "platform/keys.h"
+#include "render/camera.h"
+#include "render/render_object.h"
+#include "tests/game/rock_fixture.h"
+#include "tests/support/ground_patch.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const float airDrag = 0.997f;
+const float gravity = 0.07f;
+const float groundDrag = 0.986f;
+
+float afterAirAndGravity(float vy) { return vy * airDrag - gravity; }
+
+} // namespace
+
+TEST_F(RockTest, SetUpSizesAndRegistersTheRock) {
+    Fall* rock = throwRock({0, 1000, 0}, {0, 0, 0});
+    EXPECT_EQ(liveCount(), 1);
+    EXPECT_EQ(rock->owner->scale.x, 1.5f);
+    EXPECT_EQ(rock->groundOffset, 1.5f);
+    EXPECT_EQ(rock->lifeSpan, 700);
+    EXPECT_EQ(rock->waterLevel, -11.0f);
+    EXPECT_EQ(rock->blend, 1.0f);
+    EXPECT_TRUE(rock->kind == rockKindPlain || rock->kind == rockKindDark);
+    EXPECT_NEAR(rock->sphere->radius, 1.5f * 0.91f, 1e-6);
+    EXPECT_EQ(kernel.bodyList->head->payload, rock->body);
+    EXPECT_EQ(kernel.physicsWorld->spheres.head->payload, rock->sphere);
+    EXPECT_EQ(kernel.camera->sceneList->head->payload, rock->owner);
+}
+
+TEST_F(RockTest, FallsFreelyLosingGravityAndAirDragEveryFrame) {
+    Fall* rock = throwRock({0, 1000, 0}, {1, 0, 0});
+    rock->update();
+    EXPECT_FLOAT_EQ(rock->velocity.x, airDrag);
+    EXPECT_FLOAT_EQ(rock->velocity.y, -gravity);
+    EXPECT_EQ(rock->body->velocity.y, rock->velocity.y); // handed to the physics
+    rock->update();                                       // takes the velocity back from the body
+    EXPECT_FLOAT_EQ(rock->velocity.x, airDrag * airDrag);
+    EXPECT_FLOAT_EQ(rock->velocity.y, afterAirAndGravity(-gravity));
+    EXPECT_EQ(rock->airborne, 1);
+}
+
+TEST_F(RockTest, BouncesOffFlatGroundWithHalfItsSpeed) {
+    Fall* rock = throwRock({0, 1.0f, 0}, {0, -0.93f, 0});
+    rock->update();
+    EXPECT_NEAR(rock->velocity.y, 0.5f * -afterAirAndGravity(-0.93f) * groundDrag, 1e-5);
+    EXPECT_NEAR(rock->velocity.x, 0.0f, 1e-6);
+    EXPECT_EQ(rock->owner->position.y, 1.5f); // rests at its radius above the ground
+    EXPECT_EQ(rock->airborne, 0);
+}
+
+TEST_F(RockTest, SlowArrivalsStopBouncing) {
+    Fall* rock = throwRock({0, 1.5f, 0}, {0, -0.23f, 0}); // -0.3 after gravity: 0.15 is below 0.2
+    rock->update();
+    EXPECT_NEAR(rock->velocity.y, 0.0f, 1e-6);
+}
+
+TEST_F(RockTest, RestingRocksLoseGroundFrictionBesidesAirDrag) {
+    Fall* rock = throwRock({0, 1.5f, 0}, {1, 0, 0});
+    rock->update();
+    EXPECT_NEAR(rock->velocity.x, airDrag * groundDrag, 1e-6);
+    EXPECT_NEAR(rock->velocity.y, 0.0f, 1e-6);
+}
+
+TEST_F(RockTest, WaterLiftsDeepRocksUpToACap) {
+    GroundPatch lakeBed(-1000.0f, {0, 1, 0});
+    lakeBed.addToWorld();
+    Fall* shallow = throwRock({0, -21, 0}, {0, 0, 0});
+    Fall* deep = throwRock({0, -500, 0}, {0, 0, 0});
+    shallow->update();
+    deep->update();
+    const float bob = 0.0075f; // a random ripple now and then
+    EXPECT_NEAR(shallow->velocity.y, -gravity * 0.97f + 10 * 0.005f, bob + 1e-6);
+    EXPECT_NEAR(deep->velocity.y, 0.8f, bob + 1e-6);
+}
+
+TEST_F(RockTest, SteeredRocksFollowTheKeysRelativeToTheView) {
+    hold('F'); // frozen: the velocity shows the steering alone
+    struct Case {
+        int key;
+        bool fast;
+        Vec3 expected;
+    } cases[] = {{'I', false, {0.02f, 0, 0}}, {'K', false, {-0.02f, 0, 0}}, {'J', false, {0, 0, -0.02f}},
+                 {'L', false, {0, 0, 0.02f}}, {'I', true, {0.1f, 0, 0}}};
+    for (const Case& c : cases) {
+        Fall* rock = throwRock({0, 1000, 0}, {0, 0, 0});
+        rock->kind = rockKindSteered;
+        Fall* plain = throwRock({0, 1000, 0}, {0, 0, 0});
+        plain->kind = rockKindPlain;
+        hold(c.key);
+        if (c.fast) {
+            hold('G');
+        }
+        rock->update();
+        plain->update();
+        EXPECT_FLOAT_EQ(rock->velocity.x, c.expected.x) << char(c.key);
+        EXPECT_FLOAT_EQ(rock->velocity.z, c.expected.z) << char(c.key);
+        EXPECT_EQ(plain->velocity.x, 0.0f);
+        EXPECT_EQ(plain->velocity.z, 0.0f);
+        release(c.key);
+        release('G');
+    }
+}
+
+TEST_F(RockTest, SteeredRocksShowTheirTextureAndJumpOffTheGround) {
+    Fall* rock = throwRock({0, 1.5f, 0}, {0, 0, 0});
+    rock->kind = rockKindSteered;
+    hold(keySpace);
+    rock->update();
+    EXPECT_NEAR(rock->velocity.y, 1.4f * groundDrag, 1e-5);
+    const Texture* marked = static_cast<const Texture*>(getResource("Textures/overlayedsquare.bmp"));
+    const Slot* texture = static_cast<const Slot*>(rock->owner->textureSlots.head->payload);
+    EXPECT_EQ(texture->value, marked->textureId);
+    EXPECT_EQ(texture->set, 1);
+}
+
+TEST_F(RockTest, HoldingFFreezesMotionAndAgeing) {
+    Fall* rock = throwRock({3, 1000, 4}, {1, 0, 0});
+    liveRockCount = 250; // crowded: every rock would age
+    hold('F');
+    for (int frame = 0; frame < 10; ++frame) {
+        rock->update();
+    }
+    EXPECT_EQ(rock->age, 0);
+    EXPECT_EQ(rock->velocity.x, 1.0f);
+    EXPECT_EQ(rock->velocity.y, 0.0f);
+    EXPECT_EQ(rock->owner->position.y, 1000.0f);
+    release('F');
+    rock->update();
+    EXPECT_EQ(rock->age, 1);
+}
+
+TEST_F(RockTest, TheRockBeyondTheCrowdLimitRetiresExactlyTheOldestAfter701Frames) {
+    for (int i = 0; i < crowdLimit + 1; ++i) {
+        throwRock({float(i * 10), 1000, 0}, {0, 0, 0});
+    }
+    RenderList& scene = *kernel.camera->sceneList;
+    void* oldest = scene.head->payload;
+    void* secondOldest = scene.head->next->payload;
+    for (int frame = 1; frame <= 700; ++frame) {
+        drawRenderList(scene);
+    }
+    EXPECT_EQ(listLength(scene.head), 201);
+    EXPECT_EQ(liveCount(), 200); // the oldest is fading and no longer counted
+    EXPECT_EQ(scene.head->payload, oldest);
+    drawRenderList(scene);
+    EXPECT_EQ(listLength(scene.head), 200);
+    EXPECT_EQ(scene.head->payload, secondOldest);
+    EXPECT_EQ(liveCount(), 200);
+    // The removed rock's sphere and body are gone from the physics as well.
+    EXPECT_EQ(listLength(kernel.bodyList->head), 200);
+    EXPECT_EQ(listLength(kernel.physicsWorld->spheres.head), 200);
+    for (int frame = 0; frame < 100; ++frame) {
+        drawRenderList(scene);
+    }
+    EXPECT_EQ(listLength(scene.head), 200); // nothing else ages while 200 are live
+}

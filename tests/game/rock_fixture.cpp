@@ -1,0 +1,60 @@
+#include "tests/game/rock_fixture.h"
+
+#include "app/kernel.h"
+#include "render/camera.h"
+#include "render/render_object.h"
+#include "render/shader_program.h"
+
+#include <cstdlib>
+
+namespace {
+
+ShaderProgram* phong() {
+    static ShaderProgram* material = makePhongMaterial();
+    return material;
+}
+
+int32_t* snapshotField(InputState& input, int key) {
+    if (key >= 'A' && key <= 'Z') {
+        return &input.letters[key - 'A'];
+    }
+    return &input.space;
+}
+
+} // namespace
+
+int listLength(const ListNode* head) {
+    int count = 0;
+    for (; head != nullptr; head = head->next) {
+        ++count;
+    }
+    return count;
+}
+
+void RockTest::SetUp() {
+    GlContextTest::SetUp();
+    sandbox = std::make_unique<KernelSandbox>();
+    kernel.defaultMaterial = phong();
+    kernel.rockTexture = &rockTexture;
+    rockMesh.stride = 8;
+    rockMesh.extent = {1, 1, 1};
+    liveRockCount = 0;
+    std::srand(7);
+}
+
+void RockTest::TearDown() {
+    sandbox.reset();
+    liveRockCount = 0;
+}
+
+Fall* RockTest::throwRock(Vec3 position, Vec3 velocity) {
+    Fall* fall = new Fall;
+    RenderObject* rock = createLogicObject(&rockMesh, fall);
+    rock->position = position;
+    fall->velocity = velocity;
+    return fall;
+}
+
+void RockTest::hold(int key) { *snapshotField(kernel.camera->input, key) = 1; }
+void RockTest::release(int key) { *snapshotField(kernel.camera->input, key) = 0; }
+int RockTest::liveCount() const { return liveRockCount; }

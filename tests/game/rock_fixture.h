@@ -1,0 +1,29 @@
+// Rocks thrown into a sandboxed kernel with a real OpenGL context: the default material, the
+// shared rock texture and a rock mesh of radius 1, as the scene gives them.
+#pragma once
+
+#include "assets/mesh.h"
+#include "assets/texture.h"
+#include "game/fall.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/kernel_sandbox.h"
+
+#include <memory>
+
+class RockTest : public GlContextTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A rock made as the player's throw makes it, then placed and given a velocity.
+    Fall* throwRock(Vec3 position, Vec3 velocity);
+    void hold(int key);
+    void release(int key);
+    int liveCount() const;
+
+    std::unique_ptr<KernelSandbox> sandbox;
+    Mesh rockMesh = {};
+    Texture rockTexture = {};
+};
+
+int listLength(const ListNode* head);

@@ -1,0 +1,34 @@
+// A flat 5 x 5 ground patch around the origin (x and z from -2 to 2) at one height, with one
+// stored normal on every vertex: a terrain whose height query answers exactly these values.
+#pragma once
+
+#include "assets/mesh.h"
+#include "physics/height_grid.h"
+#include "render/render_object.h"
+
+#include <cmath>
+#include <vector>
+
+struct GroundPatch {
+    GroundPatch(float height, Vec3 normal, float scale = 1.0f) {
+        for (int k = -2; k <= 2; ++k) {
+            for (int i = -2; i <= 2; ++i) {
+                float vertex[8] = {float(i), height / scale, float(k), normal.x, normal.y, normal.z, 0, 0};
+                vertices.insert(vertices.end(), vertex, vertex + 8);
+            }
+        }
+        mesh.vertexCount = 25;
+        mesh.stride = 8;
+        mesh.vertices = vertices.data();
+        mesh.extent = {2, std::fabs(height / scale), 2};
+        object.mesh = &mesh;
+        object.scale = {scale, scale, scale};
+    }
+    // Builds the grid and registers it with the kernel's physics world.
+    void addToWorld() { addHeightGrid(&buildHeightGrid(grid, object)); }
+
+    std::vector<float> vertices;
+    Mesh mesh = {};
+    RenderObject object = {};
+    HeightGrid grid = {};
+};

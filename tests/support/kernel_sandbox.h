@@ -1,0 +1,36 @@
+// Fresh, empty engine containers behind the global kernel for the length of one test: a camera
+// with its defaults and two render lists, a body list, a physics world and a resource cache.
+// The kernel's own containers come back afterwards.
+#pragma once
+
+#include "app/kernel.h"
+#include "assets/resource_cache.h"
+#include "core/object_list.h"
+#include "physics/physics_world.h"
+#include "render/camera.h"
+#include "render/render_object.h"
+
+struct KernelSandbox {
+    KernelSandbox() : saved(kernel), savedCamera(*kernel.camera) {
+        initCamera(*kernel.camera);
+        sceneList.camera = kernel.camera;
+        waterList.camera = kernel.camera;
+        kernel.camera->sceneList = &sceneList;
+        kernel.camera->waterList = &waterList;
+        kernel.bodyList = &bodies;
+        kernel.physicsWorld = &world;
+        kernel.resources = &resources;
+    }
+    ~KernelSandbox() {
+        *kernel.camera = savedCamera;
+        kernel = saved;
+    }
+
+    Kernel saved;
+    Camera savedCamera;
+    RenderList sceneList = {};
+    RenderList waterList = {};
+    ObjectList bodies = {};
+    PhysicsWorld world = {};
+    ResourceCache resources = {};
+};
