@@ -5,8 +5,11 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -77,4 +80,43 @@ TEST_F(ValleyBinary, WithoutADisplayReportsTheFailureAndExitsNonZero) {
     EXPECT_NE(output.find("OpenGL Environment Loaded!\n"), std::string::npos) << output;
     EXPECT_NE(output.find("Failed to open GLFW window.\n"), std::string::npos) << output;
     EXPECT_EQ(output.find("Kernel Initiated!"), std::string::npos) << output;
+}
+
+namespace {
+
+// How many pixels differ clearly between two grabs of the same area.
+int changedPixels(const std::vector<unsigned char>& before, const std::vector<unsigned char>& after) {
+    int changed = 0;
+    for (size_t i = 0; i + 2 < before.size() && i + 2 < after.size(); i += 3) {
+        int difference = std::abs(before[i] - after[i]) + std::abs(before[i + 1] - after[i + 1]) +
+                         std::abs(before[i + 2] - after[i + 2]);
+        changed += difference > 60 ? 1 : 0;
+    }
+    return changed;
+}
+
+} // namespace
+
+TEST(ValleyBinaryInTheValley, ThrowsRocksThatShowReportsTheFrustumAndQuits) {
+    if (!displayIsFullHd()) {
+        GTEST_SKIP() << "needs a 1920 x 1080 display";
+    }
+    ChildProcess valley = startProgram(VALLEY_BINARY, VALLEY_DATA_DIR, true);
+    std::string output;
+    ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", output, 30.0)) << output;
+    X11Window window = {};
+    ASSERT_TRUE(findWindowByTitle(title, window, 10.0));
+    std::this_thread::sleep_for(std::chrono::seconds(3)); // the player lands on the shore
+
+    // The lower middle of the view, where thrown rocks fly and land.
+    auto view = [&] { return screenArea(window.x + 320, window.y + 300, 640, 400); };
+    std::vector<unsigned char> before = view();
+    pressMouseButton(1, 1500);
+    std::vector<unsigned char> after = view();
+    EXPECT_GT(changedPixels(before, after), 2000) << "no rock to be seen";
+
+    pressMouseButton(3, 300);
+    ASSERT_TRUE(readUntil(valley, "Frustum check returned: ", output, 10.0)) << output;
+    typeKey("Escape", 300);
+    EXPECT_EQ(waitForExit(valley, output, 30.0), 0);
 }

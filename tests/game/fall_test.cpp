@@ -4,7 +4,7 @@
 #include "platform/keys.h"
 #include "render/camera.h"
 #include "render/render_object.h"
-#include "tests/game/rock_fixture.h"
+#include "tests/support/rock_fixture.h"
 #include "tests/support/ground_patch.h"
 
 #include <gtest/gtest.h>

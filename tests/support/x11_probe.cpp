@@ -107,6 +107,38 @@ bool screenPixel(int x, int y, unsigned char rgb[3]) {
     return true;
 }
 
+std::vector<unsigned char> screenArea(int x, int y, int width, int height) {
+    std::vector<unsigned char> rgb;
+    Display* d = display();
+    XImage* image = d == nullptr ? nullptr : XGetImage(d, DefaultRootWindow(d), x, y, width, height, AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return rgb;
+    }
+    rgb.reserve(static_cast<size_t>(width) * height * 3);
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            unsigned long pixel = XGetPixel(image, column, row);
+            rgb.push_back(static_cast<unsigned char>((pixel & image->red_mask) >> 16));
+            rgb.push_back(static_cast<unsigned char>((pixel & image->green_mask) >> 8));
+            rgb.push_back(static_cast<unsigned char>(pixel & image->blue_mask));
+        }
+    }
+    XDestroyImage(image);
+    return rgb;
+}
+
+void pressMouseButton(int button, int milliseconds) {
+    Display* d = display();
+    if (d == nullptr) {
+        return;
+    }
+    XTestFakeButtonEvent(d, static_cast<unsigned int>(button), True, 0);
+    XFlush(d);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    XTestFakeButtonEvent(d, static_cast<unsigned int>(button), False, 0);
+    XFlush(d);
+}
+
 bool waitForPixel(int x, int y, const unsigned char expected[3], unsigned char rgb[3], double timeoutSeconds) {
     Clock::time_point start = Clock::now();
     do {

@@ -20,6 +20,9 @@ bool screenPixel(int x, int y, unsigned char rgb[3]);
 // its way) or the timeout passes; rgb holds the last colour read. False when the screen
 // cannot be read at all.
 bool waitForPixel(int x, int y, const unsigned char expected[3], unsigned char rgb[3], double timeoutSeconds);
+// The screen's pixels in a rectangle, RGB row by row; empty when the screen cannot be read.
+std::vector<unsigned char> screenArea(int x, int y, int width, int height);
+void pressMouseButton(int button, int milliseconds); // X button number: 1 left, 3 right
 void typeKey(const char* keysymName, int milliseconds); // press, hold, release through XTest
 
 struct ChildProcess {

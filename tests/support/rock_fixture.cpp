@@ -1,4 +1,4 @@
-#include "tests/game/rock_fixture.h"
+#include "tests/support/rock_fixture.h"
 
 #include "app/kernel.h"
 #include "render/camera.h"
@@ -22,14 +22,6 @@ int32_t* snapshotField(InputState& input, int key) {
 }
 
 } // namespace
-
-int listLength(const ListNode* head) {
-    int count = 0;
-    for (; head != nullptr; head = head->next) {
-        ++count;
-    }
-    return count;
-}
 
 void RockTest::SetUp() {
     GlContextTest::SetUp();

@@ -7,6 +7,7 @@
 #include "game/fall.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/kernel_sandbox.h"
+#include "tests/support/list_length.h"
 
 #include <memory>
 
@@ -25,5 +26,3 @@ protected:
     Mesh rockMesh = {};
     Texture rockTexture = {};
 };
-
-int listLength(const ListNode* head);

@@ -1,0 +1,115 @@
+#include "app/kernel.h"
+#include "app/player_control.h"
+#include "app/scene.h"
+#include "render/camera.h"
+#include "render/render_object.h"
+#include "tests/support/rock_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+// The player's throw into a sandboxed kernel: a block to aim at, the four frustum plates and
+// the rock mesh, the camera at the origin looking along +x.
+class RockThrowTest : public RockTest {
+protected:
+    void SetUp() override {
+        RockTest::SetUp();
+        player = {false, false};
+        for (int i = 0; i < 4; ++i) {
+            kernel.frustumPlates[i] = &plates[i];
+        }
+        blockMesh.extent = {1, 1, 1};
+        block.mesh = &blockMesh;
+        block.position = {10, 100, 0}; // straight ahead of the camera
+        scene.rockMesh = &rockMesh;
+        scene.frustumTarget = &block;
+        scene.selectedBlock = &block;
+        scene.selectedCollider = &collider;
+        scene.selectedNormalMatrix = &normalMatrix;
+        kernel.camera->position = {0, 100, 0}; // well above the flat ground at 0
+        kernel.camera->input.leftButton = 1;
+    }
+
+    // One frame of player control; returns the rock it threw.
+    Fall* throwOnce() {
+        applyPlayerControl(scene);
+        RenderObject* rock = static_cast<RenderObject*>(kernel.camera->sceneList->tail->payload);
+        return dynamic_cast<Fall*>(rock->logic);
+    }
+
+    RenderObject plates[4] = {};
+    Mesh blockMesh = {};
+    RenderObject block = {};
+    BoxCollider collider = {};
+    Mat4 normalMatrix = {};
+    SceneHandles scene = {};
+};
+
+} // namespace
+
+TEST_F(RockThrowTest, AThrowLeavesOneStepAheadAlongTheView) {
+    Fall* rock = throwOnce();
+    EXPECT_EQ(rock->velocity.x, 1.0f);
+    EXPECT_EQ(rock->velocity.y, 0.0f);
+    EXPECT_EQ(rock->velocity.z, 0.0f);
+    EXPECT_EQ(rock->owner->position.x, 1.0f);
+    EXPECT_EQ(rock->owner->position.y, 100.0f);
+    EXPECT_FLOAT_EQ(rock->owner->scale.x, 1.35f);
+    EXPECT_NE(rock->kind, rockKindSteered);
+}
+
+TEST_F(RockThrowTest, HoldingGThrowsSevenTimesFasterFromCloserIn) {
+    hold('G');
+    Fall* rock = throwOnce();
+    EXPECT_EQ(rock->velocity.x, 7.0f);
+    EXPECT_FLOAT_EQ(rock->owner->position.x, 1.05f);
+}
+
+TEST_F(RockThrowTest, LookingNearlyStraightDownThrowsDown) {
+    kernel.camera->pitch = 89.9f;
+    kernel.camera->yaw = 90.0f;
+    Fall* rock = throwOnce();
+    double p = 89.9 * 0.017453293005625408;
+    EXPECT_NEAR(rock->velocity.y, -std::sin(p), 1e-6);
+    EXPECT_NEAR(rock->velocity.z, std::cos(p), 1e-6);
+    EXPECT_NEAR(rock->velocity.x, 0.0, 1e-6);
+}
+
+TEST_F(RockThrowTest, RocksInheritTheWalkersGroundMotionAndTheFlyersWholeMotion) {
+    kernel.camera->velocity = {0.5f, -2.0f, 0.25f};
+    Fall* walked = throwOnce();
+    EXPECT_FLOAT_EQ(walked->velocity.x, 1.5f);
+    EXPECT_EQ(walked->velocity.y, 0.0f);
+    EXPECT_FLOAT_EQ(walked->velocity.z, 0.25f);
+
+    player.flyMode = true;
+    kernel.camera->velocity = {0.5f, -2.0f, 0.25f};
+    Fall* flown = throwOnce();
+    EXPECT_FLOAT_EQ(flown->velocity.y, -2.0f);
+}
+
+TEST_F(RockThrowTest, TheRightButtonReportsTheFrustumAndMakesASteeredRock) {
+    kernel.camera->input.rightButton = 1;
+    testing::internal::CaptureStdout();
+    Fall* rock = throwOnce();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Frustum check returned: 1\n");
+    EXPECT_EQ(rock->kind, rockKindSteered);
+
+    block.position = {-10, 100, 0}; // behind the camera
+    kernel.camera->input.leftButton = 0;
+    testing::internal::CaptureStdout();
+    applyPlayerControl(scene);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Frustum check returned: 0\n");
+}
+
+TEST_F(RockThrowTest, EveryFrameWithTheButtonHeldThrowsAnotherRock) {
+    for (int frame = 0; frame < 5; ++frame) {
+        applyPlayerControl(scene);
+    }
+    EXPECT_EQ(listLength(kernel.camera->sceneList->head), 5);
+    EXPECT_EQ(liveCount(), 5);
+}
