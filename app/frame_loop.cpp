@@ -3,6 +3,7 @@
 #include "app/kernel.h"
 #include "app/player_control.h"
 #include "app/scene.h"
+#include "core/frame_stats.h"
 #include "physics/physics_step.h"
 #include "platform/keys.h"
 #include "platform/window.h"
@@ -14,7 +15,10 @@
 void runMainLoop(SceneHandles& scene) {
     while (!kernel.stopRequested) {
         renderFrame();
+        double start = steadySeconds();
         applyPlayerControl(scene);
+        addEngineTime(start);
+        finishFrameStats();
         if (isHeld(kernel.camera->input, keyEscape) || !platformWindowOpen()) {
             kernel.stopRequested = true;
         }
@@ -31,11 +35,13 @@ void renderFrame() {
     perspective(camera.sceneList->projection, aspect, camera.fieldOfView);
     perspective(camera.waterList->projection, aspect, camera.fieldOfView);
 
+    double start = steadySeconds();
     updateCamera(camera);
     if (!isHeld(camera.input, 'F')) {
         stepPhysics(*kernel.bodyList, *kernel.physicsWorld);
         integrateBodies(*kernel.bodyList);
     }
+    addEngineTime(start);
     drawRenderList(*camera.sceneList);
     drawRenderList(*camera.waterList);
     platformSwapBuffers();

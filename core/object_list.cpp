@@ -11,6 +11,14 @@ ListNode* appendToList(ObjectList& list, void* payload) {
 
 void* cursorPayload(const ObjectList& list) { return list.cursor == nullptr ? nullptr : list.cursor->payload; }
 
+int countNodes(const ListNode* head) {
+    int count = 0;
+    for (; head != nullptr; head = head->next) {
+        ++count;
+    }
+    return count;
+}
+
 void removeNode(ListNode* node, ObjectList& list) {
     if (list.cursor == node) {
         list.cursor = node->next;

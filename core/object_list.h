@@ -20,6 +20,7 @@ struct ObjectList {
 // Appends a new node holding the payload; the cursor is set only when the list was empty.
 ListNode* appendToList(ObjectList& list, void* payload);
 void* cursorPayload(const ObjectList& list); // none when there is no cursor
+int countNodes(const ListNode* head);        // nodes from head to tail
 
 // Links an allocated node after the tail of any list with head and tail (no cursor step).
 template <typename List>

@@ -8,6 +8,7 @@
 #include "app/kernel.h"
 #include "assets/mesh.h"
 #include "assets/texture.h"
+#include "core/frame_stats.h"
 #include "game/object_logic.h"
 #include "render/camera.h"
 #include "render/shader_program.h"
@@ -190,7 +191,9 @@ void drawRenderList(RenderList& list) {
         ListNode* next = node->next; // a behaviour may free its own node
         objectDestroyed = false;
         if (object->logic != nullptr) {
+            double start = steadySeconds();
             object->logic->update();
+            addEngineTime(start);
         }
         if (!objectDestroyed && object->visible != 0 &&
             withinDrawDistance(object->position, list.camera->position)) {

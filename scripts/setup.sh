@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs; does nothing when all are present.
+# `setup.sh bench` also installs the peer libraries the benchmarks measure against.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,9 @@ packages=(
   libgl1-mesa-dri xvfb xauth libx11-dev libxtst-dev
   googletest libgtest-dev libbenchmark-dev libassimp-dev
 )
+if [ "${1:-}" = bench ]; then
+  packages+=(libbullet-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -10,7 +10,6 @@
 #include "render/camera.h"
 #include "render/render_object.h"
 #include "tests/app/engine_run.h"
-#include "tests/support/list_length.h"
 
 #include <gtest/gtest.h>
 
@@ -85,14 +84,14 @@ TEST_F(PlaySession, TwoHundredFiftyRocksComeBackToTwoHundredLiveOnes) {
     holdButton(script, mouseButtonLeft, 10, 259);
     int mostInScene = 0;
     for (int frame = 10; frame <= 1000; ++frame) {
-        atFrame(frame, [&] { mostInScene = std::max(mostInScene, listLength(camera().sceneList->head)); });
+        atFrame(frame, [&] { mostInScene = std::max(mostInScene, countNodes(camera().sceneList->head)); });
     }
     ASSERT_EQ(run(), 0);
     EXPECT_EQ(mostInScene, sceneObjects + 250);
     EXPECT_EQ(liveRockCount, crowdLimit);
-    EXPECT_EQ(listLength(camera().sceneList->head), sceneObjects + crowdLimit); // the others are gone
-    EXPECT_EQ(listLength(kernel.bodyList->head), crowdLimit);
-    EXPECT_EQ(listLength(kernel.physicsWorld->spheres.head), crowdLimit);
+    EXPECT_EQ(countNodes(camera().sceneList->head), sceneObjects + crowdLimit); // the others are gone
+    EXPECT_EQ(countNodes(kernel.bodyList->head), crowdLimit);
+    EXPECT_EQ(countNodes(kernel.physicsWorld->spheres.head), crowdLimit);
 }
 
 TEST_F(PlaySession, HoldingFKeepsEveryRockStill) {

@@ -110,6 +110,6 @@ TEST_F(RockThrowTest, EveryFrameWithTheButtonHeldThrowsAnotherRock) {
     for (int frame = 0; frame < 5; ++frame) {
         applyPlayerControl(scene);
     }
-    EXPECT_EQ(listLength(kernel.camera->sceneList->head), 5);
+    EXPECT_EQ(countNodes(kernel.camera->sceneList->head), 5);
     EXPECT_EQ(liveCount(), 5);
 }

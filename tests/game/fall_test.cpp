@@ -146,18 +146,18 @@ TEST_F(RockTest, TheRockBeyondTheCrowdLimitRetiresExactlyTheOldestAfter701Frames
     for (int frame = 1; frame <= 700; ++frame) {
         drawRenderList(scene);
     }
-    EXPECT_EQ(listLength(scene.head), 201);
+    EXPECT_EQ(countNodes(scene.head), 201);
     EXPECT_EQ(liveCount(), 200); // the oldest is fading and no longer counted
     EXPECT_EQ(scene.head->payload, oldest);
     drawRenderList(scene);
-    EXPECT_EQ(listLength(scene.head), 200);
+    EXPECT_EQ(countNodes(scene.head), 200);
     EXPECT_EQ(scene.head->payload, secondOldest);
     EXPECT_EQ(liveCount(), 200);
     // The removed rock's sphere and body are gone from the physics as well.
-    EXPECT_EQ(listLength(kernel.bodyList->head), 200);
-    EXPECT_EQ(listLength(kernel.physicsWorld->spheres.head), 200);
+    EXPECT_EQ(countNodes(kernel.bodyList->head), 200);
+    EXPECT_EQ(countNodes(kernel.physicsWorld->spheres.head), 200);
     for (int frame = 0; frame < 100; ++frame) {
         drawRenderList(scene);
     }
-    EXPECT_EQ(listLength(scene.head), 200); // nothing else ages while 200 are live
+    EXPECT_EQ(countNodes(scene.head), 200); // nothing else ages while 200 are live
 }

@@ -7,7 +7,6 @@
 #include "game/fall.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/kernel_sandbox.h"
-#include "tests/support/list_length.h"
 
 #include <memory>
 

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The 30,000-frame soak run of the real engine in a release build (build-bench/), on a virtual
+# display when there is none. Prints peak memory and the engine's own time per frame at frames
+# 5,000 and 30,000; exits non-zero when either grew or shrank by 10 % or more.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh bench
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVALLEY_BUILD_BENCHMARKS=ON -DVALLEY_BUILD_TESTS=OFF > /dev/null
+cmake --build build-bench -j"$(nproc)" --target valley_soak > build-bench.log 2>&1 || { tail -n 40 build-bench.log; exit 1; }
+cd build-bench
+on_display=()
+[ -z "${DISPLAY:-}" ] && on_display=(xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp")
+"${on_display[@]}" bench/engine/valley_soak > /dev/null
