@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -74,14 +75,16 @@ protected:
 
 TEST_F(ValleyTour, ShowsSkyTerrainWaterAndCliff) {
     std::string start = capture(60, "start_view");
-    holdKey(script, 'Q', 61, 61); // fly from here on
-    placeCamera(62, {150, 80, -350}, 0, 25);
-    std::string lake = capture(65, "lake_view");
-    placeCamera(66, {250, -60, -150}, 0, -35);
-    std::string underWater = capture(69, "under_water_view");
-    placeCamera(70, {0, 150, 1300}, 90, 0);
-    std::string cliff = capture(73, "cliff_view");
-    scriptFrame(script, 74);
+    holdButton(script, mouseButtonLeft, 61, 100); // forty rocks from where the player stands
+    std::string rocks = capture(130, "rocks_view");
+    holdKey(script, 'Q', 131, 131); // fly from here on
+    placeCamera(132, {150, 80, -350}, 0, 25);
+    std::string lake = capture(135, "lake_view");
+    placeCamera(136, {250, -60, -150}, 0, -35);
+    std::string underWater = capture(139, "under_water_view");
+    placeCamera(140, {0, 150, 1300}, 90, 0);
+    std::string cliff = capture(143, "cliff_view");
+    scriptFrame(script, 144);
     ASSERT_EQ(run(), 0);
 
     Picture startView(start);
@@ -91,6 +94,16 @@ TEST_F(ValleyTour, ShowsSkyTerrainWaterAndCliff) {
     EXPECT_GT(sky.b, sky.r);
     Colour ground = startView.mean(0.85f, 1.0f);
     EXPECT_LT(ground.b, sky.b - 40) << "terrain below, not sky";
+
+    Picture rocksView(rocks);
+    int changed = 0;
+    for (int i = 0; i < startView.width * startView.height * 3; i += 3) {
+        int difference = std::abs(startView.pixels[i] - rocksView.pixels[i]) +
+                         std::abs(startView.pixels[i + 1] - rocksView.pixels[i + 1]) +
+                         std::abs(startView.pixels[i + 2] - rocksView.pixels[i + 2]);
+        changed += difference > 60 ? 1 : 0;
+    }
+    EXPECT_GT(changed, 5000) << "the same view with rocks in it";
 
     Picture lakeView(lake);
     Colour water = lakeView.mean(0.6f, 1.0f);
