@@ -15,7 +15,7 @@
 void runMainLoop(SceneHandles& scene) {
     while (!kernel.stopRequested) {
         renderFrame();
-        double start = steadySeconds();
+        double start = engineClock();
         applyPlayerControl(scene);
         addEngineTime(start);
         finishFrameStats();
@@ -35,7 +35,7 @@ void renderFrame() {
     perspective(camera.sceneList->projection, aspect, camera.fieldOfView);
     perspective(camera.waterList->projection, aspect, camera.fieldOfView);
 
-    double start = steadySeconds();
+    double start = engineClock();
     updateCamera(camera);
     if (!isHeld(camera.input, 'F')) {
         stepPhysics(*kernel.bodyList, *kernel.physicsWorld);

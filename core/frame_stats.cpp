@@ -1,11 +1,22 @@
 #include "core/frame_stats.h"
 
-#include <chrono>
+#include <ctime>
 
-FrameStats frameStats = {0.0, 0.0};
+FrameStats frameStats = {false, 0.0, 0.0};
 
-double steadySeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+double engineClock() {
+    if (!frameStats.measuring) {
+        return 0.0;
+    }
+    timespec now = {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+void addEngineTime(double start) {
+    if (frameStats.measuring) {
+        frameStats.engineSeconds += engineClock() - start;
+    }
 }
 
 void finishFrameStats() {

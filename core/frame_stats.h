@@ -1,18 +1,20 @@
-// How long the engine's own work takes each frame: camera, physics, behaviours and player
-// control, apart from the OpenGL calls and the wait for the display. Seconds of the steady
-// clock; the loop is single-threaded, so this is the main thread's own time for that work.
+// How much processor time the engine's own work takes each frame: camera, physics, behaviours
+// and player control, apart from the OpenGL calls and the wait for the display. Seconds of the
+// main thread's CPU clock, so other programs on the machine do not count. Off unless a tool
+// turns `measuring` on: reading the clock costs a system call.
 #pragma once
 
 struct FrameStats {
+    bool measuring;           // off: the clock is never read
     double engineSeconds;     // accumulated during the frame being built
     double lastEngineSeconds; // the whole of the last finished frame
 };
 
 extern FrameStats frameStats;
 
-double steadySeconds();
-
-// Adds the time since `start` to the frame being built.
-inline void addEngineTime(double start) { frameStats.engineSeconds += steadySeconds() - start; }
+// The main thread's CPU time in seconds while measuring; 0 otherwise.
+double engineClock();
+// Adds the CPU time since `start` (from engineClock) to the frame being built.
+void addEngineTime(double start);
 // Closes the frame: its total becomes lastEngineSeconds and the next frame starts at 0.
 void finishFrameStats();

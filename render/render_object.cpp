@@ -191,7 +191,7 @@ void drawRenderList(RenderList& list) {
         ListNode* next = node->next; // a behaviour may free its own node
         objectDestroyed = false;
         if (object->logic != nullptr) {
-            double start = steadySeconds();
+            double start = engineClock();
             object->logic->update();
             addEngineTime(start);
         }

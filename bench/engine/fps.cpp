@@ -3,10 +3,10 @@
 // (one per frame), lets them settle, then times 300 frames of the view along the shore.
 // Run it in the build directory, beside Meshes/ and Textures/, on a display.
 #include "app/startup.h"
-#include "core/frame_stats.h"
 #include "platform/input_script.h"
 #include "platform/keys.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,14 +16,15 @@ int main(int argc, char** argv) {
     const int timedFrames = 300;
     InputScript script;
     holdButton(script, mouseButtonLeft, 10, 9 + rocks);
-    double started = 0.0;
-    double finished = 0.0;
-    scriptFrame(script, settled).onPresent = [&] { started = steadySeconds(); };
-    scriptFrame(script, settled + timedFrames).onPresent = [&] { finished = steadySeconds(); };
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point started;
+    Clock::time_point finished;
+    scriptFrame(script, settled).onPresent = [&] { started = Clock::now(); };
+    scriptFrame(script, settled + timedFrames).onPresent = [&] { finished = Clock::now(); };
     platformUseScript(&script);
     if (runValley() != 0) {
         return 1;
     }
-    std::printf("rocks %d: %.1f frames per second\n", rocks, timedFrames / (finished - started));
+    std::printf("rocks %d: %.1f frames per second\n", rocks, timedFrames / std::chrono::duration<double>(finished - started).count());
     return 0;
 }
