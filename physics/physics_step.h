@@ -8,7 +8,9 @@
 struct ObjectList;
 struct PhysicsWorld;
 
-// Works out every active body's velocity and next position; moves nothing yet.
+// Works out every active body's velocity and next position; moves nothing yet. Each body
+// meets the boxes in list order, then every other body whose enabled sphere overlaps its own,
+// in list order (found through a grid over the sphere centres, built once per step).
 void stepPhysics(ObjectList& bodies, PhysicsWorld& world);
 // Moves every active body (and its render object) to its next position plus its velocity.
 void integrateBodies(ObjectList& bodies);

@@ -7,6 +7,7 @@
 
 #include "core/object_list.h"
 #include "core/vec_math.h"
+#include "physics/axis_turn.h"
 
 struct RenderObject;
 
@@ -41,12 +42,22 @@ struct RigidBody {
     ListNode* bodyNode;         // node in kernel.bodyList, set by addBody
 };
 
+// The turns a box's contact test makes, worked out for one rotation.
+struct BoxTurns {
+    Vec3 rotation;      // the rotation they belong to, compared bit for bit
+    AxisTurn into[3];   // by rotation.x, .y, .z: world offsets into box space
+    AxisTurn outOf[3];  // by -rotation.x, -.y, -.z: box directions out to the world
+    bool valid;
+};
+
 struct BoxCollider {
     Vec3 halfExtent;
-    Vec3 position;              // fixed when the collider is made
-    Vec3 rotation;              // degrees about x, y, z; fixed when the collider is made
+    Vec3 position;              // set when the collider is made; player control moves one
+    Vec3 rotation;              // degrees about x, y, z; player control turns one
     RenderObject* renderObject; // not owned
     bool enabled;
+    // Kept by contactSphereBox, which works the turns out again whenever rotation changes.
+    mutable BoxTurns turns = {};
 };
 
 // Sizes the sphere from the object's mesh extent and x scale; does not register it.
