@@ -110,7 +110,9 @@ SceneHandles buildScene() {
     terrain->shader = terrainShader;
     makeTextureSlots(*terrain);
     setTexture(*terrain, "Texture1", cachedTexture("Textures/rhyolite.bmp"));
-    setTexture(*terrain, "Texture2", &loadTexture("Textures/grass1.dds", *new Texture{}));
+    // A texture object of its own; the slot keeps only its name, so the record need not outlive this.
+    Texture grass{};
+    setTexture(*terrain, "Texture2", &loadTexture("Textures/grass1.dds", grass));
     bindNormalMatrix(*terrain, values.terrainNormal);
     addGround(*terrain);
 

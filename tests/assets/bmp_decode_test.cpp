@@ -12,7 +12,9 @@ namespace {
 // out-of-bounds read for the sanitizers.
 bool decodeExact(const std::vector<uint8_t>& bytes, size_t size, BmpImage& image) {
     std::unique_ptr<uint8_t[]> copy(new uint8_t[size == 0 ? 1 : size]);
-    std::memcpy(copy.get(), bytes.data(), size);
+    if (size != 0) { // an empty vector's data() may be null, which memcpy must not get
+        std::memcpy(copy.get(), bytes.data(), size);
+    }
     return decodeBmp(copy.get(), size, image);
 }
 

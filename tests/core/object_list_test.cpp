@@ -16,6 +16,13 @@ std::vector<void*> forwardPayloads(const ObjectList& list) {
     return seen;
 }
 
+// The nodes belong to the list: each test frees those it leaves (the payloads are static).
+void freeNodes(ObjectList& list) {
+    while (list.head != nullptr) {
+        removeNode(list.head, list);
+    }
+}
+
 std::vector<void*> backwardPayloads(const ObjectList& list) {
     std::vector<void*> seen;
     for (ListNode* node = list.tail; node != nullptr; node = node->previous) {
@@ -31,6 +38,7 @@ protected:
             nodes[i] = appendToList(list, &payloads[i]);
         }
     }
+    void TearDown() override { freeNodes(list); }
     ObjectList list = {};
     ListNode* nodes[3] = {};
 };
@@ -47,6 +55,7 @@ TEST(ListAppend, FirstAppendSetsHeadTailAndCursorLaterOnesLeaveTheCursor) {
     appendToList(list, &payloads[1]);
     EXPECT_EQ(list.cursor, first);
     EXPECT_EQ(cursorPayload(list), &payloads[0]);
+    freeNodes(list);
 }
 
 TEST_F(ThreeNodeList, LinksReadTheSameForwardsAndBackwards) {
@@ -67,6 +76,7 @@ TEST(ListWalk, OneNodeListIsVisitedOnce) {
     int visits = 0;
     walkList(list, [&](void*) { ++visits; });
     EXPECT_EQ(visits, 1);
+    freeNodes(list);
 }
 
 TEST_F(ThreeNodeList, RemovingTheHeadMakesTheNextNodeHead) {
@@ -105,6 +115,7 @@ TEST(ListRemove, RemovingTheOnlyNodeEmptiesTheListAndAnAppendStartsAfresh) {
     EXPECT_EQ(list.head, fresh);
     EXPECT_EQ(list.tail, fresh);
     EXPECT_EQ(fresh->previous, nullptr);
+    freeNodes(list);
 }
 
 TEST(ListRemove, RenderStyleListsWithoutCursorUnlinkTheSameWay) {

@@ -7,6 +7,9 @@
 
 #include <epoxy/gl.h>
 
+#include <memory>
+#include <vector>
+
 void RenderListTest::SetUp() {
     savedScene = camera.sceneList;
     savedWater = camera.waterList;
@@ -69,7 +72,10 @@ const Materials& DrawTest::materials() {
 
 Texture* DrawTest::solidTexture(uint8_t red, uint8_t green, uint8_t blue) {
     const uint8_t texel[4] = {red, green, blue, 255};
-    Texture* texture = new Texture{1, 1, 0};
+    // Slots keep only the texture name; the records stay with the test program.
+    static std::vector<std::unique_ptr<Texture>> made;
+    made.push_back(std::make_unique<Texture>(Texture{1, 1, 0}));
+    Texture* texture = made.back().get();
     glGenTextures(1, &texture->textureId);
     glBindTexture(GL_TEXTURE_2D, texture->textureId);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <string>
 
 namespace {
@@ -38,7 +39,8 @@ TEST(ReadTextFile, EveryLineEndsWithALineFeedAndAFinalLineFeedAddsAnEmptyLine) {
 }
 
 TEST(ProgramTables, AttributesAndNormalMatricesShareTenEntries) {
-    ShaderProgram& program = *newShaderProgram();
+    std::unique_ptr<ShaderProgram> owned(newShaderProgram());
+    ShaderProgram& program = *owned;
     const VariableTable& attributes = program.attributes;
     addAttribute(program, "Position", 3);
     addAttribute(program, "TexCoordIn", 2);
@@ -60,7 +62,8 @@ TEST(ProgramTables, AttributesAndNormalMatricesShareTenEntries) {
 }
 
 TEST(ProgramTables, SamplersNeedATextureAndShareTenEntriesWithBlends) {
-    ShaderProgram& program = *newShaderProgram();
+    std::unique_ptr<ShaderProgram> owned(newShaderProgram());
+    ShaderProgram& program = *owned;
     const VariableTable& uniforms = program.uniforms;
     addSampler(program, nullptr, "Texture1");
     addSampler(program, &someTexture, "Texture1");
@@ -82,7 +85,8 @@ TEST(ProgramTables, SamplersNeedATextureAndShareTenEntriesWithBlends) {
 
 TEST_F(ShaderPrograms, ErrorsPrintTheCompileLogOnALineAndTheLinkLogAsItIs) {
     std::string broken = tempFile("broken.txt", "#version 120\nvoid main() { gl_Position = undeclared; }");
-    ShaderProgram& program = *newShaderProgram();
+    std::unique_ptr<ShaderProgram> owned(newShaderProgram());
+    ShaderProgram& program = *owned;
     program.vertexPath = broken.c_str();
     testing::internal::CaptureStdout();
     uint32_t shader = compileShader(GL_VERTEX_SHADER, program);

@@ -24,6 +24,10 @@ struct GroundPatch {
         object.mesh = &mesh;
         object.scale = {scale, scale, scale};
     }
+    GroundPatch(const GroundPatch&) = delete;
+    GroundPatch& operator=(const GroundPatch&) = delete;
+    ~GroundPatch() { delete[] grid.cells; } // allocated by buildHeightGrid
+
     // Builds the grid and registers it with the kernel's physics world.
     void addToWorld() { addHeightGrid(&buildHeightGrid(grid, object)); }
 
