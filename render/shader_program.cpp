@@ -167,17 +167,21 @@ void addSampler(ShaderProgram& program, Texture* texture, const char* name) {
     table.count += 1;
 }
 
-std::string readTextFile(const char* path) {
-    std::ifstream stream(path);
+std::string shaderTextFrom(std::istream& stream) {
     std::string text;
     std::string line;
-    // Every read appends a line feed, so a file ending in one gains an empty last line.
+    // Every read appends a line feed, so a text ending in one gains an empty last line.
     while (stream.good()) {
         std::getline(stream, line);
         text += line;
         text += "\n";
     }
     return text;
+}
+
+std::string readTextFile(const char* path) {
+    std::ifstream stream(path);
+    return shaderTextFrom(stream);
 }
 
 uint32_t compileShader(uint32_t type, const ShaderProgram& program) {

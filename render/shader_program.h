@@ -9,6 +9,7 @@
 #include "core/vec_math.h"
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 
 struct RenderObject;
@@ -52,6 +53,7 @@ void addNormalMatrix(ShaderProgram& program);
 void addBlend(ShaderProgram& program);
 void addSampler(ShaderProgram& program, Texture* texture, const char* name);
 std::string readTextFile(const char* path); // every line ends with "\n"; "" when unreadable
+std::string shaderTextFrom(std::istream& stream); // the same from an open stream; no file needed
 uint32_t compileShader(uint32_t type, const ShaderProgram& program);
 uint32_t linkProgram(ShaderProgram& program);
 void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& projection, const Mat4& modelview);

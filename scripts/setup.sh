@@ -8,6 +8,7 @@ packages=(
   libglfw3-dev libepoxy-dev libsoil-dev librapidxml-dev libstb-dev
   libgl1-mesa-dri xvfb xauth libx11-dev libxtst-dev
   googletest libgtest-dev libbenchmark-dev libassimp-dev
+  clang-14 libclang-rt-14-dev
 )
 if [ "${1:-}" = bench ]; then
   packages+=(libbullet-dev)

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang into build-fuzz/ and runs each for the given number of
+# seconds (600 by default), starting from the seeds in fuzz/corpus/<target>/.
+#
+#   scripts/fuzz.sh [seconds] [target ...]     targets: collada bmp shader_text (all by default)
+#   FUZZ_PARALLEL=1 scripts/fuzz.sh ...        runs the targets side by side instead of in turn
+#
+# Inputs that reach new code are kept in build-fuzz/corpus/<target>/; an input that crashes,
+# leaks, breaks a checked property or runs over 10 s is written to build-fuzz/findings/ and the
+# script fails. Each run's log is build-fuzz/<target>.log.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-600}"
+[ $# -gt 0 ] && shift
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(collada bmp shader_text)
+
+mkdir -p build-fuzz/findings
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
+  -DCMAKE_CXX_COMPILER=clang++-14 -DVALLEY_FUZZ=ON -DVALLEY_BUILD_TESTS=OFF \
+  > build-fuzz/build.log 2>&1 || { cat build-fuzz/build.log; exit 1; }
+cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}" \
+  >> build-fuzz/build.log 2>&1 || { tail -n 60 build-fuzz/build.log; exit 1; }
+
+# Longest input tried: a few small meshes' worth of COLLADA text, a 128 x 128 BMP, shader files.
+declare -A max_len=([collada]=32768 [bmp]=65536 [shader_text]=16384)
+
+fuzz() {
+  local target=$1
+  local options=(-max_total_time="$seconds" -max_len="${max_len[$target]}" -timeout=10
+                 -rss_limit_mb=2048 -print_final_stats=1
+                 -artifact_prefix="build-fuzz/findings/$target-")
+  [ -f "fuzz/$target.dict" ] && options+=(-dict="fuzz/$target.dict")
+  mkdir -p "build-fuzz/corpus/$target"
+  if "build-fuzz/fuzz/fuzz_$target" "${options[@]}" "build-fuzz/corpus/$target" "fuzz/corpus/$target" \
+       > "build-fuzz/$target.log" 2>&1; then
+    echo "$target: $(grep -E '^#[0-9]+' "build-fuzz/$target.log" | tail -n 1)"
+    grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "build-fuzz/$target.log" | sed "s/^/$target: /"
+  else
+    echo "$target: FAILED"
+    tail -n 40 "build-fuzz/$target.log"
+    return 1
+  fi
+}
+
+failed=0
+if [ "${FUZZ_PARALLEL:-0}" = 1 ]; then
+  pids=()
+  for target in "${targets[@]}"; do fuzz "$target" & pids+=($!); done
+  for pid in "${pids[@]}"; do wait "$pid" || failed=$((failed + 1)); done
+else
+  for target in "${targets[@]}"; do fuzz "$target" || failed=$((failed + 1)); done
+fi
+echo "fuzz: $((${#targets[@]} - failed)) passed, $failed failed"
+[ "$failed" -eq 0 ]
