@@ -30,5 +30,7 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 BUILD_DIR=build-sanitize scripts/build.sh -DVALLEY_SANITIZE=ON \
   -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
 cd build-sanitize
-xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+# -noreset: the X server otherwise resets whenever its last client leaves, and a test connecting
+# meanwhile finds no display.
+xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp -noreset" \
   ctest --output-on-failure -j"$(nproc)" --timeout 600 "$@"
