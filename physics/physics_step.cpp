@@ -115,9 +115,10 @@ float overlapOf(const Vec3& ownCentre, float ownRadius, const Vec3& theirCentre,
 // A body meets every other body whose enabled sphere overlaps its own, in list order; pairs
 // that do not overlap change nothing. Sphere centres, radii and enabled flags stay as they are
 // during a step (only positions and velocities change), so the pairs are found once, before
-// the bodies are visited: a uniform grid over the centres with cells wider than any two radii
-// meets every overlapping pair in the same or a neighbouring cell. Buffers are kept from step
-// to step.
+// the bodies are visited: a uniform grid over the centres, with cells wider than any two radii,
+// meets every overlapping pair in the same or a neighbouring cell. The spheres are sorted by
+// cell, row by row, and swept once: the rows next to a sphere's own are found by cursors that
+// only move forward. Buffers are kept from step to step.
 class OverlapPairs {
 public:
     struct Neighbour {
@@ -133,16 +134,10 @@ public:
     const Neighbour* end(uint32_t index) const { return neighbours_.data() + offsets_[index + 1]; }
 
 private:
-    struct Cell {
-        int32_t x;
-        int32_t y;
-        int32_t z;
-        bool operator==(const Cell& other) const { return x == other.x && y == other.y && z == other.z; }
-    };
     struct Entry { // a copy of the sphere's centre and radius, read close together
         Vec3 centre;
         float radius;
-        Cell cell;
+        uint64_t key; // the cell, numbered row by row
         uint32_t index;
     };
     struct Pair {
@@ -151,53 +146,34 @@ private:
         float overlap;
     };
 
-    Cell cellOf(const Vec3& centre) const;
-    uint32_t bucketOf(const Cell& cell) const;
-    void addPair(uint32_t first, uint32_t second, float overlap);
-    void pairWithinGrid();
-    void pairAll();
+    void addPair(uint32_t first, uint32_t second, float overlap) {
+        if (bodies_[first] != bodies_[second]) { // a body listed twice still never meets itself
+            pairs_.push_back({first, second, overlap});
+        }
+    }
     void pairIfOverlapping(const Entry& own, const Entry& theirs) {
         const float q = overlapOf(own.centre, own.radius, theirs.centre, theirs.radius);
         if (q < 0.0f) {
             addPair(own.index, theirs.index, q);
         }
     }
+    void sortByCell(double inverseCell);
+    void pairWithinGrid();
+    void pairAll();
+    void listByBody();
 
     std::vector<RigidBody*> bodies_;
-    std::vector<Entry> members_;   // enabled spheres with finite centres, then sorted by bucket
-    std::vector<Entry> sorted_;
-    std::vector<uint32_t> buckets_; // start of each bucket in sorted_, one more at the end
+    std::vector<Entry> members_; // enabled spheres with finite centres
+    std::vector<Entry> sorted_;  // the same, by cell
+    std::vector<int32_t> cells_; // three a member while sorting
+    std::vector<uint32_t> counts_;
     std::vector<Pair> pairs_;
     std::vector<uint32_t> offsets_;
     std::vector<uint32_t> fill_;
     std::vector<Neighbour> neighbours_;
-    double inverseCell_ = 1.0;
-    int shift_ = 64;
+    uint64_t rowLength_ = 0;   // cells in a row along x
+    uint64_t layerLength_ = 0; // cells in a layer of rows
 };
-
-// Cell indices are clamped: clamping keeps neighbours neighbours, so a far-off centre only
-// shares a cell with more others. The limit leaves a neighbour's index 21 bits when offset.
-OverlapPairs::Cell OverlapPairs::cellOf(const Vec3& centre) const {
-    const double limit = (1 << 20) - 2;
-    auto index = [&](float v) {
-        return static_cast<int32_t>(std::clamp(std::floor(static_cast<double>(v) * inverseCell_), -limit, limit));
-    };
-    return {index(centre.x), index(centre.y), index(centre.z)};
-}
-
-// The top bits of the packed cell indices times the golden ratio.
-uint32_t OverlapPairs::bucketOf(const Cell& cell) const {
-    const uint64_t offset = 1u << 20;
-    const uint64_t key = (static_cast<uint64_t>(cell.x + offset) << 42) | (static_cast<uint64_t>(cell.y + offset) << 21) |
-                         static_cast<uint64_t>(cell.z + offset);
-    return static_cast<uint32_t>((key * 0x9e3779b97f4a7c15u) >> shift_);
-}
-
-void OverlapPairs::addPair(uint32_t first, uint32_t second, float overlap) {
-    if (bodies_[first] != bodies_[second]) { // a body listed twice still never meets itself
-        pairs_.push_back({first, second, overlap});
-    }
-}
 
 void OverlapPairs::find(const ObjectList& bodies) {
     bodies_.clear();
@@ -212,7 +188,7 @@ void OverlapPairs::find(const ObjectList& bodies) {
         // A sphere that is off, or whose centre is not finite, overlaps nothing (q is never < 0).
         if (sphere.enabled && std::isfinite(sphere.center.x) && std::isfinite(sphere.center.y) &&
             std::isfinite(sphere.center.z)) {
-            members_.push_back({sphere.center, sphere.radius, {0, 0, 0}, index});
+            members_.push_back({sphere.center, sphere.radius, 0, index});
             largestRadius = std::max(largestRadius, std::fabs(static_cast<double>(sphere.radius)));
         }
     }
@@ -220,13 +196,101 @@ void OverlapPairs::find(const ObjectList& bodies) {
     // a few float roundings, which the 1% margin covers.
     const double cell = std::max(2.02 * largestRadius, 1e-3);
     if (std::isfinite(cell)) {
-        inverseCell_ = 1.0 / cell;
+        sortByCell(1.0 / cell);
         pairWithinGrid();
     } else {
         pairAll();
     }
+    listByBody();
+}
 
-    // Each pair once for either body, then each body's list in list order.
+// Numbers each member's cell x + rowLength * (y + layerRows * z), from 1 in each direction so
+// that every neighbouring cell has a number too, and sorts the members by it (radix sort, 11
+// bits a pass, stable). Cell indices are clamped to 2^19 either way: clamping keeps neighbours
+// neighbours, so a far-off centre only shares a cell with more others, and the numbers stay
+// below 2^61.
+void OverlapPairs::sortByCell(double inverseCell) {
+    const double limit = 1 << 19;
+    cells_.resize(3 * members_.size());
+    int32_t lowest[3] = {0, 0, 0};
+    int32_t highest[3] = {0, 0, 0};
+    for (size_t m = 0; m < members_.size(); ++m) {
+        const float along[3] = {members_[m].centre.x, members_[m].centre.y, members_[m].centre.z};
+        for (int axis = 0; axis < 3; ++axis) {
+            const double index = std::floor(static_cast<double>(along[axis]) * inverseCell);
+            const int32_t c = static_cast<int32_t>(std::clamp(index, -limit, limit));
+            cells_[3 * m + axis] = c;
+            lowest[axis] = m == 0 ? c : std::min(lowest[axis], c);
+            highest[axis] = m == 0 ? c : std::max(highest[axis], c);
+        }
+    }
+    rowLength_ = static_cast<uint64_t>(highest[0] - lowest[0]) + 3;
+    layerLength_ = rowLength_ * (static_cast<uint64_t>(highest[1] - lowest[1]) + 3);
+    uint64_t largestKey = 0;
+    for (size_t m = 0; m < members_.size(); ++m) {
+        const uint64_t x = static_cast<uint64_t>(cells_[3 * m] - lowest[0] + 1);
+        const uint64_t y = static_cast<uint64_t>(cells_[3 * m + 1] - lowest[1] + 1);
+        const uint64_t z = static_cast<uint64_t>(cells_[3 * m + 2] - lowest[2] + 1);
+        members_[m].key = x + rowLength_ * y + layerLength_ * z;
+        largestKey = std::max(largestKey, members_[m].key);
+    }
+
+    const int digitBits = 11;
+    const uint64_t digitMask = (1u << digitBits) - 1;
+    sorted_.resize(members_.size());
+    for (int shift = 0; shift == 0 || (shift < 64 && (largestKey >> shift) != 0); shift += digitBits) {
+        counts_.assign(digitMask + 2, 0);
+        for (const Entry& entry : members_) {
+            ++counts_[((entry.key >> shift) & digitMask) + 1];
+        }
+        for (size_t d = 1; d < counts_.size(); ++d) {
+            counts_[d] += counts_[d - 1];
+        }
+        for (const Entry& entry : members_) {
+            sorted_[counts_[(entry.key >> shift) & digitMask]++] = entry;
+        }
+        members_.swap(sorted_);
+    }
+    members_.swap(sorted_); // the last pass's output
+}
+
+// Every pair once, from the member that comes first by cell: later members of its own cell
+// and of the next cell along x, and the three cells around x in the rows of the next y, and
+// of y - 1, y and y + 1 in the next layer (the 13 neighbours after a cell; the 13 before it
+// find it in turn).
+void OverlapPairs::pairWithinGrid() {
+    const uint64_t rowSteps[4] = {rowLength_, layerLength_ - rowLength_, layerLength_, layerLength_ + rowLength_};
+    size_t cursors[4] = {0, 0, 0, 0};
+    const size_t count = sorted_.size();
+    for (size_t i = 0; i < count; ++i) {
+        const Entry& own = sorted_[i];
+        for (size_t j = i + 1; j < count && sorted_[j].key <= own.key + 1; ++j) {
+            pairIfOverlapping(own, sorted_[j]);
+        }
+        for (int row = 0; row < 4; ++row) {
+            const uint64_t first = own.key + rowSteps[row] - 1;
+            size_t& j = cursors[row];
+            while (j < count && sorted_[j].key < first) {
+                ++j;
+            }
+            for (size_t k = j; k < count && sorted_[k].key <= first + 2; ++k) {
+                pairIfOverlapping(own, sorted_[k]);
+            }
+        }
+    }
+}
+
+// Radii too large for a grid: every pair of members.
+void OverlapPairs::pairAll() {
+    for (size_t a = 0; a < members_.size(); ++a) {
+        for (size_t b = a + 1; b < members_.size(); ++b) {
+            pairIfOverlapping(members_[a], members_[b]);
+        }
+    }
+}
+
+// Each pair once for either body, then each body's few in list order.
+void OverlapPairs::listByBody() {
     offsets_.assign(bodies_.size() + 1, 0);
     for (const Pair& pair : pairs_) {
         ++offsets_[pair.first + 1];
@@ -241,63 +305,16 @@ void OverlapPairs::find(const ObjectList& bodies) {
         neighbours_[fill_[pair.first]++] = {pair.second, pair.overlap};
         neighbours_[fill_[pair.second]++] = {pair.first, pair.overlap};
     }
-    for (size_t i = 0; i < bodies_.size(); ++i) {
-        std::sort(neighbours_.data() + offsets_[i], neighbours_.data() + offsets_[i + 1],
-                  [](const Neighbour& a, const Neighbour& b) { return a.index < b.index; });
-    }
-}
-
-void OverlapPairs::pairWithinGrid() {
-    uint32_t buckets = 8;
-    shift_ = 61;
-    while (buckets < 2 * members_.size()) {
-        buckets *= 2;
-        --shift_;
-    }
-    buckets_.assign(buckets + 1, 0);
-    for (Entry& entry : members_) {
-        entry.cell = cellOf(entry.centre);
-        ++buckets_[bucketOf(entry.cell) + 1];
-    }
-    for (uint32_t b = 1; b <= buckets; ++b) {
-        buckets_[b] += buckets_[b - 1];
-    }
-    fill_.assign(buckets_.begin(), buckets_.end() - 1);
-    sorted_.resize(members_.size());
-    for (const Entry& entry : members_) {
-        sorted_[fill_[bucketOf(entry.cell)]++] = entry;
-    }
-
-    // Every pair once: the other in the same cell with a higher index, or in one of the 13
-    // neighbouring cells that come after this one.
-    static const Cell forward[13] = {{1, 0, 0},  {-1, 1, 0}, {0, 1, 0},   {1, 1, 0},  {-1, -1, 1},
-                                     {0, -1, 1}, {1, -1, 1}, {-1, 0, 1},  {0, 0, 1},  {1, 0, 1},
-                                     {-1, 1, 1}, {0, 1, 1},  {1, 1, 1}};
-    for (const Entry& own : sorted_) {
-        const uint32_t ownBucket = bucketOf(own.cell);
-        for (uint32_t k = buckets_[ownBucket]; k < buckets_[ownBucket + 1]; ++k) {
-            const Entry& theirs = sorted_[k];
-            if (theirs.index > own.index && theirs.cell == own.cell) {
-                pairIfOverlapping(own, theirs);
+    for (size_t i = 0; i < bodies_.size(); ++i) { // insertion sort
+        Neighbour* first = neighbours_.data() + offsets_[i];
+        Neighbour* last = neighbours_.data() + offsets_[i + 1];
+        for (Neighbour* n = first + 1; n < last; ++n) {
+            const Neighbour moving = *n;
+            Neighbour* hole = n;
+            for (; hole > first && (hole - 1)->index > moving.index; --hole) {
+                *hole = *(hole - 1);
             }
-        }
-        for (const Cell& step : forward) {
-            const Cell near = {own.cell.x + step.x, own.cell.y + step.y, own.cell.z + step.z};
-            const uint32_t bucket = bucketOf(near);
-            for (uint32_t k = buckets_[bucket]; k < buckets_[bucket + 1]; ++k) {
-                if (sorted_[k].cell == near) {
-                    pairIfOverlapping(own, sorted_[k]);
-                }
-            }
-        }
-    }
-}
-
-// Radii too large for a grid: every pair of members.
-void OverlapPairs::pairAll() {
-    for (size_t a = 0; a < members_.size(); ++a) {
-        for (size_t b = a + 1; b < members_.size(); ++b) {
-            pairIfOverlapping(members_[a], members_[b]);
+            *hole = moving;
         }
     }
 }

@@ -196,7 +196,14 @@ TEST(StepDifferential, OddSpheresMatchTooCoincidentTinyHugeFarAndNotFinite) {
         rock({nan, 0, 0}, 1.0f), rock({inf, 0, 0}, 1.0f), rock({inf, 0, 0}, 1.0f),
         rock({5, 5, 5}, -1.0f), rock({5, 5, 6}, -1.0f),                     // radii of either sign
         rock({20, 0, 0}, nan), rock({20, 0, 1}, 1.0f),
+        rock({1e30f, 1e30f, 1e30f}, 1.0f), rock({-1e30f, -1e30f, -1e30f}, 1.0f), // far off on every axis
+        rock({1e30f, -1e30f, 1e30f}, 1.0f), rock({-1e30f, 1e30f, -1e30f}, 1.0f),
     };
+    for (int i = 0; i < 40; ++i) { // and a pile near the origin among them
+        rocks.push_back(rock({static_cast<float>(i % 4) * 1.9f, static_cast<float>(i / 16) * 1.9f,
+                              static_cast<float>(i / 4 % 4) * 1.9f + 40.0f},
+                             1.0f));
+    }
     stepSideBySide(rocks, valleyBlocks(), 3);
 
     // A radius too large for any grid cell, then an infinite one.
