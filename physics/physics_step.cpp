@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -67,12 +68,11 @@ void collideWithBoxes(RigidBody& body, const ObjectList& boxes) {
 }
 
 // Exchanges momentum with one overlapping body (overlap q < 0) and adds to the push apart.
-void respondToBody(RigidBody& body, const RigidBody& other, float q, Vec3& push, int& pushCount) {
+// d runs from the other body to this one, and frame is its frame.
+void respondToBody(RigidBody& body, const RigidBody& other, float q, const Vec3& d, const FrameTurns& frame,
+                   Vec3& push, int& pushCount) {
     const CollisionSphere& own = *body.sphere;
     const CollisionSphere& theirs = *other.sphere;
-    const Vec3 d = {body.position.x - other.position.x, body.position.y - other.position.y,
-                    body.position.z - other.position.z};
-    const FrameTurns frame = frameTurnsOf(d);
     Vec3 o = other.previousVelocity;
     intoFrame(o, frame);
     Vec3 s = body.velocity;
@@ -326,9 +326,27 @@ void collideWithBodies(RigidBody& body, uint32_t index) {
     int pushCount = 0;
     bool touched = false;
     if (body.sphere->enabled) {
-        for (const OverlapPairs::Neighbour* n = overlapPairs.begin(index); n != overlapPairs.end(index); ++n) {
-            touched = true;
-            respondToBody(body, overlapPairs.body(n->index), n->overlap, push, pushCount);
+        // The frames depend only on places, which stay put during this body's pass: worked out
+        // a few at a time ahead of the responses, their long chains of dependent operations
+        // can overlap.
+        const int batch = 8;
+        Vec3 gaps[batch];
+        FrameTurns frames[batch];
+        const OverlapPairs::Neighbour* begin = overlapPairs.begin(index);
+        const std::ptrdiff_t total = overlapPairs.end(index) - begin;
+        for (std::ptrdiff_t first = 0; first < total; first += batch) {
+            const OverlapPairs::Neighbour* n = begin + first;
+            const int count = static_cast<int>(std::min<std::ptrdiff_t>(batch, total - first));
+            for (int k = 0; k < count; ++k) {
+                const RigidBody& other = overlapPairs.body(n[k].index);
+                gaps[k] = {body.position.x - other.position.x, body.position.y - other.position.y,
+                           body.position.z - other.position.z};
+                frames[k] = frameTurnsOf(gaps[k]);
+            }
+            for (int k = 0; k < count; ++k) {
+                touched = true;
+                respondToBody(body, overlapPairs.body(n[k].index), n[k].overlap, gaps[k], frames[k], push, pushCount);
+            }
         }
     }
     if (pushCount > 0) {
