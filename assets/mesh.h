@@ -32,6 +32,10 @@ void computeVertexNormals(Mesh& mesh);
 // leaving an empty mesh, for a document that is malformed, incomplete, short of the numbers its
 // counts promise or naming a vertex, normal or texture coordinate that is not there.
 bool readColladaMesh(char* text, Mesh& mesh);
+// Loading short of the buffers: the whole file read and handed to readColladaMesh. False,
+// leaving an empty mesh, for no name, a name without ".dae", a file that cannot be read or a
+// document that is refused.
+bool readColladaFile(const char* fileName, Mesh& mesh);
 // Each vertex normal becomes the normalised mean of the unit normals of the triangles using it,
 // (p1 - p2) x (p1 - p0) for a triangle's positions p0, p1, p2; zero when no triangle uses it.
 // Indices must name vertices of the mesh.
