@@ -3,13 +3,6 @@
 // position (x, y, z) becomes (x, z, -y). Numbers are read as atof and atoi read them, from
 // tokens split on single spaces only (a newline or tab stays inside a token).
 
-// RapidXML spends most of a large file's parse in a four-instruction loop over the text; when
-// that loop happens to straddle a 32-byte boundary it runs at half speed (0.8 against 1.6 ms for
-// the terrain). Aligning this file's loops keeps it on the fast side whatever the layout.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC optimize("align-loops=32")
-#endif
-
 #include "assets/mesh.h"
 
 #include <epoxy/gl.h>
