@@ -58,9 +58,12 @@ AxisTurn cosineAndSine(float t) {
         const double z = r * r;
         const double sinR = r + r * (z * polynomial(sinTerms, z));
         const double cosR = 1.0 + z * polynomial(cosTerms, z);
+        // sin and cos of t by the quadrant, picked without a branch (the quadrant is as good as
+        // random from one call to the next).
+        const double byQuadrant[4] = {sinR, cosR, -sinR, -cosR};
         const int quadrant = static_cast<int>(k) & 3;
-        const double s = quadrant == 0 ? sinR : quadrant == 1 ? cosR : quadrant == 2 ? -sinR : -cosR;
-        const double c = quadrant == 0 ? cosR : quadrant == 1 ? -sinR : quadrant == 2 ? -cosR : sinR;
+        const double s = byQuadrant[quadrant];
+        const double c = byQuadrant[(quadrant + 1) & 3];
         AxisTurn turn;
         if (roundsSurely(c, turn.c) && roundsSurely(s, turn.s)) {
             return turn;
