@@ -11,7 +11,9 @@ scripts/setup.sh
 if [ "${1:-}" != --sanitize ]; then
   scripts/build.sh
   cd build
-  xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+  # -noreset: the X server otherwise resets whenever its last client leaves, and a test
+  # connecting meanwhile finds no display.
+  xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp -noreset" \
     ctest --output-on-failure -j"$(nproc)" --timeout 600
   exit
 fi

@@ -127,16 +127,12 @@ std::vector<unsigned char> screenArea(int x, int y, int width, int height) {
     return rgb;
 }
 
-void pressMouseButton(int button, int milliseconds) {
+void setMouseButton(int button, bool down) {
     Display* d = display();
-    if (d == nullptr) {
-        return;
+    if (d != nullptr) {
+        XTestFakeButtonEvent(d, static_cast<unsigned int>(button), down ? True : False, 0);
+        XFlush(d);
     }
-    XTestFakeButtonEvent(d, static_cast<unsigned int>(button), True, 0);
-    XFlush(d);
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    XTestFakeButtonEvent(d, static_cast<unsigned int>(button), False, 0);
-    XFlush(d);
 }
 
 bool waitForPixel(int x, int y, const unsigned char expected[3], unsigned char rgb[3], double timeoutSeconds) {
@@ -153,17 +149,13 @@ bool waitForPixel(int x, int y, const unsigned char expected[3], unsigned char r
     return true;
 }
 
-void typeKey(const char* keysymName, int milliseconds) {
+void setKey(const char* keysymName, bool down) {
     Display* d = display();
-    if (d == nullptr) {
-        return;
+    if (d != nullptr) {
+        KeyCode code = XKeysymToKeycode(d, XStringToKeysym(keysymName));
+        XTestFakeKeyEvent(d, code, down ? True : False, 0);
+        XFlush(d);
     }
-    KeyCode code = XKeysymToKeycode(d, XStringToKeysym(keysymName));
-    XTestFakeKeyEvent(d, code, True, 0);
-    XFlush(d);
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    XTestFakeKeyEvent(d, code, False, 0);
-    XFlush(d);
 }
 
 ChildProcess startProgram(const std::string& path, const std::string& workingDirectory, bool withDisplay) {

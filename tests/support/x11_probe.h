@@ -22,8 +22,10 @@ bool screenPixel(int x, int y, unsigned char rgb[3]);
 bool waitForPixel(int x, int y, const unsigned char expected[3], unsigned char rgb[3], double timeoutSeconds);
 // The screen's pixels in a rectangle, RGB row by row; empty when the screen cannot be read.
 std::vector<unsigned char> screenArea(int x, int y, int width, int height);
-void pressMouseButton(int button, int milliseconds); // X button number: 1 left, 3 right
-void typeKey(const char* keysymName, int milliseconds); // press, hold, release through XTest
+// Press or release through XTest. A program polls its input once per frame, and a slow frame
+// can swallow a short press, so tests hold a key or button until they see its effect.
+void setMouseButton(int button, bool down); // X button number: 1 left, 3 right
+void setKey(const char* keysymName, bool down);
 
 struct ChildProcess {
     int pid = -1;
