@@ -34,7 +34,18 @@ protected:
         directory = mkdtemp(pattern);
     }
     void TearDown() override { std::filesystem::remove_all(directory); }
+
+    // Starts the program in a working directory and waits for its window.
+    void startOnScreen(const std::string& workingDirectory) {
+        valley = startProgram(VALLEY_BINARY, workingDirectory, true);
+        ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", output, 30.0)) << output;
+        ASSERT_TRUE(findWindowByTitle(title, window, 10.0));
+    }
+
     std::string directory;
+    ChildProcess valley;
+    std::string output;
+    X11Window window = {};
 };
 
 } // namespace
@@ -43,12 +54,7 @@ TEST_F(ValleyBinary, OpensItsCentredWindowShowsTheSkyAndQuitsOnEscape) {
     if (!displayIsFullHd()) {
         GTEST_SKIP() << "needs a 1920 x 1080 display";
     }
-    ChildProcess valley = startProgram(VALLEY_BINARY, directory, true);
-    std::string output;
-    ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", output, 30.0)) << output;
-
-    X11Window window = {};
-    ASSERT_TRUE(findWindowByTitle(title, window, 10.0));
+    ASSERT_NO_FATAL_FAILURE(startOnScreen(directory));
     EXPECT_EQ(window.x, 320);
     EXPECT_EQ(window.y, 180);
     EXPECT_EQ(window.width, 1280);
@@ -73,8 +79,7 @@ TEST_F(ValleyBinary, OpensItsCentredWindowShowsTheSkyAndQuitsOnEscape) {
 }
 
 TEST_F(ValleyBinary, WithoutADisplayReportsTheFailureAndExitsNonZero) {
-    ChildProcess valley = startProgram(VALLEY_BINARY, directory, false);
-    std::string output;
+    valley = startProgram(VALLEY_BINARY, directory, false);
     int status = waitForExit(valley, output, 30.0);
     EXPECT_NE(status, 0);
     EXPECT_NE(status, -1) << "did not exit";
@@ -98,15 +103,11 @@ int changedPixels(const std::vector<unsigned char>& before, const std::vector<un
 
 } // namespace
 
-TEST(ValleyBinaryInTheValley, ThrowsRocksThatShowReportsTheFrustumAndQuits) {
+TEST_F(ValleyBinary, InTheValleyThrowsRocksThatShowReportsTheFrustumAndQuits) {
     if (!displayIsFullHd()) {
         GTEST_SKIP() << "needs a 1920 x 1080 display";
     }
-    ChildProcess valley = startProgram(VALLEY_BINARY, VALLEY_DATA_DIR, true);
-    std::string output;
-    ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", output, 30.0)) << output;
-    X11Window window = {};
-    ASSERT_TRUE(findWindowByTitle(title, window, 10.0));
+    ASSERT_NO_FATAL_FAILURE(startOnScreen(VALLEY_DATA_DIR));
     std::this_thread::sleep_for(std::chrono::seconds(3)); // the player lands on the shore
 
     // The lower middle of the view, where thrown rocks fly and land.
