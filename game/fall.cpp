@@ -25,8 +25,12 @@ const float groundDrag = 0.986f;
 const float waterDrag = 0.97f;
 const float maxLift = 0.8f;
 
-// rand() / 32767 in real arithmetic, rounded to float: about -0.5 to 0.5 after the offset.
-float randomOffset() { return static_cast<float>(std::rand() / 32767.0 - 0.5); }
+// One draw of 0 to 32767 from the generator srand seeds. glibc's rand() reaches 2147483647, so
+// only its low 15 bits are kept: every use below is scaled for that range.
+int randomDraw() { return std::rand() & 0x7FFF; }
+
+// randomDraw() / 32767 in real arithmetic, rounded to float: -0.5 to 0.5 after the offset.
+float randomOffset() { return static_cast<float>(randomDraw() / 32767.0 - 0.5); }
 
 float sineOfDegrees(float degrees) { return static_cast<float>(std::sin(degrees * degreesToRadians)); }
 float cosineOfDegrees(float degrees) { return static_cast<float>(std::cos(degrees * degreesToRadians)); }
@@ -73,7 +77,7 @@ void Fall::setUp() {
     setBlend(*owner, &blend);
 
     kind = rockKindPlain;
-    if (std::rand() % 3 == 0) {
+    if (randomDraw() % 3 == 0) {
         setTexture(*owner, "Texture1", cachedTexture("Textures/rock1.bmp"));
         kind = rockKindDark;
     }
@@ -224,8 +228,8 @@ void Fall::slowInWater() {
     if (velocity.y >= maxLift) {
         velocity.y = maxLift;
     }
-    if (std::rand() / 32767.0 < 0.08) {
-        velocity.y += static_cast<float>((std::rand() / 32767.0 - 0.5) * 0.015);
+    if (randomDraw() / 32767.0 < 0.08) {
+        velocity.y += static_cast<float>((randomDraw() / 32767.0 - 0.5) * 0.015);
     }
 }
 

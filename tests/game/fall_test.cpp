@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const float airDrag = 0.997f;
@@ -78,6 +81,38 @@ TEST_F(RockTest, WaterLiftsDeepRocksUpToACap) {
     const float bob = 0.0075f; // a random ripple now and then
     EXPECT_NEAR(shallow->velocity.y, -gravity * 0.97f + 10 * 0.005f, bob + 1e-6);
     EXPECT_NEAR(deep->velocity.y, 0.8f, bob + 1e-6);
+}
+
+// Every draw is 0 to 32767, whatever the C library's rand() reaches: a shake nudges a rock by at
+// most 0.5 per axis, and a floating rock bobs on about 8 % of frames by at most 0.0075.
+TEST_F(RockTest, RandomShakesAndBobsStayWithinTheirRange) {
+    GroundPatch lakeBed(-1000.0f, {0, 1, 0});
+    lakeBed.addToWorld();
+    Fall* shaken = throwRock({0, 1000, 0}, {0, 0, 0});
+    Fall* floating = throwRock({0, -500, 0}, {0, 0, 0});
+    const int frames = 20000;
+    float largestNudge = 0.0f;
+    int bobs = 0;
+    for (int frame = 0; frame < frames; ++frame) {
+        hold('E');
+        hold('F'); // frozen: the velocity shows the shake alone
+        shaken->body->previousVelocity = {0, 0, 0};
+        shaken->update();
+        for (float nudge : {shaken->velocity.x, shaken->velocity.y, shaken->velocity.z}) {
+            ASSERT_LE(std::fabs(nudge), 0.5f);
+            largestNudge = std::max(largestNudge, std::fabs(nudge));
+        }
+        release('E');
+        release('F');
+        floating->owner->position = {0, -500, 0};
+        floating->body->previousVelocity = {0, 0, 0};
+        floating->update(); // deep enough that the lift is capped at 0.8
+        const float bob = floating->velocity.y - 0.8f;
+        ASSERT_LE(std::fabs(bob), 0.0075f + 1e-6f);
+        bobs += bob != 0.0f ? 1 : 0;
+    }
+    EXPECT_GT(largestNudge, 0.45f); // the draws do span their range
+    EXPECT_NEAR(bobs / double(frames), 0.08, 0.01);
 }
 
 TEST_F(RockTest, SteeredRocksFollowTheKeysRelativeToTheView) {
