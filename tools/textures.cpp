@@ -33,9 +33,9 @@ Image makeRhyolite(int size)
 {
     // Kept dark: the lighting shows flat ground at 1.5 times its texture and
     // slopes facing the sun at up to twice.
-    const Color dark{58, 55, 51}, light{116, 110, 99};
-    const Color stain{106, 88, 68}, lichen{98, 100, 84};
-    const Color crystal{156, 150, 140}, mafic{36, 33, 31};
+    const Color dark{66, 62, 56}, light{130, 122, 108};
+    const Color stain{116, 96, 74}, lichen{106, 108, 90};
+    const Color crystal{166, 160, 150}, mafic{40, 37, 34};
     return paint(size, size, [&](int x, int y, double u, double v) {
         const double body = fbm(u * 6, v * 6, 11, 5, 6);
         // Weathered layering, bent by noise; integer frequency keeps it tiling.
