@@ -2,6 +2,7 @@
 
 #include "image.hpp"
 #include "mesh.hpp"
+#include "sky.hpp"
 #include "terrain.hpp"
 #include "textures.hpp"
 

@@ -231,28 +231,6 @@ Mesh buildCube(const std::string& name)
     return m;
 }
 
-Mesh buildSkyCube(const std::string& name)
-{
-    Mesh m;
-    m.name = name;
-    // Seen from the centre, turning right runs through +x, +z, -x, -z; each
-    // wall takes a quarter of the texture width so the panorama wraps
-    // without a seam. The lid uses the flat zenith rows above the walls and
-    // the floor the flat haze rows next to the middle row.
-    const Vec3 walls[4] = {{1, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, -1}};
-    for (int w = 0; w < 4; ++w) {
-        const double u0 = w * 0.25, u1 = u0 + 0.25;
-        const std::array<Vec2, 4> uv = {
-            {{u0, kSkyWallBottomV}, {u1, kSkyWallBottomV}, {u1, kSkyWallTopV}, {u0, kSkyWallTopV}}};
-        addFace(m, walls[w], walls[w] * -1.0, {0, 1, 0}, uv);
-    }
-    const std::array<Vec2, 4> lid = {{{0.0, 0.96}, {0.25, 0.96}, {0.25, 0.995}, {0.0, 0.995}}};
-    addFace(m, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, lid);
-    const std::array<Vec2, 4> floor = {{{0.0, 0.505}, {0.25, 0.505}, {0.25, 0.53}, {0.0, 0.53}}};
-    addFace(m, {0, -1, 0}, {0, 1, 0}, {0, 0, -1}, floor);
-    return m;
-}
-
 Mesh buildSphere(const std::string& name, int slices, int stacks)
 {
     Mesh m;

@@ -60,14 +60,7 @@ Mesh buildHeightGrid(const std::string& name, int side, double halfWidth,
 
 // Cube of half size 1, four positions per face, faces pointing outwards.
 Mesh buildCube(const std::string& name);
-// Cube of half size 1 seen from inside, mapped onto the sky texture.
-Mesh buildSkyCube(const std::string& name);
 // Unit UV sphere with single pole vertices.
 Mesh buildSphere(const std::string& name, int slices, int stacks);
-
-// Texcoord rows of the sky texture that the sky cube's walls span, bottom
-// edge to top edge. The texture is mirror-symmetric about v = 0.5.
-constexpr double kSkyWallBottomV = 0.5;
-constexpr double kSkyWallTopV = 0.94;
 
 } // namespace vgen

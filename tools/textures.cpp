@@ -1,6 +1,5 @@
 #include "textures.hpp"
 
-#include "mesh.hpp"
 #include "noise.hpp"
 
 #include <algorithm>
@@ -32,23 +31,30 @@ Image paint(int w, int h, F&& shade)
 
 Image makeRhyolite(int size)
 {
-    const Color dark{148, 118, 120}, light{206, 182, 178};
-    const Color crystal{238, 230, 224}, mafic{62, 50, 54};
+    // Kept dark: the lighting shows flat ground at 1.5 times its texture and
+    // slopes facing the sun at up to twice.
+    const Color dark{66, 62, 56}, light{130, 122, 108};
+    const Color stain{116, 96, 74}, lichen{106, 108, 90};
+    const Color crystal{166, 160, 150}, mafic{40, 37, 34};
     return paint(size, size, [&](int x, int y, double u, double v) {
         const double body = fbm(u * 6, v * 6, 11, 5, 6);
-        // Flow banding, bent by noise; integer frequency keeps it tiling.
+        // Weathered layering, bent by noise; integer frequency keeps it tiling.
         const double warp = fbm(u * 3, v * 3, 12, 3, 3);
         const double band = 0.5 + 0.5 * std::sin(kTwoPi * (3.0 * v + 1.5 * warp));
-        Color c = mix(dark, light, clamp01(0.2 + 1.1 * (0.55 * body + 0.45 * band) - 0.55));
-        // Sparse phenocrysts: light feldspar and dark mafic grains.
+        Color c = mix(dark, light, clamp01(0.5 + 1.6 * (0.7 * body + 0.3 * band - 0.5)));
+        // Rusty iron stains and grey-green lichen in broad patches.
+        c = mix(c, stain, 0.4 * smoothstep(0.56, 0.74, fbm(u * 4, v * 4, 16, 3, 4)));
+        c = mix(c, lichen, 0.4 * smoothstep(0.6, 0.76, fbm(u * 5, v * 5, 18, 3, 5)));
+        // Dark cracks along the ridges of a folded noise.
+        const double ridge = 1.0 - std::fabs(2.0 * fbm(u * 5, v * 5, 17, 4, 5) - 1.0);
+        c = c * (1.0 - 0.3 * smoothstep(0.955, 0.99, ridge));
+        // Sparse grains, light or dark, one colour per lattice point.
         const double fleck = valueNoise(u * 64, v * 64, 13, 64);
-        // Colour chosen per nearest lattice point, i.e. per grain.
         const int gx = static_cast<int>(std::lround(u * 64)) % 64;
         const int gy = static_cast<int>(std::lround(v * 64)) % 64;
         const double kind = lattice(gx, gy, 15);
-        const double grainMask = smoothstep(0.84, 0.9, fleck);
-        c = mix(c, kind < 0.65 ? crystal : mafic, grainMask);
-        return c * (1.0 + 0.05 * grain(x, y, 14));
+        c = mix(c, kind < 0.5 ? crystal : mafic, 0.45 * smoothstep(0.88, 0.93, fleck));
+        return c * (1.0 + 0.07 * grain(x, y, 14));
     });
 }
 
@@ -122,9 +128,10 @@ Image makeWater(int size)
 Image makeGrass(int size, int variant)
 {
     const bool dry = variant != 0;
-    const Color dark = dry ? Color{52, 90, 26} : Color{30, 78, 22};
-    const Color light = dry ? Color{130, 166, 60} : Color{90, 152, 48};
-    const Color straw{172, 166, 92};
+    // As dark as the rock, for the same lighting.
+    const Color dark = dry ? Color{46, 76, 26} : Color{30, 60, 20};
+    const Color light = dry ? Color{100, 130, 52} : Color{76, 114, 40};
+    const Color straw{142, 130, 80};
     const std::uint32_t seed = dry ? 60U : 50U;
     return paint(size, size, [&](int x, int y, double u, double v) {
         const double patches = fbm(u * 4, v * 4, seed + 1, 4, 4);
@@ -135,33 +142,9 @@ Image makeGrass(int size, int variant)
         Color c = mix(dark, light, clamp01(0.5 * patches + 0.5 * blades + 0.08 * grain(x, y, seed + 3)));
         if (dry) {
             const double bare = fbm(u * 6, v * 6, seed + 4, 3, 6);
-            c = mix(c, straw, 0.45 * smoothstep(0.5, 0.75, bare));
+            c = mix(c, straw, 0.35 * smoothstep(0.5, 0.75, bare));
         }
         return c;
-    });
-}
-
-Image makeSky(int width, int height)
-{
-    const Color haze{204, 216, 228}, horizon{168, 200, 232}, zenith{72, 122, 204};
-    const Color cloud{250, 250, 252}, cloudShade{206, 212, 224};
-    // w: 0 at the middle row (bottom edge of the sky cube's walls), 1 at
-    // the top and bottom rows. The walls span w from 0 to
-    // 2 * kSkyWallTopV - 1, with the horizon halfway.
-    const double wallTop = 2.0 * kSkyWallTopV - 1.0;
-    const double horizonW = 0.5 * wallTop;
-    return paint(width, height, [&](int, int y, double u, double) {
-        const double w = std::fabs(2.0 * (y + 0.5) / height - 1.0);
-        Color c = mix(haze, horizon, smoothstep(horizonW - 0.2, horizonW, w));
-        c = mix(c, zenith, smoothstep(horizonW, wallTop - 0.03, w));
-        // Clouds wrap horizontally (period 16 over the width), stretched
-        // sideways, fading out towards the horizon and the zenith.
-        const double n = fbm(u * 12, w * 9, 71, 6, 12);
-        const double band = smoothstep(horizonW + 0.02, horizonW + 0.12, w) *
-                            smoothstep(wallTop - 0.02, wallTop - 0.16, w);
-        const double density = smoothstep(0.48, 0.78, n) * band;
-        const Color puff = mix(cloudShade, cloud, smoothstep(0.5, 0.85, n));
-        return mix(c, puff, 0.9 * density);
     });
 }
 

@@ -84,7 +84,14 @@ TEST_F(ValleyTour, ShowsSkyTerrainWaterAndCliff) {
     std::string underWater = capture(139, "under_water_view");
     placeCamera(140, {0, 150, 1300}, 90, 0);
     std::string cliff = capture(143, "cliff_view");
-    scriptFrame(script, 144);
+    // High above the valley, so that only sky meets the eye line: facing each way round.
+    const float yaws[4] = {0, 90, 180, 270};
+    std::string skyViews[4];
+    for (int i = 0; i < 4; ++i) {
+        placeCamera(144 + 4 * i, {0, 900, 0}, yaws[i], 0);
+        skyViews[i] = capture(147 + 4 * i, ("sky_yaw_" + std::to_string(int(yaws[i]))).c_str());
+    }
+    scriptFrame(script, 160);
     ASSERT_EQ(run(), 0);
 
     Picture startView(start);
@@ -117,4 +124,16 @@ TEST_F(ValleyTour, ShowsSkyTerrainWaterAndCliff) {
     Picture cliffView(cliff);
     Colour rock = cliffView.mean(0.3f, 0.7f);
     EXPECT_LT(rock.b, sky.b - 40) << "a rock wall fills the middle";
+
+    // The sky stands upright whichever way the player faces: blue overhead, haze along the
+    // horizon (the middle row), the same all the way round.
+    for (int i = 0; i < 4; ++i) {
+        Picture view(skyViews[i]);
+        ASSERT_NE(view.pixels, nullptr);
+        Colour top = view.mean(0.0f, 0.1f);
+        Colour horizon = view.mean(0.42f, 0.5f);
+        EXPECT_GT(top.b, 170) << "yaw " << yaws[i];
+        EXPECT_GT(top.b - top.r, horizon.b - horizon.r + 30) << "yaw " << yaws[i] << ": bluer overhead";
+        EXPECT_GT(horizon.r + horizon.g + horizon.b, 3 * 170) << "yaw " << yaws[i] << ": light haze";
+    }
 }

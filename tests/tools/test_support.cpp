@@ -1,5 +1,6 @@
 #include "test_support.hpp"
 
+#include <SOIL/SOIL.h>
 #include <rapidxml/rapidxml.hpp>
 
 #include <algorithm>
@@ -34,6 +35,35 @@ V3 faceNormal(const DaeMesh& m, std::size_t tri)
     const V3 u{b.x - a.x, b.y - a.y, b.z - a.z}, v{c.x - a.x, c.y - a.y, c.z - a.z};
     return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
 }
+
+double Pixels::mean(int c) const
+{
+    double s = 0;
+    for (std::size_t i = c; i < rgb.size(); i += 3)
+        s += rgb[i];
+    return s / (rgb.size() / 3);
+}
+
+double Pixels::diff(int a, int b, bool cols) const
+{
+    double s = 0;
+    for (int t = 0; t < (cols ? h : w); ++t)
+        for (int c = 0; c < 3; ++c)
+            s += std::abs((cols ? at(a, t) : at(t, a))[c] - (cols ? at(b, t) : at(t, b))[c]);
+    return s / (cols ? h : w);
+}
+
+Pixels loadPixels(const std::vector<std::uint8_t>& bytes, int force)
+{
+    Pixels p;
+    unsigned char* d = SOIL_load_image_from_memory(bytes.data(), int(bytes.size()), &p.w, &p.h, &p.channels, force);
+    if (d)
+        p.rgb.assign(d, d + static_cast<std::size_t>(p.w) * p.h * 3);
+    SOIL_free_image_data(d);
+    return p;
+}
+
+Pixels loadTexture(const std::string& name) { return loadPixels(fileBytes("Textures/" + name), SOIL_LOAD_RGB); }
 
 namespace {
 
@@ -137,6 +167,10 @@ DaeMesh readDae(const std::vector<std::uint8_t>& bytes)
     for (std::size_t i = 0; i < p.size(); ++i)
         if (p[i] < 0 || p[i] >= limit[i % 3] || p[i] != std::floor(p[i]))
             return err.push_back("index " + std::to_string(i) + " out of range"), m;
+    m.vertexTexcoords.assign(2 * m.positions.size(), 0.0);
+    for (std::size_t i = 0; i + 2 < p.size(); i += 3)
+        for (int c = 0; c < 2; ++c)
+            m.vertexTexcoords[2 * static_cast<std::size_t>(p[i]) + c] = m.texcoords[2 * static_cast<std::size_t>(p[i + 2]) + c];
     for (std::size_t i = 0; i + 8 < p.size(); i += 9)
         m.triangles.push_back({static_cast<std::uint32_t>(p[i]), static_cast<std::uint32_t>(p[i + 3]),
                                static_cast<std::uint32_t>(p[i + 6])});
