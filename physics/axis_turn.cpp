@@ -4,10 +4,6 @@
 
 namespace {
 
-// The constants of core/vec_math.cpp's vector rotations and angle queries.
-const double degreesToRadians = 0.017453293;
-const double radiansToDegrees = 57.29577791868205;
-
 // pi/2 as its first 33 bits and the rest: k * high is exact for small k, and so is t less it.
 const double halfPiHigh = 1.57079632673412561417e+00;
 const double halfPiLow = 6.07710050650619224932e-11;
@@ -74,7 +70,7 @@ AxisTurn cosineAndSine(float t) {
 
 } // namespace
 
-AxisTurn axisTurn(float degrees) { return cosineAndSine(static_cast<float>(degrees * degreesToRadians)); }
+AxisTurn axisTurn(float degrees) { return cosineAndSine(radiansRoundedToFloat(degrees)); }
 
 FrameTurns frameTurnsOf(const Vec3& n) {
     const AxisTurn unyaw = axisTurn(-yawOf(n));
@@ -82,8 +78,7 @@ FrameTurns frameTurnsOf(const Vec3& n) {
     turnY(w, unyaw);
     w.z = 0.0f;
     normalize(w);
-    const float angle = static_cast<float>(std::acos(static_cast<double>(w.x)));
-    const float pitch = w.y > 0.0f ? static_cast<float>(angle * radiansToDegrees)
-                                   : static_cast<float>(-angle * radiansToDegrees);
+    const float angle = arcCosineRoundedToFloat(w.x);
+    const float pitch = w.y > 0.0f ? degreesRoundedToFloat(angle) : degreesRoundedToFloat(-angle);
     return {unyaw, axisTurn(pitch)};
 }

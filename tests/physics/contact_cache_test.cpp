@@ -233,12 +233,12 @@ TEST(AxisTurns, FrameTurnsMatchYawAndPitchRotations) {
         const Vec3 v = {random.between(-3, 3), random.between(-3, 3), random.between(-3, 3)};
         Vec3 a = v;
         Vec3 b = v;
-        rotateY(a, -yawOf(n));
-        rotateZ(a, pitchOf(n));
+        Vec3 angles;
+        anglesOf(n, angles);
+        intoFrame(a, angles);
         intoFrame(b, frame);
         mismatches += sameBits(a, b) ? 0 : 1;
-        rotateZ(a, -pitchOf(n));
-        rotateY(a, yawOf(n));
+        outOfFrame(a, angles);
         outOfFrame(b, frame);
         mismatches += sameBits(a, b) ? 0 : 1;
     };
