@@ -1,9 +1,9 @@
-#include "assets.hpp"
+#include "tools/assets.h"
 
-#include "image.hpp"
-#include "mesh.hpp"
-#include "terrain.hpp"
-#include "textures.hpp"
+#include "tools/image.h"
+#include "tools/mesh.h"
+#include "tools/terrain.h"
+#include "tools/textures.h"
 
 #include <filesystem>
 #include <fstream>
@@ -26,8 +26,8 @@ std::vector<GeneratedFile> generateAll()
     std::vector<GeneratedFile> files;
     const Mesh terrain = buildTerrainMesh();
     files.push_back(meshFile("riverlake_terrain", terrain));
-    files.push_back(meshFile("cliff", buildCliffMesh(terrainGrid(terrain))));
-    files.push_back(meshFile("water2", buildHeightGrid("water2", 5, 50.0, [](double, double) { return 0.0; }, 5.0)));
+    files.push_back(meshFile("cliff", buildCliffMesh(terrainHeights(terrain))));
+    files.push_back(meshFile("water2", buildGridMesh("water2", 5, 50.0, [](double, double) { return 0.0; }, 5.0)));
     files.push_back(meshFile("cube5", buildCube("cube5")));
     files.push_back(meshFile("sphere9", buildSphere("sphere9", 16, 12)));
     files.push_back(meshFile("skyCube", buildSkyCube("skyCube")));

@@ -1,4 +1,4 @@
-#include "image.hpp"
+#include "tools/image.h"
 
 #include <cmath>
 
@@ -91,10 +91,10 @@ std::vector<std::uint8_t> encodeBmp(const Image& img)
 
 std::vector<std::uint8_t> encodeDds(const Image& img)
 {
-    constexpr std::uint32_t kCaps = 0x1, kHeight = 0x2, kWidth = 0x4, kPitch = 0x8;
-    constexpr std::uint32_t kPixelFormat = 0x1000;
-    constexpr std::uint32_t kPfRgb = 0x40;
-    constexpr std::uint32_t kCapsTexture = 0x1000;
+    constexpr std::uint32_t ddsdCaps = 0x1, ddsdHeight = 0x2, ddsdWidth = 0x4, ddsdPitch = 0x8;
+    constexpr std::uint32_t ddsdPixelFormat = 0x1000;
+    constexpr std::uint32_t ddpfRgb = 0x40;
+    constexpr std::uint32_t ddsCapsTexture = 0x1000;
     const std::uint32_t pitch = static_cast<std::uint32_t>(img.width) * 3;
 
     std::vector<std::uint8_t> out;
@@ -104,7 +104,7 @@ std::vector<std::uint8_t> encodeDds(const Image& img)
     out.push_back('S');
     out.push_back(' ');
     put32(out, 124);
-    put32(out, kCaps | kHeight | kWidth | kPitch | kPixelFormat);
+    put32(out, ddsdCaps | ddsdHeight | ddsdWidth | ddsdPitch | ddsdPixelFormat);
     put32(out, static_cast<std::uint32_t>(img.height));
     put32(out, static_cast<std::uint32_t>(img.width));
     put32(out, pitch);
@@ -114,14 +114,14 @@ std::vector<std::uint8_t> encodeDds(const Image& img)
         put32(out, 0);
     // DDS_PIXELFORMAT
     put32(out, 32);
-    put32(out, kPfRgb);
+    put32(out, ddpfRgb);
     put32(out, 0); // fourCC
     put32(out, 24);
     put32(out, 0x00FF0000); // red mask
     put32(out, 0x0000FF00); // green mask
     put32(out, 0x000000FF); // blue mask
     put32(out, 0);          // alpha mask
-    put32(out, kCapsTexture);
+    put32(out, ddsCapsTexture);
     put32(out, 0); // caps2
     put32(out, 0); // caps3
     put32(out, 0); // caps4

@@ -1,5 +1,5 @@
 // valley_assets OUTDIR: writes the valley's meshes and textures below OUTDIR.
-#include "assets.hpp"
+#include "tools/assets.h"
 
 #include <cstdio>
 #include <exception>

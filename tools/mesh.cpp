@@ -1,4 +1,4 @@
-#include "mesh.hpp"
+#include "tools/mesh.h"
 
 #include <cmath>
 #include <cstdio>
@@ -138,7 +138,7 @@ std::string writeCollada(const Mesh& mesh)
     return out;
 }
 
-Mesh buildHeightGrid(const std::string& name, int side, double halfWidth,
+Mesh buildGridMesh(const std::string& name, int side, double halfWidth,
                      const std::function<double(double, double)>& height, double uvPerCell)
 {
     Mesh m;
@@ -207,7 +207,7 @@ void addFace(Mesh& m, Vec3 centre, Vec3 facing, Vec3 up, const std::array<Vec2, 
     m.triangles.push_back({c(0), c(2), c(3)});
 }
 
-const Vec3 kAxes[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+const Vec3 faceAxes[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
 
 Vec3 upFor(Vec3 facing)
 {
@@ -226,7 +226,7 @@ Mesh buildCube(const std::string& name)
     Mesh m;
     m.name = name;
     const std::array<Vec2, 4> uv = {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}};
-    for (const Vec3& axis : kAxes)
+    for (const Vec3& axis : faceAxes)
         addFace(m, axis, axis, upFor(axis), uv);
     return m;
 }
@@ -243,7 +243,7 @@ Mesh buildSkyCube(const std::string& name)
     for (int w = 0; w < 4; ++w) {
         const double u0 = w * 0.25, u1 = u0 + 0.25;
         const std::array<Vec2, 4> uv = {
-            {{u0, kSkyWallBottomV}, {u1, kSkyWallBottomV}, {u1, kSkyWallTopV}, {u0, kSkyWallTopV}}};
+            {{u0, skyWallBottomV}, {u1, skyWallBottomV}, {u1, skyWallTopV}, {u0, skyWallTopV}}};
         addFace(m, walls[w], walls[w] * -1.0, {0, 1, 0}, uv);
     }
     const std::array<Vec2, 4> lid = {{{0.0, 0.96}, {0.25, 0.96}, {0.25, 0.995}, {0.0, 0.995}}};

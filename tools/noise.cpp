@@ -1,4 +1,4 @@
-#include "noise.hpp"
+#include "tools/noise.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "textures.hpp"
+#include "tools/textures.h"
 
-#include "mesh.hpp"
-#include "noise.hpp"
+#include "tools/mesh.h"
+#include "tools/noise.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +10,7 @@ namespace vgen {
 
 namespace {
 
-constexpr double kTwoPi = 6.28318530717958647692;
+constexpr double twoPi = 6.28318530717958647692;
 
 // Per-pixel grain in [-1, 1).
 double grain(int x, int y, std::uint32_t seed)
@@ -38,7 +38,7 @@ Image makeRhyolite(int size)
         const double body = fbm(u * 6, v * 6, 11, 5, 6);
         // Flow banding, bent by noise; integer frequency keeps it tiling.
         const double warp = fbm(u * 3, v * 3, 12, 3, 3);
-        const double band = 0.5 + 0.5 * std::sin(kTwoPi * (3.0 * v + 1.5 * warp));
+        const double band = 0.5 + 0.5 * std::sin(twoPi * (3.0 * v + 1.5 * warp));
         Color c = mix(dark, light, clamp01(0.2 + 1.1 * (0.55 * body + 0.45 * band) - 0.55));
         // Sparse phenocrysts: light feldspar and dark mafic grains.
         const double fleck = valueNoise(u * 64, v * 64, 13, 64);
@@ -98,13 +98,13 @@ Image makeWater(int size)
     Rng rng(41);
     double phase[3];
     for (double& p : phase)
-        p = rng.range(0.0, kTwoPi);
+        p = rng.range(0.0, twoPi);
     const Color deep{16, 70, 88}, shallow{52, 128, 140}, glint{170, 218, 216};
     return paint(size, size, [&](int, int, double u, double v) {
         const double warp = 1.5 * fbm(u * 3, v * 3, 42, 3, 3);
         double h = 0.0, norm = 0.0;
         for (int i = 0; i < 3; ++i) {
-            h += waves[i].amp * std::sin(kTwoPi * (waves[i].kx * u + waves[i].ky * v) + phase[i] + warp);
+            h += waves[i].amp * std::sin(twoPi * (waves[i].kx * u + waves[i].ky * v) + phase[i] + warp);
             norm += waves[i].amp;
         }
         h = 0.5 + 0.5 * h / norm; // 0..1
@@ -147,8 +147,8 @@ Image makeSky(int width, int height)
     const Color cloud{250, 250, 252}, cloudShade{206, 212, 224};
     // w: 0 at the middle row (bottom edge of the sky cube's walls), 1 at
     // the top and bottom rows. The walls span w from 0 to
-    // 2 * kSkyWallTopV - 1, with the horizon halfway.
-    const double wallTop = 2.0 * kSkyWallTopV - 1.0;
+    // 2 * skyWallTopV - 1, with the horizon halfway.
+    const double wallTop = 2.0 * skyWallTopV - 1.0;
     const double horizonW = 0.5 * wallTop;
     return paint(width, height, [&](int, int y, double u, double) {
         const double w = std::fabs(2.0 * (y + 0.5) / height - 1.0);

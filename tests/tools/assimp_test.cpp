@@ -5,7 +5,7 @@
 // transformation. With the node transforms applied, its vertices are our
 // engine-space positions; they are compared as sets, since Assimp emits one
 // vertex per triangle corner.
-#include "test_support.hpp"
+#include "tests/tools/generated_data.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>

@@ -55,7 +55,7 @@ std::string writeCollada(const Mesh& mesh);
 // Regular side x side grid in the x-z plane, centred on the origin, with
 // positions indexed i + side * k (i along x, k along z). `height` gets engine
 // x and z; texcoords advance `uvPerCell` per grid step.
-Mesh buildHeightGrid(const std::string& name, int side, double halfWidth,
+Mesh buildGridMesh(const std::string& name, int side, double halfWidth,
                      const std::function<double(double, double)>& height, double uvPerCell);
 
 // Cube of half size 1, four positions per face, faces pointing outwards.
@@ -67,7 +67,7 @@ Mesh buildSphere(const std::string& name, int slices, int stacks);
 
 // Texcoord rows of the sky texture that the sky cube's walls span, bottom
 // edge to top edge. The texture is mirror-symmetric about v = 0.5.
-constexpr double kSkyWallBottomV = 0.5;
-constexpr double kSkyWallTopV = 0.94;
+constexpr double skyWallBottomV = 0.5;
+constexpr double skyWallTopV = 0.94;
 
 } // namespace vgen

@@ -1,6 +1,6 @@
 // Every mesh file stays inside the COLLADA subset our engine reads, and its
 // triangles face the side that should be visible.
-#include "test_support.hpp"
+#include "tests/tools/generated_data.h"
 
 #include <gtest/gtest.h>
 

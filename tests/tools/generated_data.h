@@ -2,7 +2,7 @@
 // for our COLLADA subset.
 #pragma once
 
-#include "assets.hpp"
+#include "tools/assets.h"
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "test_support.hpp"
+#include "tests/tools/generated_data.h"
 
 #include <rapidxml/rapidxml.hpp>
 

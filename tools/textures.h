@@ -2,7 +2,7 @@
 // the sky tiles horizontally.
 #pragma once
 
-#include "image.hpp"
+#include "tools/image.h"
 
 namespace vgen {
 

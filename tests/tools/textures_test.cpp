@@ -1,8 +1,8 @@
 // Texture files: header fields, row layout, loading through SOIL, and the
 // look and tiling each texture promises.
-#include "test_support.hpp"
+#include "tests/tools/generated_data.h"
 
-#include "textures.hpp"
+#include "tools/textures.h"
 
 #include <SOIL/SOIL.h>
 #include <gtest/gtest.h>
