@@ -56,7 +56,7 @@ std::string writeCollada(const Mesh& mesh);
 // positions indexed i + side * k (i along x, k along z). `height` gets engine
 // x and z; texcoords advance `uvPerCell` per grid step.
 Mesh buildGridMesh(const std::string& name, int side, double halfWidth,
-                     const std::function<double(double, double)>& height, double uvPerCell);
+                   const std::function<double(double, double)>& height, double uvPerCell);
 
 // Cube of half size 1, four positions per face, faces pointing outwards.
 Mesh buildCube(const std::string& name);

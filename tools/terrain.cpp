@@ -37,14 +37,12 @@ constexpr std::uint32_t cliffDetailSeed = 505;
 constexpr std::uint32_t shoreSeed = 606;
 
 // Polynomial smooth minimum, blends within k of the crossing.
-double smin(double a, double b, double k)
-{
+double smin(double a, double b, double k) {
     const double h = clamp01(0.5 + 0.5 * (b - a) / k);
     return lerp(b, a, h) - k * h * (1.0 - h);
 }
 
-double lakeDistance(double x, double z)
-{
+double lakeDistance(double x, double z) {
     double d = 1e9;
     for (const Circle& c : lakeCircles)
         d = smin(d, std::hypot(x - c.x, z - c.z) - c.r, 60.0);
@@ -52,15 +50,13 @@ double lakeDistance(double x, double z)
     return d + 30.0 * (fbm(x / 120.0, z / 120.0, shoreSeed, 3) - 0.5);
 }
 
-double riverX(double z)
-{
+double riverX(double z) {
     return 520.0 + 130.0 * std::sin(z / 260.0 + 0.8) + 40.0 * std::sin(z / 110.0 + 2.0);
 }
 
 // The river comes in through the north end and winds south into the
 // north-east lobe of the lake.
-const std::vector<Vec2>& riverPath()
-{
+const std::vector<Vec2>& riverPath() {
     static const std::vector<Vec2> path = [] {
         std::vector<Vec2> pts;
         for (double z = 2100.0; z >= 40.0; z -= 20.0)
@@ -70,8 +66,7 @@ const std::vector<Vec2>& riverPath()
     return path;
 }
 
-double riverDistance(double x, double z)
-{
+double riverDistance(double x, double z) {
     const std::vector<Vec2>& pts = riverPath();
     double best = 1e18;
     for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
@@ -86,8 +81,7 @@ double riverDistance(double x, double z)
 
 } // namespace
 
-double valleyHeight(double x, double z)
-{
+double valleyHeight(double x, double z) {
     // Valley floor: rises gently towards the far end, with small undulation.
     const double floor = 12.0 + 0.014 * z + 10.0 * (fbm(x / 500.0, z / 500.0, floorSeed, 3) - 0.5);
 
@@ -105,15 +99,14 @@ double valleyHeight(double x, double z)
 
     // Lake basin and river channel are carved below the water plane.
     const double bedNoise = fbm(x / 150.0, z / 150.0, bedSeed, 3) - 0.5;
-    const double lake = lerp(lakeBed + 12.0 * bedNoise, ground,
-                             smoothstep(lakeInner, lakeOuter, lakeDistance(x, z)));
-    const double river = lerp(riverBed + 4.0 * bedNoise, ground,
-                              smoothstep(riverInner, riverOuter, riverDistance(x, z)));
+    const double lake =
+        lerp(lakeBed + 12.0 * bedNoise, ground, smoothstep(lakeInner, lakeOuter, lakeDistance(x, z)));
+    const double river =
+        lerp(riverBed + 4.0 * bedNoise, ground, smoothstep(riverInner, riverOuter, riverDistance(x, z)));
     return std::min({ground, lake, river});
 }
 
-double HeightField::sample(double x, double z) const
-{
+double HeightField::sample(double x, double z) const {
     const int n = side - 1;
     const double step = 2.0 * halfWidth / n;
     const double gx = std::clamp((x + halfWidth) / step, 0.0, static_cast<double>(n));
@@ -128,16 +121,14 @@ double HeightField::sample(double x, double z) const
     return h(1, 1) + (1.0 - fx) * (h(0, 1) - h(1, 1)) + (1.0 - fz) * (h(1, 0) - h(1, 1));
 }
 
-Mesh buildTerrainMesh()
-{
+Mesh buildTerrainMesh() {
     return buildGridMesh(
         "riverlake_terrain", terrainSide, terrainHalfWidth,
         [](double x, double z) { return valleyHeight(x * terrainScale, z * terrainScale) / terrainScale; },
         0.25);
 }
 
-HeightField terrainHeights(const Mesh& terrain)
-{
+HeightField terrainHeights(const Mesh& terrain) {
     HeightField g;
     g.side = terrainSide;
     g.halfWidth = terrainHalfWidth * terrainScale;
@@ -146,8 +137,7 @@ HeightField terrainHeights(const Mesh& terrain)
     return g;
 }
 
-double cliffHeight(const HeightField& terrain, double x, double z)
-{
+double cliffHeight(const HeightField& terrain, double x, double z) {
     const double half = cliffHalfWidth * cliffScale;
     const double front = cliffWorldZ - half;
     const double depth = (z - front) / (2.0 * half); // 0 at the front edge, 1 at the back
@@ -163,8 +153,7 @@ double cliffHeight(const HeightField& terrain, double x, double z)
     return ground - 6.0 + wall + crags;
 }
 
-Mesh buildCliffMesh(const HeightField& terrain)
-{
+Mesh buildCliffMesh(const HeightField& terrain) {
     return buildGridMesh(
         "cliff", cliffSide, cliffHalfWidth,
         [&](double x, double z) {

@@ -25,7 +25,7 @@ double valleyHeight(double x, double z);
 // the same triangle split as buildGridMesh uses.
 struct HeightField {
     int side = 0;
-    double halfWidth = 0; // world units
+    double halfWidth = 0;        // world units
     std::vector<double> heights; // index i + side * k
     double sample(double x, double z) const;
 };

@@ -13,14 +13,11 @@ namespace {
 constexpr double twoPi = 6.28318530717958647692;
 
 // Per-pixel grain in [-1, 1).
-double grain(int x, int y, std::uint32_t seed)
-{
+double grain(int x, int y, std::uint32_t seed) {
     return 2.0 * lattice(x, y, seed) - 1.0;
 }
 
-template <typename F>
-Image paint(int w, int h, F&& shade)
-{
+template <typename F> Image paint(int w, int h, F&& shade) {
     Image img(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -30,8 +27,7 @@ Image paint(int w, int h, F&& shade)
 
 } // namespace
 
-Image makeRhyolite(int size)
-{
+Image makeRhyolite(int size) {
     const Color dark{148, 118, 120}, light{206, 182, 178};
     const Color crystal{238, 230, 224}, mafic{62, 50, 54};
     return paint(size, size, [&](int x, int y, double u, double v) {
@@ -52,8 +48,7 @@ Image makeRhyolite(int size)
     });
 }
 
-Image makeDarkRock(int size)
-{
+Image makeDarkRock(int size) {
     const Color dark{56, 56, 58}, light{122, 120, 116};
     return paint(size, size, [&](int x, int y, double u, double v) {
         const double broad = fbm(u * 4, v * 4, 21, 3, 4);
@@ -66,8 +61,7 @@ Image makeDarkRock(int size)
     });
 }
 
-Image makeOverlayedSquare(int size)
-{
+Image makeOverlayedSquare(int size) {
     const int border = size / 16;
     const int cells = 8;
     const double cell = static_cast<double>(size - 2 * border) / cells;
@@ -86,8 +80,7 @@ Image makeOverlayedSquare(int size)
     });
 }
 
-Image makeWater(int size)
-{
+Image makeWater(int size) {
     // Long swell with whole numbers of periods across the tile so it
     // repeats, plus a caustic-like network of bright ripple lines.
     struct Wave {
@@ -119,8 +112,7 @@ Image makeWater(int size)
     });
 }
 
-Image makeGrass(int size, int variant)
-{
+Image makeGrass(int size, int variant) {
     const bool dry = variant != 0;
     const Color dark = dry ? Color{52, 90, 26} : Color{30, 78, 22};
     const Color light = dry ? Color{130, 166, 60} : Color{90, 152, 48};
@@ -141,8 +133,7 @@ Image makeGrass(int size, int variant)
     });
 }
 
-Image makeSky(int width, int height)
-{
+Image makeSky(int width, int height) {
     const Color haze{204, 216, 228}, horizon{168, 200, 232}, zenith{72, 122, 204};
     const Color cloud{250, 250, 252}, cloudShade{206, 212, 224};
     // w: 0 at the middle row (bottom edge of the sky cube's walls), 1 at
@@ -157,8 +148,8 @@ Image makeSky(int width, int height)
         // Clouds wrap horizontally (period 16 over the width), stretched
         // sideways, fading out towards the horizon and the zenith.
         const double n = fbm(u * 12, w * 9, 71, 6, 12);
-        const double band = smoothstep(horizonW + 0.02, horizonW + 0.12, w) *
-                            smoothstep(wallTop - 0.02, wallTop - 0.16, w);
+        const double band =
+            smoothstep(horizonW + 0.02, horizonW + 0.12, w) * smoothstep(wallTop - 0.02, wallTop - 0.16, w);
         const double density = smoothstep(0.48, 0.78, n) * band;
         const Color puff = mix(cloudShade, cloud, smoothstep(0.5, 0.85, n));
         return mix(c, puff, 0.9 * density);

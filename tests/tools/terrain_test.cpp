@@ -11,11 +11,12 @@ namespace {
 
 constexpr int gridSide = 129;
 constexpr double gridStep = 4000.0 / (gridSide - 1);
-double coord(int i) { return -2000.0 + i * gridStep; }
+double coord(int i) {
+    return -2000.0 + i * gridStep;
+}
 
 // World heights binned by position onto the grid, index i + gridSide * k.
-const std::vector<double>& ground()
-{
+const std::vector<double>& ground() {
     static const std::vector<double> h = [] {
         std::vector<double> h(gridSide * gridSide, NAN);
         for (const vt::V3& p : vt::readMesh("riverlake_terrain").positions) {
@@ -29,8 +30,7 @@ const std::vector<double>& ground()
 }
 
 // Lowest and highest vertex within r (square) of world (x, z).
-std::pair<double, double> range(double x, double z, double r)
-{
+std::pair<double, double> range(double x, double z, double r) {
     double lo = 1e9, hi = -1e9;
     for (int k = 0; k < gridSide; ++k)
         for (int i = 0; i < gridSide; ++i)
@@ -39,20 +39,19 @@ std::pair<double, double> range(double x, double z, double r)
     return {lo, hi};
 }
 
-TEST(Terrain, IsARegularGridCentredOnTheOrigin)
-{
+TEST(Terrain, IsARegularGridCentredOnTheOrigin) {
     const auto m = vt::readMesh("riverlake_terrain");
     ASSERT_TRUE(m.errors.empty()) << m.errors.front();
     EXPECT_EQ(m.positions.size(), 16641u);
-    EXPECT_EQ(std::count_if(ground().begin(), ground().end(), [](double h) { return !std::isnan(h); }), 16641);
+    EXPECT_EQ(std::count_if(ground().begin(), ground().end(), [](double h) { return !std::isnan(h); }),
+              16641);
     double extent = 0;
     for (const auto& p : m.positions)
         extent = std::max({extent, std::fabs(p.x), std::fabs(p.z)});
     EXPECT_EQ(extent, 50.0);
 }
 
-TEST(Terrain, GroundUnderStartAndBlocksSuitsTheScene)
-{
+TEST(Terrain, GroundUnderStartAndBlocksSuitsTheScene) {
     struct Site {
         double x, z, lo, hi;
     };
@@ -66,8 +65,7 @@ TEST(Terrain, GroundUnderStartAndBlocksSuitsTheScene)
     }
 }
 
-TEST(Terrain, LakeLiesAheadOfTheStartAndTheRiverReachesTheFarEnd)
-{
+TEST(Terrain, LakeLiesAheadOfTheStartAndTheRiverReachesTheFarEnd) {
     const auto& h = ground();
     // Looking along +x from the start, the water begins close ahead.
     const long row = std::lround((-195.0 + 2000.0) / gridStep);
@@ -89,14 +87,14 @@ TEST(Terrain, LakeLiesAheadOfTheStartAndTheRiverReachesTheFarEnd)
         todo.pop_back();
         farthest = std::max(farthest, c / gridSide);
         for (long n : {c - 1, c + 1, c - gridSide, c + gridSide})
-            if (n >= 0 && n < gridSide * gridSide && std::labs(n % gridSide - c % gridSide) <= 1 && !wet[n] && h[n] < -25.0)
+            if (n >= 0 && n < gridSide * gridSide && std::labs(n % gridSide - c % gridSide) <= 1 && !wet[n] &&
+                h[n] < -25.0)
                 wet[n] = 1, todo.push_back(n);
     }
     EXPECT_EQ(farthest, gridSide - 1);
 }
 
-TEST(Terrain, RimsRiseAndSomeSlopesAreSteep)
-{
+TEST(Terrain, RimsRiseAndSomeSlopesAreSteep) {
     double rim = -1e9;
     for (int n = 0; n < gridSide; ++n)
         rim = std::max({rim, ground()[n * gridSide], ground()[n * gridSide + gridSide - 1], ground()[n]});
@@ -117,8 +115,7 @@ TEST(Terrain, RimsRiseAndSomeSlopesAreSteep)
     EXPECT_GT(steepest, 0.7);
 }
 
-TEST(Cliff, MeetsTheTerrainAtItsFrontAndRisesWellAboveIt)
-{
+TEST(Cliff, MeetsTheTerrainAtItsFrontAndRisesWellAboveIt) {
     const auto cliff = vt::readMesh("cliff");
     ASSERT_EQ(cliff.positions.size(), 65u * 65u);
     const double farEdge = range(0, 2000, 300).second;

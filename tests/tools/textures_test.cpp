@@ -11,8 +11,7 @@
 
 namespace {
 
-std::uint32_t le(const std::vector<std::uint8_t>& b, std::size_t at, int n = 4)
-{
+std::uint32_t le(const std::vector<std::uint8_t>& b, std::size_t at, int n = 4) {
     std::uint32_t v = 0;
     for (int i = n - 1; i >= 0; --i)
         v = v << 8 | b[at + i];
@@ -23,16 +22,14 @@ struct Pixels {
     int w = 0, h = 0, channels = 0;
     std::vector<std::uint8_t> rgb; // top row first, as SOIL returns it
     const std::uint8_t* at(int x, int y) const { return &rgb[(static_cast<std::size_t>(y) * w + x) * 3]; }
-    double mean(int c) const
-    {
+    double mean(int c) const {
         double s = 0;
         for (std::size_t i = c; i < rgb.size(); i += 3)
             s += rgb[i];
         return s / (rgb.size() / 3);
     }
     // Mean absolute colour difference between columns a and b (or rows).
-    double diff(int a, int b, bool cols) const
-    {
+    double diff(int a, int b, bool cols) const {
         double s = 0;
         for (int t = 0; t < (cols ? h : w); ++t)
             for (int c = 0; c < 3; ++c)
@@ -41,29 +38,30 @@ struct Pixels {
     }
 };
 
-Pixels load(const std::vector<std::uint8_t>& bytes, int force = SOIL_LOAD_RGB)
-{
+Pixels load(const std::vector<std::uint8_t>& bytes, int force = SOIL_LOAD_RGB) {
     Pixels p;
-    unsigned char* d = SOIL_load_image_from_memory(bytes.data(), int(bytes.size()), &p.w, &p.h, &p.channels, force);
+    unsigned char* d =
+        SOIL_load_image_from_memory(bytes.data(), int(bytes.size()), &p.w, &p.h, &p.channels, force);
     if (d)
         p.rgb.assign(d, d + static_cast<std::size_t>(p.w) * p.h * 3);
     SOIL_free_image_data(d);
     return p;
 }
-Pixels load(const std::string& name) { return load(vt::fileBytes("Textures/" + name)); }
+Pixels load(const std::string& name) {
+    return load(vt::fileBytes("Textures/" + name));
+}
 
-TEST(Bmp, HeadersDescribeA24BitBottomUpImage)
-{
+TEST(Bmp, HeadersDescribeA24BitBottomUpImage) {
     for (const char* name : {"rhyolite", "rock1", "overlayedsquare", "water1_f", "skybox_texture"}) {
         SCOPED_TRACE(name);
         const auto& b = vt::fileBytes(std::string("Textures/") + name + ".bmp");
         const std::uint32_t w = le(b, 18), h = le(b, 22), stride = (w * 3 + 3) & ~3U;
         EXPECT_EQ(le(b, 0, 2), 0x4D42u); // "BM"
         EXPECT_EQ(le(b, 2), b.size());
-        EXPECT_EQ(le(b, 10), 54u);                    // pixel data offset
-        EXPECT_EQ(le(b, 14), 40u);                    // BITMAPINFOHEADER
-        EXPECT_EQ(le(b, 26) , 24u << 16 | 1u);        // one plane, 24 bits
-        EXPECT_EQ(le(b, 30), 0u);                     // BI_RGB
+        EXPECT_EQ(le(b, 10), 54u);            // pixel data offset
+        EXPECT_EQ(le(b, 14), 40u);            // BITMAPINFOHEADER
+        EXPECT_EQ(le(b, 26), 24u << 16 | 1u); // one plane, 24 bits
+        EXPECT_EQ(le(b, 30), 0u);             // BI_RGB
         EXPECT_EQ(le(b, 34), stride * h);
         EXPECT_EQ(b.size(), 54 + stride * h);
         EXPECT_TRUE(w >= 256 && w <= 1024 && (w & (w - 1)) == 0 && h >= 256 && h <= w && (h & (h - 1)) == 0);
@@ -83,23 +81,23 @@ TEST(Bmp, HeadersDescribeA24BitBottomUpImage)
     EXPECT_TRUE(load(b).rgb == odd.rgb);
 }
 
-TEST(Dds, GrassLoadsThroughSoilAsRgb)
-{
+TEST(Dds, GrassLoadsThroughSoilAsRgb) {
     for (int variant : {0, 1}) {
-        const Pixels p = load(vt::fileBytes(variant ? "Textures/grass3.dds" : "Textures/grass1.dds"), SOIL_LOAD_AUTO);
+        const Pixels p =
+            load(vt::fileBytes(variant ? "Textures/grass3.dds" : "Textures/grass1.dds"), SOIL_LOAD_AUTO);
         EXPECT_TRUE(p.w == 256 && p.h == 256 && p.channels == 3) << p.w << "x" << p.h << "x" << p.channels;
         EXPECT_TRUE(p.rgb == vgen::makeGrass(256, variant).rgb) << "pixels or channel order changed";
         EXPECT_GT(p.mean(1), std::max(p.mean(0), p.mean(2)) + 20); // green
     }
 }
 
-TEST(Textures, LookLikeWhatTheyAreCalledAndTile)
-{
+TEST(Textures, LookLikeWhatTheyAreCalledAndTile) {
     const Pixels rhyolite = load("rhyolite.bmp"), rock = load("rock1.bmp"), water = load("water1_f.bmp");
     const Pixels grass1 = load("grass1.dds"), grass3 = load("grass3.dds"), sky = load("skybox_texture.bmp");
     const Pixels square = load("overlayedsquare.bmp");
     EXPECT_GT(rhyolite.mean(0), rhyolite.mean(1) + 10); // pinkish
-    EXPECT_TRUE(rock.mean(1) < rhyolite.mean(1) - 40 && std::fabs(rock.mean(0) - rock.mean(2)) < 10); // dark grey
+    EXPECT_TRUE(rock.mean(1) < rhyolite.mean(1) - 40 &&
+                std::fabs(rock.mean(0) - rock.mean(2)) < 10); // dark grey
     EXPECT_GT(std::min(water.mean(1), water.mean(2)), water.mean(0) + 40);
     EXPECT_GT(std::fabs(grass1.mean(0) - grass3.mean(0)), 15);
     EXPECT_LT(square.at(2, 2)[0] + 0, 80); // dark frame around a bright checker
