@@ -17,7 +17,6 @@ PlayerState player = {false, false};
 
 namespace {
 
-const double throwDegreesToRadians = 0.017453293005625408;
 const float blockTurnStep = 1.2f;
 const float blockLiftStep = 2.0f;
 const float blockSpin = 0.3f;
@@ -49,23 +48,15 @@ void throwRock(const SceneHandles& scene, Camera& camera) {
         return;
     }
     rock->position = camera.position;
-    rock->scale = {rock->scale.x * 0.9f, rock->scale.y * 0.9f, rock->scale.z * 0.9f};
+    rock->scale = scale(rock->scale, 0.9f);
 
     bool fast = isHeld(camera.input, 'G');
     Vec3 v = {fast ? 7.0f : 1.0f, 0.0f, 0.0f};
-    double p = camera.pitch * throwDegreesToRadians;
-    float cp = static_cast<float>(std::cos(p));
-    float sp = static_cast<float>(std::sin(p));
-    v = {cp * v.x + sp * v.y, cp * v.y - sp * v.x, v.z};
-    double a = camera.yaw * throwDegreesToRadians;
-    float ca = static_cast<float>(std::cos(a));
-    float sa = static_cast<float>(std::sin(a));
-    v = {ca * v.x - sa * v.z, v.y, sa * v.x + ca * v.z};
+    turnZ(v, turnOfRadians(camera.pitch * floatPiDegreesToRadians));
+    turnY(v, turnOfRadians(camera.yaw * floatPiDegreesToRadians));
 
     float ahead = fast ? 0.15f : 1.0f;
-    rock->position.x += v.x * ahead;
-    rock->position.y += v.y * ahead;
-    rock->position.z += v.z * ahead;
+    rock->position = add(rock->position, scale(v, ahead));
     v.x += camera.velocity.x;
     if (player.flyMode) {
         v.y += camera.velocity.y;
@@ -152,9 +143,7 @@ void moveSelectedBlock(const SceneHandles& scene, const InputState& input) {
     scene.selectedCollider->rotation = block.rotation;
     Mat4& normalMatrix = *scene.selectedNormalMatrix;
     copyMat4(normalMatrix, identityMat4);
-    rotateMat4X(normalMatrix, block.rotation.x);
-    rotateMat4Z(normalMatrix, block.rotation.z);
-    rotateMat4Y(normalMatrix, block.rotation.y);
+    rotateMat4XZY(normalMatrix, block.rotation);
     if (isHeld(input, 'V')) {
         block.position.y += blockLiftStep;
     }

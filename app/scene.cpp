@@ -46,9 +46,7 @@ Texture* cachedTexture(const char* name) { return static_cast<Texture*>(getResou
 // The identity turned about x, then z, then y: the rotation the shaders apply to normals.
 void rotationMatrix(Mat4& matrix, const Vec3& rotation) {
     copyMat4(matrix, identityMat4);
-    rotateMat4X(matrix, rotation.x);
-    rotateMat4Z(matrix, rotation.z);
-    rotateMat4Y(matrix, rotation.y);
+    rotateMat4XZY(matrix, rotation);
 }
 
 void bindNormalMatrix(RenderObject& object, Mat4& matrix) {

@@ -495,14 +495,6 @@ Vec3 positionOf(const Mesh& mesh, int32_t vertex) {
     return Vec3{v[0], v[1], v[2]};
 }
 
-Vec3 difference(const Vec3& a, const Vec3& b) {
-    return Vec3{a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
-Vec3 cross(const Vec3& a, const Vec3& b) {
-    return Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
 float* normalOf(Mesh& mesh, int32_t vertex) {
     return mesh.vertices + static_cast<size_t>(vertex) * mesh.stride + 3;
 }
@@ -519,7 +511,7 @@ void normalize4(__m128& x, __m128& y, __m128& z) {
 }
 
 // The unit normals of four triangles, (p1 - p2) x (p1 - p0) normalised, lane t for triangle t:
-// lane by lane what difference, cross and normalize do.
+// lane by lane what subtract, cross and normalize do.
 void faceNormals4(const Mesh& mesh, const int32_t* corners, float faces[3][4]) {
     // One axis of one corner of the four triangles, lane t for triangle t.
     auto gather = [&mesh, corners](int corner, int axis) {
@@ -692,7 +684,7 @@ void smoothVertexNormals(Mesh& mesh) {
         const Vec3 p0 = positionOf(mesh, corner[0]);
         const Vec3 p1 = positionOf(mesh, corner[1]);
         const Vec3 p2 = positionOf(mesh, corner[2]);
-        Vec3 face = cross(difference(p1, p2), difference(p1, p0));
+        Vec3 face = cross(subtract(p1, p2), subtract(p1, p0));
         normalize(face);
         addFace(corner, face.x, face.y, face.z);
     }

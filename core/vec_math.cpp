@@ -2,18 +2,6 @@
 
 #include <cmath>
 
-namespace {
-
-const double vectorDegreesToRadians = 0.017453293;
-const float matrixDegreesToRadians = 0.017453292f; // nearest float: 0.01745329238474369
-const double radiansToDegrees = 57.29577791868205;
-
-float cosineOf(float radians) { return static_cast<float>(std::cos(static_cast<double>(radians))); }
-float sineOf(float radians) { return static_cast<float>(std::sin(static_cast<double>(radians))); }
-float vectorAngle(float degrees) { return static_cast<float>(degrees * vectorDegreesToRadians); }
-
-} // namespace
-
 const Mat4 identityMat4 = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
 
 void setBoth(Vec3& a, Vec3& b, float x, float y, float z) {
@@ -21,35 +9,11 @@ void setBoth(Vec3& a, Vec3& b, float x, float y, float z) {
     b = {x, y, z};
 }
 
-void rotateX(Vec3& v, float degrees) {
-    float t = vectorAngle(degrees);
-    float c = cosineOf(t);
-    float s = sineOf(t);
-    float y = c * v.y + s * v.z;
-    float z = c * v.z - s * v.y;
-    v.y = y;
-    v.z = z;
-}
+void rotateX(Vec3& v, float degrees) { turnX(v, turnViaFloatRadians(degrees)); }
 
-void rotateY(Vec3& v, float degrees) {
-    float t = vectorAngle(degrees);
-    float c = cosineOf(t);
-    float s = sineOf(t);
-    float x = c * v.x - s * v.z;
-    float z = s * v.x + c * v.z;
-    v.x = x;
-    v.z = z;
-}
+void rotateY(Vec3& v, float degrees) { turnY(v, turnViaFloatRadians(degrees)); }
 
-void rotateZ(Vec3& v, float degrees) {
-    float t = vectorAngle(degrees);
-    float c = cosineOf(t);
-    float s = sineOf(t);
-    float x = c * v.x + s * v.y;
-    float y = c * v.y - s * v.x;
-    v.x = x;
-    v.y = y;
-}
+void rotateZ(Vec3& v, float degrees) { turnZ(v, turnViaFloatRadians(degrees)); }
 
 float square(float x) { return x * x; }
 
@@ -70,9 +34,8 @@ float yawOf(const Vec3& v) {
     Vec3 b = {v.x, 0.0f, v.z};
     normalize(b);
     float d = b.x; // dot product with the reference (1, 0, 0)
-    float angle = static_cast<float>(std::acos(static_cast<double>(d)));
-    return b.z > 0.0f ? static_cast<float>(angle * radiansToDegrees)
-                      : static_cast<float>(-angle * radiansToDegrees);
+    float angle = arcCosineRoundedToFloat(d);
+    return b.z > 0.0f ? degreesRoundedToFloat(angle) : degreesRoundedToFloat(-angle);
 }
 
 float pitchOf(const Vec3& v) {
@@ -80,9 +43,8 @@ float pitchOf(const Vec3& v) {
     rotateY(w, -yawOf(v));
     w.z = 0.0f;
     normalize(w);
-    float angle = static_cast<float>(std::acos(static_cast<double>(w.x)));
-    return w.y > 0.0f ? static_cast<float>(angle * radiansToDegrees)
-                      : static_cast<float>(-angle * radiansToDegrees);
+    float angle = arcCosineRoundedToFloat(w.x);
+    return w.y > 0.0f ? degreesRoundedToFloat(angle) : degreesRoundedToFloat(-angle);
 }
 
 Vec3& anglesOf(const Vec3& v, Vec3& out) {
@@ -90,6 +52,16 @@ Vec3& anglesOf(const Vec3& v, Vec3& out) {
     out.y = yawOf(v);
     out.z = pitchOf(v);
     return out;
+}
+
+void intoFrame(Vec3& v, const Vec3& frameAngles) {
+    rotateY(v, -frameAngles.y);
+    rotateZ(v, frameAngles.z);
+}
+
+void outOfFrame(Vec3& v, const Vec3& frameAngles) {
+    rotateZ(v, -frameAngles.z);
+    rotateY(v, frameAngles.y);
 }
 
 void copyMat4(Mat4& destination, const Mat4& source) { destination = source; }
@@ -107,31 +79,37 @@ void multiplyMat4(Mat4& a, const Mat4& b) {
 
 // Each rotation is built in storage order m0..m15 and multiplied in: M := M (x) R.
 void rotateMat4X(Mat4& m, float degrees) {
-    float t = degrees * matrixDegreesToRadians;
-    float c = cosineOf(t);
-    float s = sineOf(t);
+    float t = radiansInFloat(degrees);
+    float c = cosineRoundedToFloat(t);
+    float s = sineRoundedToFloat(t);
     multiplyMat4(m, Mat4{{1, 0, 0, 0, 0, c, s, 0, 0, -s, c, 0, 0, 0, 0, 1}});
 }
 
 void rotateMat4Y(Mat4& m, float degrees) {
-    float t = degrees * matrixDegreesToRadians;
-    float c = cosineOf(t);
-    float s = sineOf(t);
+    float t = radiansInFloat(degrees);
+    float c = cosineRoundedToFloat(t);
+    float s = sineRoundedToFloat(t);
     multiplyMat4(m, Mat4{{c, 0, -s, 0, 0, 1, 0, 0, s, 0, c, 0, 0, 0, 0, 1}});
 }
 
 void rotateMat4Z(Mat4& m, float degrees) {
-    float t = degrees * matrixDegreesToRadians;
-    float c = cosineOf(t);
-    float s = sineOf(t);
+    float t = radiansInFloat(degrees);
+    float c = cosineRoundedToFloat(t);
+    float s = sineRoundedToFloat(t);
     multiplyMat4(m, Mat4{{c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}});
+}
+
+void rotateMat4XZY(Mat4& m, const Vec3& degrees) {
+    rotateMat4X(m, degrees.x);
+    rotateMat4Z(m, degrees.z);
+    rotateMat4Y(m, degrees.y);
 }
 
 // f is 4 / tan of the whole field of view (not of its half), and the depth terms stand at m11
 // and m14 the other way round from the common layout: the scene's look was tuned with exactly
 // this projection (picture scaled by f / 2.002002, nothing clipped by distance).
 void perspective(Mat4& destination, float aspect, float fieldOfViewDegrees) {
-    float t = static_cast<float>(std::tan(static_cast<double>(fieldOfViewDegrees * matrixDegreesToRadians)));
+    float t = tangentRoundedToFloat(radiansInFloat(fieldOfViewDegrees));
     float f = static_cast<float>(4.0 / t);
     Mat4 p = {};
     p.m[0] = f / aspect;

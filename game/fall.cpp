@@ -18,7 +18,6 @@ int32_t liveRockCount = 0;
 
 namespace {
 
-const double degreesToRadians = 0.017453293;
 const float gravity = 0.07f;
 const float airDrag = 0.997f;
 const float groundDrag = 0.986f;
@@ -31,15 +30,6 @@ int randomDraw() { return std::rand() & 0x7FFF; }
 
 // randomDraw() / 32767 in real arithmetic, rounded to float: -0.5 to 0.5 after the offset.
 float randomOffset() { return static_cast<float>(randomDraw() / 32767.0 - 0.5); }
-
-float sineOfDegrees(float degrees) { return static_cast<float>(std::sin(degrees * degreesToRadians)); }
-float cosineOfDegrees(float degrees) { return static_cast<float>(std::cos(degrees * degreesToRadians)); }
-
-void scale(Vec3& v, float factor) {
-    v.x *= factor;
-    v.y *= factor;
-    v.z *= factor;
-}
 
 const Texture* cachedTexture(const char* name) { return static_cast<const Texture*>(getResource(name)); }
 
@@ -106,28 +96,21 @@ void Fall::update() {
         if (liveRockCount > crowdLimit || age > ageingFrom) {
             age += 1;
         }
-        Vec3 ahead = displacement;
-        scale(ahead, 20.0f);
-        turnAndRoll(yawOf(ahead));
-        velocity.x *= airDrag;
-        velocity.y *= airDrag;
-        velocity.z *= airDrag;
+        turnAndRoll(yawOf(scale(displacement, 20.0f)));
+        velocity = scale(velocity, airDrag);
         velocity.y -= gravity;
         float ground = touchGround();
         if (owner->position.y <= ground + groundOffset) {
-            scale(velocity, groundDrag);
+            velocity = scale(velocity, groundDrag);
         }
         slowInWater();
     }
 
     handToPhysics();
     copyMat4(rotationMatrix, identityMat4);
-    rotateMat4X(rotationMatrix, owner->rotation.x);
-    rotateMat4Z(rotationMatrix, owner->rotation.z);
-    rotateMat4Y(rotationMatrix, owner->rotation.y);
+    rotateMat4XZY(rotationMatrix, owner->rotation);
     setNormalMatrix(*owner, &rotationMatrix);
-    displacement = {owner->position.x - lastPosition.x, owner->position.y - lastPosition.y,
-                    owner->position.z - lastPosition.z};
+    displacement = subtract(owner->position, lastPosition);
     lastPosition = owner->position;
 
     fade();
@@ -157,8 +140,8 @@ void Fall::steer() {
         forward *= 5.0f;
         side *= 5.0f;
     }
-    float c = cosineOfDegrees(kernel.camera->yaw);
-    float s = sineOfDegrees(kernel.camera->yaw);
+    float c = cosineViaDoubleRadians(kernel.camera->yaw);
+    float s = sineViaDoubleRadians(kernel.camera->yaw);
     if (kind == rockKindSteered) {
         velocity.x += c * forward - s * side;
         velocity.z += s * forward + c * side;
@@ -175,7 +158,7 @@ void Fall::turnAndRoll(float heading) {
         } else {
             spin = d;
         }
-        float c = static_cast<float>(std::fmod(360.0f * sineOfDegrees(-heading - rotation.y), 180.0f));
+        float c = static_cast<float>(std::fmod(360.0f * sineViaDoubleRadians(-heading - rotation.y), 180.0f));
         c = std::clamp(c, -100.0f, 100.0f);
         c *= std::min(d, 1.0f);
         if (std::fabs(rotation.y - c) < 0.2f) {
@@ -183,7 +166,7 @@ void Fall::turnAndRoll(float heading) {
         }
         rotation.y -= 0.25f * c;
     }
-    rotation.z -= cosineOfDegrees(rotation.y + heading) * spin * 30.0f / owner->scale.x;
+    rotation.z -= cosineViaDoubleRadians(rotation.y + heading) * spin * 30.0f / owner->scale.x;
 }
 
 // Bounces off the ground along its normal: half the speed back, nothing below 0.2.
@@ -198,8 +181,7 @@ float Fall::touchGround() {
         Vec3 angles;
         anglesOf(world.groundNormal, angles);
         Vec3 v = velocity;
-        rotateY(v, -angles.y);
-        rotateZ(v, angles.z);
+        intoFrame(v, angles);
         if (v.x < 0.0f) {
             v.x = -0.5f * v.x;
         }
@@ -207,8 +189,7 @@ float Fall::touchGround() {
             v.x = 0.0f;
         }
         owner->position.y = ground + groundOffset;
-        rotateZ(v, -angles.z);
-        rotateY(v, angles.y);
+        outOfFrame(v, angles);
         velocity = v;
         airborne = 0;
         if (kind == rockKindSteered && isHeld(kernel.camera->input, keySpace)) {
@@ -223,7 +204,7 @@ void Fall::slowInWater() {
     if (owner->position.y >= waterLevel) {
         return;
     }
-    scale(velocity, waterDrag);
+    velocity = scale(velocity, waterDrag);
     velocity.y += (waterLevel - owner->position.y) * 0.005f;
     if (velocity.y >= maxLift) {
         velocity.y = maxLift;

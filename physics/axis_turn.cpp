@@ -4,10 +4,6 @@
 
 namespace {
 
-// The constants of core/vec_math.cpp's vector rotations and angle queries.
-const double degreesToRadians = 0.017453293;
-const double radiansToDegrees = 57.29577791868205;
-
 // pi/2 as its first 33 bits and the rest: k * high is exact for small k, and so is t less it.
 const double halfPiHigh = 1.57079632673412561417e+00;
 const double halfPiLow = 6.07710050650619224932e-11;
@@ -32,9 +28,9 @@ double polynomial(const double terms[7], double z) {
 }
 
 // The float a double value rounds to, when every value within 2^-44 of it (relative) rounds
-// to the same float; false otherwise.
+// to the same float; false otherwise (about one value in a million).
 bool roundsSurely(double value, float& rounded) {
-    const double margin = 0;
+    const double margin = std::fabs(value) * 0x1p-44;
     rounded = static_cast<float>(value);
     return static_cast<float>(value - margin) == static_cast<float>(value + margin);
 }
@@ -46,7 +42,7 @@ bool roundsSurely(double value, float& rounded) {
 // 2^-49 and a few double roundings, so both values lie within 2^-48 of the true ones; so do the C
 // library's (within one unit in the last place). Where every value that close rounds to one
 // float, that float is the C library's too; elsewhere, and outside that range, the library
-// decides.
+// decides. The tests check every float angle from -200 to 200 degrees against the library.
 AxisTurn cosineAndSine(float t) {
     const double x = t;
     if (x == 0.0) {
@@ -74,7 +70,7 @@ AxisTurn cosineAndSine(float t) {
 
 } // namespace
 
-AxisTurn axisTurn(float degrees) { return cosineAndSine(static_cast<float>(degrees * degreesToRadians)); }
+AxisTurn axisTurn(float degrees) { return cosineAndSine(radiansRoundedToFloat(degrees)); }
 
 FrameTurns frameTurnsOf(const Vec3& n) {
     const AxisTurn unyaw = axisTurn(-yawOf(n));
@@ -82,8 +78,7 @@ FrameTurns frameTurnsOf(const Vec3& n) {
     turnY(w, unyaw);
     w.z = 0.0f;
     normalize(w);
-    const float angle = static_cast<float>(std::acos(static_cast<double>(w.x)));
-    const float pitch = w.y > 0.0f ? static_cast<float>(angle * radiansToDegrees)
-                                   : static_cast<float>(-angle * radiansToDegrees);
+    const float angle = arcCosineRoundedToFloat(w.x);
+    const float pitch = w.y > 0.0f ? degreesRoundedToFloat(angle) : degreesRoundedToFloat(-angle);
     return {unyaw, axisTurn(pitch)};
 }

@@ -1,48 +1,19 @@
-// Turns about one axis with their cosine and sine worked out once, for the physics' hot loops.
+// Turns about one axis with their cosine and sine worked out once and fast, for the physics'
+// hot loops.
 //
-// Applying a turn gives the same bits as core/vec_math.h's rotateX/Y/Z by the same angle: the
-// angle is rounded to float radians the same way, the cosine and sine are taken in double and
-// rounded to float, and the same float formulas follow. The vector rotations spend most of
-// their time in the double cosine and sine; a box, or a contact frame, turns several vectors
-// by the same few angles.
+// axisTurn gives the same bits as core/vec_math.h's turnViaFloatRadians, so turnX/Y/Z by it
+// give the same bits as rotateX/Y/Z by the same angle. The vector rotations spend most of their
+// time in the double cosine and sine; a box, or a contact frame, turns several vectors by the
+// same few angles.
 #pragma once
 
 #include "core/vec_math.h"
 
-struct AxisTurn {
-    float c;
-    float s;
-};
-
+// turnViaFloatRadians(degrees) of core/vec_math.h, to the bit.
 AxisTurn axisTurn(float degrees);
 
-// The turn by -degrees from the turn by degrees. Exact: negating the angle negates its float
-// radians, and the double sine is odd and the cosine even bit for bit (checked by the tests).
-inline AxisTurn reversed(const AxisTurn& turn) { return {turn.c, -turn.s}; }
-
-inline void turnX(Vec3& v, const AxisTurn& turn) {
-    const float y = turn.c * v.y + turn.s * v.z;
-    const float z = turn.c * v.z - turn.s * v.y;
-    v.y = y;
-    v.z = z;
-}
-
-inline void turnY(Vec3& v, const AxisTurn& turn) {
-    const float x = turn.c * v.x - turn.s * v.z;
-    const float z = turn.s * v.x + turn.c * v.z;
-    v.x = x;
-    v.z = z;
-}
-
-inline void turnZ(Vec3& v, const AxisTurn& turn) {
-    const float x = turn.c * v.x + turn.s * v.y;
-    const float y = turn.c * v.y - turn.s * v.x;
-    v.x = x;
-    v.y = y;
-}
-
-// The frame of a direction n (n is +x in it), as physics_step.h describes: entered by
-// rotateY(-yawOf(n)) then rotateZ(pitchOf(n)), left by the reverse.
+// The frame of a direction n (n is +x in it), as physics_step.h describes: the turns of
+// core/vec_math.h's intoFrame and outOfFrame by anglesOf(n), worked out once.
 struct FrameTurns {
     AxisTurn unyaw;   // by -yaw about y
     AxisTurn tilt;    // by pitch about z

@@ -135,8 +135,7 @@ void contactSphereBox(ContactResult& result, const BoxCollider& box, const Colli
     }
     result.edgeContact = false;
     const BoxTurns& turns = turnsOf(box);
-    Vec3 local = {sphere.center.x - box.position.x, sphere.center.y - box.position.y,
-                  sphere.center.z - box.position.z};
+    Vec3 local = subtract(sphere.center, box.position);
     intoBox(local, turns);
 
     FaceSearch search;

@@ -61,7 +61,7 @@ void collideWithBoxes(RigidBody& body, const ObjectList& boxes) {
         if (v.x < 0.0f) {
             v.x = v.x > -restingSpeed ? 0.0f : -boxRestitution * v.x;
         }
-        body.nextPosition = {body.position.x - n.x * e, body.position.y - n.y * e, body.position.z - n.z * e};
+        body.nextPosition = subtract(body.position, scale(n, e));
         outOfFrame(v, frame);
         body.velocity = v;
     }
@@ -339,8 +339,7 @@ void collideWithBodies(RigidBody& body, uint32_t index) {
             const int count = static_cast<int>(std::min<std::ptrdiff_t>(batch, total - first));
             for (int k = 0; k < count; ++k) {
                 const RigidBody& other = overlapPairs.body(n[k].index);
-                gaps[k] = {body.position.x - other.position.x, body.position.y - other.position.y,
-                           body.position.z - other.position.z};
+                gaps[k] = subtract(body.position, other.position);
                 frames[k] = frameTurnsOf(gaps[k]);
             }
             for (int k = 0; k < count; ++k) {
@@ -350,9 +349,7 @@ void collideWithBodies(RigidBody& body, uint32_t index) {
         }
     }
     if (pushCount > 0) {
-        body.nextPosition.x += push.x;
-        body.nextPosition.y += push.y;
-        body.nextPosition.z += push.z;
+        body.nextPosition = add(body.nextPosition, push);
     }
     body.touching = touched;
 }
@@ -381,9 +378,7 @@ void integrateBodies(ObjectList& bodies) {
             continue;
         }
         body.touchingBefore = body.touching;
-        body.nextPosition.x += body.velocity.x;
-        body.nextPosition.y += body.velocity.y;
-        body.nextPosition.z += body.velocity.z;
+        body.nextPosition = add(body.nextPosition, body.velocity);
         body.renderObject->position = body.nextPosition;
         body.position = body.nextPosition;
         body.previousVelocity = body.velocity;

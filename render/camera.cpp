@@ -123,11 +123,7 @@ void updateCamera(Camera& camera) {
     rotateZ(move, camera.pitch);
     rotateY(move, camera.yaw);
 
-    Vec3 acceleration = {8.0f * (0.02f * move.x), 8.0f * (0.02f * move.y), 8.0f * (0.02f * move.z)};
-    camera.velocity.x = (camera.velocity.x + acceleration.x) * camera.damping;
-    camera.velocity.y = (camera.velocity.y + acceleration.y) * camera.damping;
-    camera.velocity.z = (camera.velocity.z + acceleration.z) * camera.damping;
-    camera.position.x += camera.velocity.x;
-    camera.position.y += camera.velocity.y;
-    camera.position.z += camera.velocity.z;
+    Vec3 acceleration = scale(scale(move, 0.02f), 8.0f);
+    camera.velocity = scale(add(camera.velocity, acceleration), camera.damping);
+    camera.position = add(camera.position, camera.velocity);
 }

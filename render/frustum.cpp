@@ -9,19 +9,6 @@
 
 namespace {
 
-const float matrixDegreesToRadians = 0.017453292f; // the float nearest 0.017453292
-const double vectorDegreesToRadians = 0.017453293;
-
-float sineOfDegrees(float degrees) {
-    return static_cast<float>(std::sin(static_cast<double>(static_cast<float>(degrees * vectorDegreesToRadians))));
-}
-
-float cosineOfDegrees(float degrees) {
-    return static_cast<float>(std::cos(static_cast<double>(static_cast<float>(degrees * vectorDegreesToRadians))));
-}
-
-float dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 // A side-plane normal from the camera's frame (x forward, y up, z right) into the world.
 Vec3 toWorld(Vec3 normal, const Camera& camera) {
     rotateX(normal, camera.roll);
@@ -44,7 +31,7 @@ void turnPlates(float fieldOfView) {
 } // namespace
 
 float frustumHalfAngle(float fieldOfView) {
-    float t = static_cast<float>(std::tan(static_cast<double>(fieldOfView * matrixDegreesToRadians)));
+    float t = tangentRoundedToFloat(radiansInFloat(fieldOfView));
     float h = 1.0f + 0.25f * t;
     return fieldOfView / h;
 }
@@ -54,8 +41,8 @@ bool frustumCheck(const RenderObject& object) {
     turnPlates(camera.fieldOfView);
 
     float a = frustumHalfAngle(camera.fieldOfView);
-    float s = sineOfDegrees(a);
-    float c = cosineOfDegrees(a);
+    float s = sineViaFloatRadians(a);
+    float c = cosineViaFloatRadians(a);
     Vec3 front = {-1.0f, 0.0f, 0.0f};
     rotateY(front, camera.yaw);
     const Vec3 planes[5] = {
@@ -67,8 +54,7 @@ bool frustumCheck(const RenderObject& object) {
     };
 
     const Vec3& extent = object.mesh->extent;
-    Vec3 centre = {object.position.x - camera.position.x, object.position.y - camera.position.y,
-                   object.position.z - camera.position.z};
+    Vec3 centre = subtract(object.position, camera.position);
     for (int corner = 0; corner < 8; ++corner) {
         float sx = (corner & 1) ? 1.0f : -1.0f;
         float sy = (corner & 2) ? 1.0f : -1.0f;

@@ -169,9 +169,7 @@ void buildModelView(RenderObject& object, const Camera& camera) {
     m.m[0] *= object.scale.x;
     m.m[5] *= object.scale.y;
     m.m[10] *= object.scale.z;
-    rotateMat4X(m, object.rotation.x);
-    rotateMat4Z(m, object.rotation.z);
-    rotateMat4Y(m, object.rotation.y);
+    rotateMat4XZY(m, object.rotation);
     m.m[12] += object.position.x;
     m.m[13] += object.position.y;
     m.m[14] += object.position.z;

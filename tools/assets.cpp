@@ -1,10 +1,10 @@
-#include "assets.hpp"
+#include "tools/assets.h"
 
-#include "image.hpp"
-#include "mesh.hpp"
-#include "sky.hpp"
-#include "terrain.hpp"
-#include "textures.hpp"
+#include "tools/image.h"
+#include "tools/mesh.h"
+#include "tools/sky.h"
+#include "tools/terrain.h"
+#include "tools/textures.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,21 +14,20 @@ namespace vgen {
 
 namespace {
 
-GeneratedFile meshFile(const std::string& name, const Mesh& mesh)
-{
+GeneratedFile meshFile(const std::string& name, const Mesh& mesh) {
     const std::string text = writeCollada(mesh);
     return {"Meshes/" + name + ".dae", std::vector<std::uint8_t>(text.begin(), text.end())};
 }
 
 } // namespace
 
-std::vector<GeneratedFile> generateAll()
-{
+std::vector<GeneratedFile> generateAll() {
     std::vector<GeneratedFile> files;
     const Mesh terrain = buildTerrainMesh();
     files.push_back(meshFile("riverlake_terrain", terrain));
-    files.push_back(meshFile("cliff", buildCliffMesh(terrainGrid(terrain))));
-    files.push_back(meshFile("water2", buildHeightGrid("water2", 5, 50.0, [](double, double) { return 0.0; }, 5.0)));
+    files.push_back(meshFile("cliff", buildCliffMesh(terrainHeights(terrain))));
+    files.push_back(meshFile("water2", buildGridMesh(
+                                           "water2", 5, 50.0, [](double, double) { return 0.0; }, 5.0)));
     files.push_back(meshFile("cube5", buildCube("cube5")));
     files.push_back(meshFile("sphere9", buildSphere("sphere9", 16, 12)));
     files.push_back(meshFile("skyCube", buildSkyCube("skyCube")));
@@ -43,14 +42,14 @@ std::vector<GeneratedFile> generateAll()
     return files;
 }
 
-void writeAll(const std::string& outDir, const std::vector<GeneratedFile>& files)
-{
+void writeAll(const std::string& outDir, const std::vector<GeneratedFile>& files) {
     namespace fs = std::filesystem;
     for (const GeneratedFile& f : files) {
         const fs::path target = fs::path(outDir) / f.path;
         fs::create_directories(target.parent_path());
         std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(f.bytes.data()), static_cast<std::streamsize>(f.bytes.size()));
+        out.write(reinterpret_cast<const char*>(f.bytes.data()),
+                  static_cast<std::streamsize>(f.bytes.size()));
         if (!out)
             throw std::runtime_error("cannot write " + target.string());
     }

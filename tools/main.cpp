@@ -1,11 +1,10 @@
 // valley_assets OUTDIR: writes the valley's meshes and textures below OUTDIR.
-#include "assets.hpp"
+#include "tools/assets.h"
 
 #include <cstdio>
 #include <exception>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
         return 2;

@@ -1,32 +1,41 @@
-#include "mesh.hpp"
+#include "tools/mesh.h"
 
 #include <cmath>
 #include <cstdio>
 
 namespace vgen {
 
-Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+Vec3 operator+(Vec3 a, Vec3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec3 operator-(Vec3 a, Vec3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec3 operator*(Vec3 a, double s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
 
-Vec3 cross(Vec3 a, Vec3 b)
-{
+Vec3 cross(Vec3 a, Vec3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double dot(Vec3 a, Vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
-Vec3 normalize(Vec3 a)
-{
+Vec3 normalize(Vec3 a) {
     const double len = std::sqrt(dot(a, a));
     return len > 0.0 ? a * (1.0 / len) : a;
 }
 
-Vec3 engineToFile(Vec3 e) { return {e.x, -e.z, e.y}; }
-Vec3 fileToEngine(Vec3 f) { return {f.x, f.z, -f.y}; }
+Vec3 engineToFile(Vec3 e) {
+    return {e.x, -e.z, e.y};
+}
+Vec3 fileToEngine(Vec3 f) {
+    return {f.x, f.z, -f.y};
+}
 
-std::string formatNumber(double v)
-{
+std::string formatNumber(double v) {
     if (v == 0.0)
         v = 0.0; // folds -0 into 0
     char buf[32];
@@ -38,23 +47,27 @@ namespace {
 
 // Appends numbers separated by single spaces.
 class NumberList {
-public:
-    void add(double v) { sep(); text_ += formatNumber(v); }
-    void add(std::uint32_t v) { sep(); text_ += std::to_string(v); }
+  public:
+    void add(double v) {
+        sep();
+        text_ += formatNumber(v);
+    }
+    void add(std::uint32_t v) {
+        sep();
+        text_ += std::to_string(v);
+    }
     const std::string& str() const { return text_; }
 
-private:
-    void sep()
-    {
+  private:
+    void sep() {
         if (!text_.empty())
             text_ += ' ';
     }
     std::string text_;
 };
 
-void writeSource(std::string& out, const std::string& id, const NumberList& values,
-                 std::size_t count, const char* const* params, int stride)
-{
+void writeSource(std::string& out, const std::string& id, const NumberList& values, std::size_t count,
+                 const char* const* params, int stride) {
     const std::size_t floats = count * static_cast<std::size_t>(stride);
     out += "        <source id=\"" + id + "\">\n";
     out += "          <float_array id=\"" + id + "-array\" count=\"" + std::to_string(floats) + "\">";
@@ -72,8 +85,7 @@ void writeSource(std::string& out, const std::string& id, const NumberList& valu
 
 } // namespace
 
-std::string writeCollada(const Mesh& mesh)
-{
+std::string writeCollada(const Mesh& mesh) {
     const std::string geo = mesh.name + "-mesh";
     NumberList pos, nrm, uv, vcount, p;
     for (const Vec3& v : mesh.positions) {
@@ -119,7 +131,8 @@ std::string writeCollada(const Mesh& mesh)
     out += "        <polylist count=\"" + std::to_string(mesh.triangles.size()) + "\">\n";
     out += "          <input semantic=\"VERTEX\" source=\"#" + geo + "-vertices\" offset=\"0\"/>\n";
     out += "          <input semantic=\"NORMAL\" source=\"#" + geo + "-normals\" offset=\"1\"/>\n";
-    out += "          <input semantic=\"TEXCOORD\" source=\"#" + geo + "-texcoords\" offset=\"2\" set=\"0\"/>\n";
+    out +=
+        "          <input semantic=\"TEXCOORD\" source=\"#" + geo + "-texcoords\" offset=\"2\" set=\"0\"/>\n";
     out += "          <vcount>" + vcount.str() + "</vcount>\n";
     out += "          <p>" + p.str() + "</p>\n";
     out += "        </polylist>\n";
@@ -138,9 +151,8 @@ std::string writeCollada(const Mesh& mesh)
     return out;
 }
 
-Mesh buildHeightGrid(const std::string& name, int side, double halfWidth,
-                     const std::function<double(double, double)>& height, double uvPerCell)
-{
+Mesh buildGridMesh(const std::string& name, int side, double halfWidth,
+                   const std::function<double(double, double)>& height, double uvPerCell) {
     Mesh m;
     m.name = name;
     const int n = side - 1;
@@ -191,8 +203,7 @@ namespace {
 // Adds a unit square face centred at `centre` whose front side faces along
 // `facing`: corners centre -u -v, +u -v, +u +v, -u +v with u x v = facing,
 // which makes them counter-clockwise seen from the front.
-void addFace(Mesh& m, Vec3 centre, Vec3 facing, Vec3 up, const std::array<Vec2, 4>& uv)
-{
+void addFace(Mesh& m, Vec3 centre, Vec3 facing, Vec3 up, const std::array<Vec2, 4>& uv) {
     const Vec3 u = cross(up, facing);
     const auto base = static_cast<std::uint32_t>(m.positions.size());
     const auto nIdx = static_cast<std::uint32_t>(m.normals.size());
@@ -207,10 +218,9 @@ void addFace(Mesh& m, Vec3 centre, Vec3 facing, Vec3 up, const std::array<Vec2, 
     m.triangles.push_back({c(0), c(2), c(3)});
 }
 
-const Vec3 kAxes[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+const Vec3 faceAxes[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
 
-Vec3 upFor(Vec3 facing)
-{
+Vec3 upFor(Vec3 facing) {
     // Side faces keep y up; top and bottom use the -z / +z edge as up.
     if (facing.y > 0.5)
         return {0, 0, -1};
@@ -221,18 +231,16 @@ Vec3 upFor(Vec3 facing)
 
 } // namespace
 
-Mesh buildCube(const std::string& name)
-{
+Mesh buildCube(const std::string& name) {
     Mesh m;
     m.name = name;
     const std::array<Vec2, 4> uv = {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}};
-    for (const Vec3& axis : kAxes)
+    for (const Vec3& axis : faceAxes)
         addFace(m, axis, axis, upFor(axis), uv);
     return m;
 }
 
-Mesh buildSphere(const std::string& name, int slices, int stacks)
-{
+Mesh buildSphere(const std::string& name, int slices, int stacks) {
     Mesh m;
     m.name = name;
     const double pi = 3.14159265358979323846;

@@ -1,25 +1,22 @@
-#include "noise.hpp"
+#include "tools/noise.h"
 
 #include <cmath>
 
 namespace vgen {
 
-std::uint64_t Rng::next()
-{
+std::uint64_t Rng::next() {
     std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
     return z ^ (z >> 31);
 }
 
-double Rng::uniform()
-{
+double Rng::uniform() {
     // 53 random bits give every representable step in [0, 1).
     return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0);
 }
 
-std::uint32_t hash32(std::uint32_t x)
-{
+std::uint32_t hash32(std::uint32_t x) {
     x ^= x >> 16;
     x *= 0x7FEB352DU;
     x ^= x >> 15;
@@ -28,8 +25,7 @@ std::uint32_t hash32(std::uint32_t x)
     return x;
 }
 
-double lattice(int x, int y, std::uint32_t seed)
-{
+double lattice(int x, int y, std::uint32_t seed) {
     std::uint32_t h = hash32(static_cast<std::uint32_t>(x) * 0x9E3779B1U ^ seed);
     h = hash32(h ^ (static_cast<std::uint32_t>(y) * 0x85EBCA77U + 0x165667B1U));
     return static_cast<double>(h >> 8) * (1.0 / 16777216.0);
@@ -37,28 +33,24 @@ double lattice(int x, int y, std::uint32_t seed)
 
 namespace {
 
-int wrap(int i, int period)
-{
+int wrap(int i, int period) {
     if (period <= 0)
         return i;
     int r = i % period;
     return r < 0 ? r + period : r;
 }
 
-double fade(double t)
-{
+double fade(double t) {
     return t * t * t * (t * (t * 6.0 - 15.0) + 10.0);
 }
 
 } // namespace
 
-double valueNoise(double x, double y, std::uint32_t seed, int period)
-{
+double valueNoise(double x, double y, std::uint32_t seed, int period) {
     return valueNoise2(x, y, seed, period, period);
 }
 
-double valueNoise2(double x, double y, std::uint32_t seed, int periodX, int periodY)
-{
+double valueNoise2(double x, double y, std::uint32_t seed, int periodX, int periodY) {
     const double fx = std::floor(x);
     const double fy = std::floor(y);
     const int ix = static_cast<int>(fx);
@@ -74,8 +66,7 @@ double valueNoise2(double x, double y, std::uint32_t seed, int periodX, int peri
     return lerp(lerp(a, b, tx), lerp(c, d, tx), ty);
 }
 
-double fbm(double x, double y, std::uint32_t seed, int octaves, int period)
-{
+double fbm(double x, double y, std::uint32_t seed, int octaves, int period) {
     double sum = 0.0, norm = 0.0, amp = 1.0, freq = 1.0;
     for (int o = 0; o < octaves; ++o) {
         const int p = period > 0 ? period << o : 0;
@@ -87,19 +78,16 @@ double fbm(double x, double y, std::uint32_t seed, int octaves, int period)
     return sum / norm;
 }
 
-double clamp01(double x)
-{
+double clamp01(double x) {
     return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x);
 }
 
-double smoothstep(double e0, double e1, double x)
-{
+double smoothstep(double e0, double e1, double x) {
     const double t = clamp01((x - e0) / (e1 - e0));
     return t * t * (3.0 - 2.0 * t);
 }
 
-double lerp(double a, double b, double t)
-{
+double lerp(double a, double b, double t) {
     return a + (b - a) * t;
 }
 

@@ -1,6 +1,6 @@
-#include "sky.hpp"
+#include "tools/sky.h"
 
-#include "noise.hpp"
+#include "tools/noise.h"
 
 #include <algorithm>
 #include <array>
@@ -11,14 +11,14 @@ namespace vgen {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kRadiansPerDegree = kPi / 180.0;
+constexpr double pi = 3.14159265358979323846;
+constexpr double radiansPerDegree = pi / 180.0;
 
 // Cosine and sine of a turn, exact for whole quarter turns (so the
 // quarter turn about x leaves no stray 1e-17 in the written positions).
 std::array<double, 2> cosSin(double degrees) {
     const double quarters = std::floor(degrees / 90.0);
-    const double rest = (degrees - 90.0 * quarters) * kRadiansPerDegree;
+    const double rest = (degrees - 90.0 * quarters) * radiansPerDegree;
     const double c = std::cos(rest), s = std::sin(rest);
     switch (static_cast<int>(quarters) & 3) {
     case 1:
@@ -33,12 +33,12 @@ std::array<double, 2> cosSin(double degrees) {
 }
 
 double elevationDegrees(Vec3 direction) {
-    return std::asin(std::clamp(direction.y, -1.0, 1.0)) / kRadiansPerDegree;
+    return std::asin(std::clamp(direction.y, -1.0, 1.0)) / radiansPerDegree;
 }
 
 // Colours of the clear sky by elevation, and of the clouds.
-const Color kHaze{202, 212, 222}, kLowSky{146, 182, 226}, kZenith{52, 100, 188};
-const Color kCloud{248, 249, 252}, kCloudShade{196, 204, 218};
+const Color haze{202, 212, 222}, lowSky{146, 182, 226}, zenith{52, 100, 188};
+const Color cloud{248, 249, 252}, cloudShade{196, 204, 218};
 
 } // namespace
 
@@ -53,15 +53,15 @@ Vec3 turnAboutY(Vec3 p, double degrees) {
 }
 
 Vec3 skyWorldFromMesh(Vec3 mesh) {
-    return turnAboutY(turnAboutX(mesh, kSkyTurnX), kSkyTurnY);
+    return turnAboutY(turnAboutX(mesh, skyTurnX), skyTurnY);
 }
 
 Vec3 skyMeshFromWorld(Vec3 world) {
-    return turnAboutX(turnAboutY(world, -kSkyTurnY), -kSkyTurnX);
+    return turnAboutX(turnAboutY(world, -skyTurnY), -skyTurnX);
 }
 
 Vec2 skyTexcoord(Vec3 direction) {
-    double u = std::atan2(direction.z, direction.x) / (2.0 * kPi);
+    double u = std::atan2(direction.z, direction.x) / (2.0 * pi);
     if (u < 0.0)
         u += 1.0;
     if (u >= 1.0) // -tiny + 1 rounds to 1
@@ -71,8 +71,8 @@ Vec2 skyTexcoord(Vec3 direction) {
 
 Color skyColour(Vec3 direction) {
     const double e = elevationDegrees(direction);
-    Color c = mix(kHaze, kLowSky, smoothstep(0.0, 14.0, e));
-    c = mix(c, kZenith, smoothstep(8.0, 80.0, e));
+    Color c = mix(haze, lowSky, smoothstep(0.0, 14.0, e));
+    c = mix(c, zenith, smoothstep(8.0, 80.0, e));
     // Clouds thin out towards the horizon, where they would shrink below a
     // texel, and towards the zenith, where the cube's texcoords bunch up
     // round the pole: there the sky is one colour all the way round.
@@ -85,7 +85,7 @@ Color skyColour(Vec3 direction) {
     const double reach = 2.0 / (direction.y + 0.2);
     const double n = fbm(40.0 + direction.x * reach, 40.0 + direction.z * reach, 71, 3);
     const double density = smoothstep(0.46, 0.8, n) * band;
-    const Color puff = mix(kCloudShade, kCloud, smoothstep(0.55, 0.85, n));
+    const Color puff = mix(cloudShade, cloud, smoothstep(0.55, 0.85, n));
     return mix(c, puff, 0.8 * density);
 }
 
@@ -140,10 +140,10 @@ Mesh buildSkyCube(const std::string& name) {
         const auto normal = static_cast<std::uint32_t>(m.normals.size());
         m.normals.push_back(skyMeshFromWorld(out * -1.0));
         auto at = [&](int i, int j) {
-            return out + a * (2.0 * i / kSkyFaceSteps - 1.0) + b * (2.0 * j / kSkyFaceSteps - 1.0);
+            return out + a * (2.0 * i / skyFaceSteps - 1.0) + b * (2.0 * j / skyFaceSteps - 1.0);
         };
-        for (int j = 0; j < kSkyFaceSteps; ++j) {
-            for (int i = 0; i < kSkyFaceSteps; ++i) {
+        for (int j = 0; j < skyFaceSteps; ++j) {
+            for (int i = 0; i < skyFaceSteps; ++i) {
                 triangle({at(i, j), at(i + 1, j), at(i + 1, j + 1)}, normal);
                 triangle({at(i, j), at(i + 1, j + 1), at(i, j + 1)}, normal);
             }
@@ -156,9 +156,9 @@ Image makeSky(int width, int height) {
     Image img(width, height);
     for (int y = 0; y < height; ++y) {
         // Row 0 is the top of the image: the zenith, v = 1.
-        const double elevation = (0.5 - (y + 0.5) / height) * kPi;
+        const double elevation = (0.5 - (y + 0.5) / height) * pi;
         for (int x = 0; x < width; ++x) {
-            const double azimuth = 2.0 * kPi * (x + 0.5) / width;
+            const double azimuth = 2.0 * pi * (x + 0.5) / width;
             const Vec3 d{std::cos(elevation) * std::cos(azimuth), std::sin(elevation),
                          std::cos(elevation) * std::sin(azimuth)};
             // A little grain keeps the smooth gradient from settling into

@@ -1,6 +1,6 @@
-#include "textures.hpp"
+#include "tools/textures.h"
 
-#include "noise.hpp"
+#include "tools/noise.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,17 +9,14 @@ namespace vgen {
 
 namespace {
 
-constexpr double kTwoPi = 6.28318530717958647692;
+constexpr double twoPi = 6.28318530717958647692;
 
 // Per-pixel grain in [-1, 1).
-double grain(int x, int y, std::uint32_t seed)
-{
+double grain(int x, int y, std::uint32_t seed) {
     return 2.0 * lattice(x, y, seed) - 1.0;
 }
 
-template <typename F>
-Image paint(int w, int h, F&& shade)
-{
+template <typename F> Image paint(int w, int h, F&& shade) {
     Image img(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -29,8 +26,7 @@ Image paint(int w, int h, F&& shade)
 
 } // namespace
 
-Image makeRhyolite(int size)
-{
+Image makeRhyolite(int size) {
     // Kept dark: the lighting shows flat ground at 1.5 times its texture and
     // slopes facing the sun at up to twice.
     const Color dark{66, 62, 56}, light{130, 122, 108};
@@ -40,7 +36,7 @@ Image makeRhyolite(int size)
         const double body = fbm(u * 6, v * 6, 11, 5, 6);
         // Weathered layering, bent by noise; integer frequency keeps it tiling.
         const double warp = fbm(u * 3, v * 3, 12, 3, 3);
-        const double band = 0.5 + 0.5 * std::sin(kTwoPi * (3.0 * v + 1.5 * warp));
+        const double band = 0.5 + 0.5 * std::sin(twoPi * (3.0 * v + 1.5 * warp));
         Color c = mix(dark, light, clamp01(0.5 + 1.6 * (0.7 * body + 0.3 * band - 0.5)));
         // Rusty iron stains and grey-green lichen in broad patches.
         c = mix(c, stain, 0.4 * smoothstep(0.56, 0.74, fbm(u * 4, v * 4, 16, 3, 4)));
@@ -58,8 +54,7 @@ Image makeRhyolite(int size)
     });
 }
 
-Image makeDarkRock(int size)
-{
+Image makeDarkRock(int size) {
     const Color dark{56, 56, 58}, light{122, 120, 116};
     return paint(size, size, [&](int x, int y, double u, double v) {
         const double broad = fbm(u * 4, v * 4, 21, 3, 4);
@@ -72,8 +67,7 @@ Image makeDarkRock(int size)
     });
 }
 
-Image makeOverlayedSquare(int size)
-{
+Image makeOverlayedSquare(int size) {
     const int border = size / 16;
     const int cells = 8;
     const double cell = static_cast<double>(size - 2 * border) / cells;
@@ -92,8 +86,7 @@ Image makeOverlayedSquare(int size)
     });
 }
 
-Image makeWater(int size)
-{
+Image makeWater(int size) {
     // Long swell with whole numbers of periods across the tile so it
     // repeats, plus a caustic-like network of bright ripple lines.
     struct Wave {
@@ -104,13 +97,13 @@ Image makeWater(int size)
     Rng rng(41);
     double phase[3];
     for (double& p : phase)
-        p = rng.range(0.0, kTwoPi);
+        p = rng.range(0.0, twoPi);
     const Color deep{16, 70, 88}, shallow{52, 128, 140}, glint{170, 218, 216};
     return paint(size, size, [&](int, int, double u, double v) {
         const double warp = 1.5 * fbm(u * 3, v * 3, 42, 3, 3);
         double h = 0.0, norm = 0.0;
         for (int i = 0; i < 3; ++i) {
-            h += waves[i].amp * std::sin(kTwoPi * (waves[i].kx * u + waves[i].ky * v) + phase[i] + warp);
+            h += waves[i].amp * std::sin(twoPi * (waves[i].kx * u + waves[i].ky * v) + phase[i] + warp);
             norm += waves[i].amp;
         }
         h = 0.5 + 0.5 * h / norm; // 0..1
@@ -125,8 +118,7 @@ Image makeWater(int size)
     });
 }
 
-Image makeGrass(int size, int variant)
-{
+Image makeGrass(int size, int variant) {
     const bool dry = variant != 0;
     // As dark as the rock, for the same lighting.
     const Color dark = dry ? Color{46, 76, 26} : Color{30, 60, 20};

@@ -55,8 +55,8 @@ std::string writeCollada(const Mesh& mesh);
 // Regular side x side grid in the x-z plane, centred on the origin, with
 // positions indexed i + side * k (i along x, k along z). `height` gets engine
 // x and z; texcoords advance `uvPerCell` per grid step.
-Mesh buildHeightGrid(const std::string& name, int side, double halfWidth,
-                     const std::function<double(double, double)>& height, double uvPerCell);
+Mesh buildGridMesh(const std::string& name, int side, double halfWidth,
+                   const std::function<double(double, double)>& height, double uvPerCell);
 
 // Cube of half size 1, four positions per face, faces pointing outwards.
 Mesh buildCube(const std::string& name);

@@ -5,7 +5,7 @@
 // transformation. With the node transforms applied, its vertices are our
 // engine-space positions; they are compared as sets, since Assimp emits one
 // vertex per triangle corner.
-#include "test_support.hpp"
+#include "tests/tools/generated_data.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
@@ -18,8 +18,8 @@
 
 namespace {
 
-void collect(const aiScene* s, const aiNode* node, aiMatrix4x4 parent, std::vector<vt::V3>& out, std::size_t& tris)
-{
+void collect(const aiScene* s, const aiNode* node, aiMatrix4x4 parent, std::vector<vt::V3>& out,
+             std::size_t& tris) {
     const aiMatrix4x4 m = parent * node->mTransformation;
     for (unsigned i = 0; i < node->mNumMeshes; ++i) {
         const aiMesh* mesh = s->mMeshes[node->mMeshes[i]];
@@ -34,14 +34,14 @@ void collect(const aiScene* s, const aiNode* node, aiMatrix4x4 parent, std::vect
         collect(s, node->mChildren[c], m, out, tris);
 }
 
-TEST(Assimp, LoadsEveryMeshWithOurTrianglesAndPositions)
-{
+TEST(Assimp, LoadsEveryMeshWithOurTrianglesAndPositions) {
     for (const char* name : {"riverlake_terrain", "cliff", "water2", "cube5", "sphere9", "skyCube"}) {
         SCOPED_TRACE(name);
         const auto& bytes = vt::fileBytes(std::string("Meshes/") + name + ".dae");
         const auto ours = vt::readDae(bytes);
         Assimp::Importer importer;
-        const aiScene* scene = importer.ReadFileFromMemory(bytes.data(), bytes.size(), aiProcess_Triangulate, "dae");
+        const aiScene* scene =
+            importer.ReadFileFromMemory(bytes.data(), bytes.size(), aiProcess_Triangulate, "dae");
         ASSERT_NE(scene, nullptr) << importer.GetErrorString();
         std::vector<vt::V3> theirs;
         std::size_t tris = 0;
@@ -61,7 +61,8 @@ TEST(Assimp, LoadsEveryMeshWithOurTrianglesAndPositions)
         for (const auto& p : theirs) {
             bool found = false;
             for (long d = 0; d < 27; ++d)
-                for (auto [it, end] = buckets.equal_range(key(p, d % 3 - 1, d / 3 % 3 - 1, d / 9 - 1)); it != end; ++it) {
+                for (auto [it, end] = buckets.equal_range(key(p, d % 3 - 1, d / 3 % 3 - 1, d / 9 - 1));
+                     it != end; ++it) {
                     const auto& q = ours.positions[it->second];
                     if (std::fabs(q.x - p.x) + std::fabs(q.y - p.y) + std::fabs(q.z - p.z) < 1e-4)
                         used[it->second] = 1, found = true; // coincident cube corners all count

@@ -1,6 +1,6 @@
 // Every mesh file stays inside the COLLADA subset our engine reads, and its
 // triangles face the side that should be visible.
-#include "test_support.hpp"
+#include "tests/tools/generated_data.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,7 @@
 
 namespace {
 
-TEST(Collada, ReaderNoticesDepartures)
-{
+TEST(Collada, ReaderNoticesDepartures) {
     const auto& good = vt::fileBytes("Meshes/cube5.dae");
     auto broken = [&](const std::string& from, const std::string& to) {
         std::string t(good.begin(), good.end());
@@ -19,18 +18,22 @@ TEST(Collada, ReaderNoticesDepartures)
         return !vt::readDae({t.begin(), t.end()}).errors.empty();
     };
     EXPECT_TRUE(vt::readDae(good).errors.empty());
-    for (auto [from, to] : std::vector<std::pair<std::string, std::string>>{
-             {"<up_axis>Z_UP", "<up_axis>Y_UP"}, {"<p>0 0 0 ", "<p>0  0 0 "}, {"<p>0 0 0 ", "<p>0\n0 0 "},
-             {"<vcount>3 ", "<vcount>4 "}, {"count=\"12\"", "count=\"11\""}, {"<p>0 0 0 ", "<p>24 0 0 "},
-             {"count=\"72\"", "count=\"71\""}, {"</vertices>", "</vertices><lines/>"}})
+    for (auto [from, to] :
+         std::vector<std::pair<std::string, std::string>>{{"<up_axis>Z_UP", "<up_axis>Y_UP"},
+                                                          {"<p>0 0 0 ", "<p>0  0 0 "},
+                                                          {"<p>0 0 0 ", "<p>0\n0 0 "},
+                                                          {"<vcount>3 ", "<vcount>4 "},
+                                                          {"count=\"12\"", "count=\"11\""},
+                                                          {"<p>0 0 0 ", "<p>24 0 0 "},
+                                                          {"count=\"72\"", "count=\"71\""},
+                                                          {"</vertices>", "</vertices><lines/>"}})
         EXPECT_TRUE(broken(from, to)) << to;
 }
 
-TEST(Collada, EveryMeshIsWithinTheSubsetAndFacesTheVisibleSide)
-{
+TEST(Collada, EveryMeshIsWithinTheSubsetAndFacesTheVisibleSide) {
     // Direction each triangle should face, given its centre (engine space).
-    const std::pair<const char*, int> meshes[] = {{"riverlake_terrain", 0}, {"cliff", 0}, {"water2", 0},
-                                                  {"cube5", 1},             {"sphere9", 1}, {"skyCube", -1}};
+    const std::pair<const char*, int> meshes[] = {
+        {"riverlake_terrain", 0}, {"cliff", 0}, {"water2", 0}, {"cube5", 1}, {"sphere9", 1}, {"skyCube", -1}};
     for (const auto& [name, outwards] : meshes) {
         const auto m = vt::readMesh(name);
         for (const auto& e : m.errors)
@@ -40,7 +43,8 @@ TEST(Collada, EveryMeshIsWithinTheSubsetAndFacesTheVisibleSide)
             vt::V3 c;
             for (auto i : m.triangles[t])
                 c = {c.x + m.positions[i].x, c.y + m.positions[i].y, c.z + m.positions[i].z};
-            const vt::V3 want = outwards ? vt::V3{c.x * outwards, c.y * outwards, c.z * outwards} : vt::V3{0, 1, 0};
+            const vt::V3 want =
+                outwards ? vt::V3{c.x * outwards, c.y * outwards, c.z * outwards} : vt::V3{0, 1, 0};
             const vt::V3 n = vt::faceNormal(m, t);
             ASSERT_GT(vt::dot(n, n), 1e-18) << name << ": degenerate triangle " << t;
             ASSERT_GT(vt::dot(n, want), 0.0) << name << ": triangle " << t << " faces the wrong way";
@@ -48,8 +52,7 @@ TEST(Collada, EveryMeshIsWithinTheSubsetAndFacesTheVisibleSide)
     }
 }
 
-TEST(Collada, ShapesHaveTheExpectedSize)
-{
+TEST(Collada, ShapesHaveTheExpectedSize) {
     const auto cube = vt::readMesh("cube5");
     EXPECT_EQ(cube.positions.size(), 24u); // four per face: flat shading
     for (const auto& p : cube.positions)

@@ -1,4 +1,4 @@
-#include "test_support.hpp"
+#include "tests/tools/generated_data.h"
 
 #include <SOIL/SOIL.h>
 #include <rapidxml/rapidxml.hpp>
@@ -10,42 +10,41 @@
 
 namespace vt {
 
-double dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double dot(V3 a, V3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
-const std::vector<vgen::GeneratedFile>& allFiles()
-{
+const std::vector<vgen::GeneratedFile>& allFiles() {
     static const std::vector<vgen::GeneratedFile> files = vgen::generateAll();
     return files;
 }
 
-const std::vector<std::uint8_t>& fileBytes(const std::string& path)
-{
+const std::vector<std::uint8_t>& fileBytes(const std::string& path) {
     for (const auto& f : allFiles())
         if (f.path == path)
             return f.bytes;
     throw std::runtime_error("not generated: " + path);
 }
 
-DaeMesh readMesh(const std::string& name) { return readDae(fileBytes("Meshes/" + name + ".dae")); }
+DaeMesh readMesh(const std::string& name) {
+    return readDae(fileBytes("Meshes/" + name + ".dae"));
+}
 
-V3 faceNormal(const DaeMesh& m, std::size_t tri)
-{
+V3 faceNormal(const DaeMesh& m, std::size_t tri) {
     const auto& t = m.triangles[tri];
     const V3 a = m.positions[t[0]], b = m.positions[t[1]], c = m.positions[t[2]];
     const V3 u{b.x - a.x, b.y - a.y, b.z - a.z}, v{c.x - a.x, c.y - a.y, c.z - a.z};
     return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
 }
 
-double Pixels::mean(int c) const
-{
+double Pixels::mean(int c) const {
     double s = 0;
     for (std::size_t i = c; i < rgb.size(); i += 3)
         s += rgb[i];
     return s / (rgb.size() / 3);
 }
 
-double Pixels::diff(int a, int b, bool cols) const
-{
+double Pixels::diff(int a, int b, bool cols) const {
     double s = 0;
     for (int t = 0; t < (cols ? h : w); ++t)
         for (int c = 0; c < 3; ++c)
@@ -53,32 +52,34 @@ double Pixels::diff(int a, int b, bool cols) const
     return s / (cols ? h : w);
 }
 
-Pixels loadPixels(const std::vector<std::uint8_t>& bytes, int force)
-{
+Pixels loadPixels(const std::vector<std::uint8_t>& bytes, int force) {
     Pixels p;
-    unsigned char* d = SOIL_load_image_from_memory(bytes.data(), int(bytes.size()), &p.w, &p.h, &p.channels, force);
+    unsigned char* d =
+        SOIL_load_image_from_memory(bytes.data(), int(bytes.size()), &p.w, &p.h, &p.channels, force);
     if (d)
         p.rgb.assign(d, d + static_cast<std::size_t>(p.w) * p.h * 3);
     SOIL_free_image_data(d);
     return p;
 }
 
-Pixels loadTexture(const std::string& name) { return loadPixels(fileBytes("Textures/" + name), SOIL_LOAD_RGB); }
+Pixels loadTexture(const std::string& name) {
+    return loadPixels(fileBytes("Textures/" + name), SOIL_LOAD_RGB);
+}
 
 namespace {
 
 using Node = const rapidxml::xml_node<>*;
 
-std::string attr(Node n, const char* name)
-{
+std::string attr(Node n, const char* name) {
     const auto* a = n ? n->first_attribute(name) : nullptr;
     return a ? a->value() : "";
 }
-Node child(Node n, const char* name) { return n ? n->first_node(name) : nullptr; }
+Node child(Node n, const char* name) {
+    return n ? n->first_node(name) : nullptr;
+}
 
 // Element children, and their names joined with spaces.
-std::vector<Node> kids(Node n, std::string& names)
-{
+std::vector<Node> kids(Node n, std::string& names) {
     std::vector<Node> out;
     for (Node c = n ? n->first_node() : nullptr; c; c = c->next_sibling())
         if (c->type() == rapidxml::node_element)
@@ -87,8 +88,7 @@ std::vector<Node> kids(Node n, std::string& names)
 }
 
 // Numbers separated by exactly one space and nothing else.
-std::vector<double> numbers(Node n, std::vector<std::string>& errors)
-{
+std::vector<double> numbers(Node n, std::vector<std::string>& errors) {
     std::vector<double> out;
     const std::string text = n ? n->value() : "";
     for (std::size_t pos = 0; pos <= text.size();) {
@@ -106,8 +106,7 @@ std::vector<double> numbers(Node n, std::vector<std::string>& errors)
 }
 
 // A <source> holding exactly one float_array, described by its accessor.
-std::vector<double> source(Node s, std::size_t stride, std::vector<std::string>& errors)
-{
+std::vector<double> source(Node s, std::size_t stride, std::vector<std::string>& errors) {
     std::string names, params;
     const Node fa = kids(s, names).front(), acc = child(child(s, "technique_common"), "accessor");
     kids(acc, params);
@@ -122,8 +121,7 @@ std::vector<double> source(Node s, std::size_t stride, std::vector<std::string>&
 
 } // namespace
 
-DaeMesh readDae(const std::vector<std::uint8_t>& bytes)
-{
+DaeMesh readDae(const std::vector<std::uint8_t>& bytes) {
     DaeMesh m;
     auto& err = m.errors;
     std::vector<char> buf(bytes.begin(), bytes.end());
@@ -136,26 +134,30 @@ DaeMesh readDae(const std::vector<std::uint8_t>& bytes)
         return m;
     }
     const Node root = doc.first_node("COLLADA"), up = child(child(root, "asset"), "up_axis");
-    if (attr(root, "xmlns") != "http://www.collada.org/2005/11/COLLADASchema" || attr(root, "version") != "1.4.1" ||
-        !child(child(root, "asset"), "unit") || !up || std::string(up->value()) != "Z_UP")
+    if (attr(root, "xmlns") != "http://www.collada.org/2005/11/COLLADASchema" ||
+        attr(root, "version") != "1.4.1" || !child(child(root, "asset"), "unit") || !up ||
+        std::string(up->value()) != "Z_UP")
         return err.push_back("not a COLLADA 1.4.1 document with unit and Z_UP"), m;
 
     const Node geo = child(child(root, "library_geometries"), "geometry");
     std::string order, inputs;
     const auto k = kids(child(geo, "mesh"), order);
-    if (attr(geo, "id").empty() || attr(geo, "name").empty() || order != "source source source vertices polylist ")
+    if (attr(geo, "id").empty() || attr(geo, "name").empty() ||
+        order != "source source source vertices polylist ")
         return err.push_back("mesh children are '" + order + "'"), m;
     const auto pos = source(k[0], 3, err), nrm = source(k[1], 3, err);
     m.texcoords = source(k[2], 2, err);
     for (std::size_t i = 0; i + 2 < pos.size(); i += 3)
         m.positions.push_back({pos[i], pos[i + 2], -pos[i + 1]});
-    if (attr(child(k[3], "input"), "semantic") != "POSITION" || attr(child(k[3], "input"), "source") != "#" + attr(k[0], "id"))
+    if (attr(child(k[3], "input"), "semantic") != "POSITION" ||
+        attr(child(k[3], "input"), "source") != "#" + attr(k[0], "id"))
         err.push_back("vertices must take POSITION from the first source");
 
     std::string parts;
     for (Node c : kids(k[4], parts))
         inputs += attr(c, "semantic") + attr(c, "offset") + attr(c, "set") + attr(c, "source") + " ";
-    if (inputs != "VERTEX0#" + attr(k[3], "id") + " NORMAL1#" + attr(k[1], "id") + " TEXCOORD20#" + attr(k[2], "id") + "   " ||
+    if (inputs != "VERTEX0#" + attr(k[3], "id") + " NORMAL1#" + attr(k[1], "id") + " TEXCOORD20#" +
+                      attr(k[2], "id") + "   " ||
         parts != "input input input vcount p ")
         err.push_back("polylist inputs are '" + inputs + "'");
     m.polylistCount = std::strtoul(attr(k[4], "count").c_str(), nullptr, 10);
@@ -170,7 +172,8 @@ DaeMesh readDae(const std::vector<std::uint8_t>& bytes)
     m.vertexTexcoords.assign(2 * m.positions.size(), 0.0);
     for (std::size_t i = 0; i + 2 < p.size(); i += 3)
         for (int c = 0; c < 2; ++c)
-            m.vertexTexcoords[2 * static_cast<std::size_t>(p[i]) + c] = m.texcoords[2 * static_cast<std::size_t>(p[i + 2]) + c];
+            m.vertexTexcoords[2 * static_cast<std::size_t>(p[i]) + c] =
+                m.texcoords[2 * static_cast<std::size_t>(p[i + 2]) + c];
     for (std::size_t i = 0; i + 8 < p.size(); i += 9)
         m.triangles.push_back({static_cast<std::uint32_t>(p[i]), static_cast<std::uint32_t>(p[i + 3]),
                                static_cast<std::uint32_t>(p[i + 6])});

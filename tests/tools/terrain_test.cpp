@@ -1,6 +1,6 @@
 // The valley's layout, checked on the vertex data as the engine reads it
 // (world units: the scene scales the terrain by 40).
-#include "test_support.hpp"
+#include "tests/tools/generated_data.h"
 
 #include <gtest/gtest.h>
 
@@ -9,19 +9,20 @@
 
 namespace {
 
-constexpr int kSide = 129;
-constexpr double kStep = 4000.0 / (kSide - 1);
-double coord(int i) { return -2000.0 + i * kStep; }
+constexpr int gridSide = 129;
+constexpr double gridStep = 4000.0 / (gridSide - 1);
+double coord(int i) {
+    return -2000.0 + i * gridStep;
+}
 
-// World heights binned by position onto the grid, index i + kSide * k.
-const std::vector<double>& ground()
-{
+// World heights binned by position onto the grid, index i + gridSide * k.
+const std::vector<double>& ground() {
     static const std::vector<double> h = [] {
-        std::vector<double> h(kSide * kSide, NAN);
+        std::vector<double> h(gridSide * gridSide, NAN);
         for (const vt::V3& p : vt::readMesh("riverlake_terrain").positions) {
             const long i = std::lround((p.x + 50.0) * 1.28), k = std::lround((p.z + 50.0) * 1.28);
-            if (i >= 0 && k >= 0 && i < kSide && k < kSide && std::isnan(h[i + kSide * k]))
-                h[i + kSide * k] = p.y * 40.0;
+            if (i >= 0 && k >= 0 && i < gridSide && k < gridSide && std::isnan(h[i + gridSide * k]))
+                h[i + gridSide * k] = p.y * 40.0;
         }
         return h;
     }();
@@ -29,30 +30,28 @@ const std::vector<double>& ground()
 }
 
 // Lowest and highest vertex within r (square) of world (x, z).
-std::pair<double, double> range(double x, double z, double r)
-{
+std::pair<double, double> range(double x, double z, double r) {
     double lo = 1e9, hi = -1e9;
-    for (int k = 0; k < kSide; ++k)
-        for (int i = 0; i < kSide; ++i)
+    for (int k = 0; k < gridSide; ++k)
+        for (int i = 0; i < gridSide; ++i)
             if (std::fabs(coord(i) - x) <= r && std::fabs(coord(k) - z) <= r)
-                lo = std::min(lo, ground()[i + kSide * k]), hi = std::max(hi, ground()[i + kSide * k]);
+                lo = std::min(lo, ground()[i + gridSide * k]), hi = std::max(hi, ground()[i + gridSide * k]);
     return {lo, hi};
 }
 
-TEST(Terrain, IsARegularGridCentredOnTheOrigin)
-{
+TEST(Terrain, IsARegularGridCentredOnTheOrigin) {
     const auto m = vt::readMesh("riverlake_terrain");
     ASSERT_TRUE(m.errors.empty()) << m.errors.front();
     EXPECT_EQ(m.positions.size(), 16641u);
-    EXPECT_EQ(std::count_if(ground().begin(), ground().end(), [](double h) { return !std::isnan(h); }), 16641);
+    EXPECT_EQ(std::count_if(ground().begin(), ground().end(), [](double h) { return !std::isnan(h); }),
+              16641);
     double extent = 0;
     for (const auto& p : m.positions)
         extent = std::max({extent, std::fabs(p.x), std::fabs(p.z)});
     EXPECT_EQ(extent, 50.0);
 }
 
-TEST(Terrain, GroundUnderStartAndBlocksSuitsTheScene)
-{
+TEST(Terrain, GroundUnderStartAndBlocksSuitsTheScene) {
     struct Site {
         double x, z, lo, hi;
     };
@@ -66,13 +65,12 @@ TEST(Terrain, GroundUnderStartAndBlocksSuitsTheScene)
     }
 }
 
-TEST(Terrain, LakeLiesAheadOfTheStartAndTheRiverReachesTheFarEnd)
-{
+TEST(Terrain, LakeLiesAheadOfTheStartAndTheRiverReachesTheFarEnd) {
     const auto& h = ground();
     // Looking along +x from the start, the water begins close ahead.
-    const long row = std::lround((-195.0 + 2000.0) / kStep);
-    int i = static_cast<int>(std::ceil((-190.0 + 2000.0) / kStep));
-    while (i < kSide && h[i + kSide * row] >= -25.0)
+    const long row = std::lround((-195.0 + 2000.0) / gridStep);
+    int i = static_cast<int>(std::ceil((-190.0 + 2000.0) / gridStep));
+    while (i < gridSide && h[i + gridSide * row] >= -25.0)
         ++i;
     EXPECT_GT(coord(i), -160.0);
     EXPECT_LT(coord(i), 60.0);
@@ -87,19 +85,19 @@ TEST(Terrain, LakeLiesAheadOfTheStartAndTheRiverReachesTheFarEnd)
     while (!todo.empty()) {
         const long c = todo.back();
         todo.pop_back();
-        farthest = std::max(farthest, c / kSide);
-        for (long n : {c - 1, c + 1, c - kSide, c + kSide})
-            if (n >= 0 && n < kSide * kSide && std::labs(n % kSide - c % kSide) <= 1 && !wet[n] && h[n] < -25.0)
+        farthest = std::max(farthest, c / gridSide);
+        for (long n : {c - 1, c + 1, c - gridSide, c + gridSide})
+            if (n >= 0 && n < gridSide * gridSide && std::labs(n % gridSide - c % gridSide) <= 1 && !wet[n] &&
+                h[n] < -25.0)
                 wet[n] = 1, todo.push_back(n);
     }
-    EXPECT_EQ(farthest, kSide - 1);
+    EXPECT_EQ(farthest, gridSide - 1);
 }
 
-TEST(Terrain, RimsRiseAndSomeSlopesAreSteep)
-{
+TEST(Terrain, RimsRiseAndSomeSlopesAreSteep) {
     double rim = -1e9;
-    for (int n = 0; n < kSide; ++n)
-        rim = std::max({rim, ground()[n * kSide], ground()[n * kSide + kSide - 1], ground()[n]});
+    for (int n = 0; n < gridSide; ++n)
+        rim = std::max({rim, ground()[n * gridSide], ground()[n * gridSide + gridSide - 1], ground()[n]});
     EXPECT_GT(rim, 250.0);
     EXPECT_LT(*std::max_element(ground().begin(), ground().end()), 1000.0);
 
@@ -117,8 +115,7 @@ TEST(Terrain, RimsRiseAndSomeSlopesAreSteep)
     EXPECT_GT(steepest, 0.7);
 }
 
-TEST(Cliff, MeetsTheTerrainAtItsFrontAndRisesWellAboveIt)
-{
+TEST(Cliff, MeetsTheTerrainAtItsFrontAndRisesWellAboveIt) {
     const auto cliff = vt::readMesh("cliff");
     ASSERT_EQ(cliff.positions.size(), 65u * 65u);
     const double farEdge = range(0, 2000, 300).second;
@@ -127,7 +124,7 @@ TEST(Cliff, MeetsTheTerrainAtItsFrontAndRisesWellAboveIt)
         if (p.z >= 0)
             back.push_back(5 * p.y);
         if (p.z == -60) { // front edge, world z 1700, sits just into the ground
-            const auto [lo, hi] = range(5 * p.x, 1700, kStep);
+            const auto [lo, hi] = range(5 * p.x, 1700, gridStep);
             EXPECT_TRUE(5 * p.y > lo - 15 && 5 * p.y < hi + 5) << p.x;
         }
     }

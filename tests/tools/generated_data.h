@@ -2,7 +2,7 @@
 // for our COLLADA subset and texture decoding through SOIL.
 #pragma once
 
-#include "assets.hpp"
+#include "tools/assets.h"
 
 #include <array>
 #include <string>

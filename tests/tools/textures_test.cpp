@@ -1,8 +1,8 @@
 // Texture files: header fields, row layout, loading through SOIL, and the
 // look and tiling each texture promises.
-#include "test_support.hpp"
+#include "tests/tools/generated_data.h"
 
-#include "textures.hpp"
+#include "tools/textures.h"
 
 #include <SOIL/SOIL.h>
 #include <gtest/gtest.h>
@@ -11,8 +11,7 @@
 
 namespace {
 
-std::uint32_t le(const std::vector<std::uint8_t>& b, std::size_t at, int n = 4)
-{
+std::uint32_t le(const std::vector<std::uint8_t>& b, std::size_t at, int n = 4) {
     std::uint32_t v = 0;
     for (int i = n - 1; i >= 0; --i)
         v = v << 8 | b[at + i];
@@ -21,21 +20,24 @@ std::uint32_t le(const std::vector<std::uint8_t>& b, std::size_t at, int n = 4)
 
 using vt::Pixels;
 
-Pixels load(const std::vector<std::uint8_t>& bytes, int force = SOIL_LOAD_RGB) { return vt::loadPixels(bytes, force); }
-Pixels load(const std::string& name) { return vt::loadTexture(name); }
+Pixels load(const std::vector<std::uint8_t>& bytes, int force = SOIL_LOAD_RGB) {
+    return vt::loadPixels(bytes, force);
+}
+Pixels load(const std::string& name) {
+    return vt::loadTexture(name);
+}
 
-TEST(Bmp, HeadersDescribeA24BitBottomUpImage)
-{
+TEST(Bmp, HeadersDescribeA24BitBottomUpImage) {
     for (const char* name : {"rhyolite", "rock1", "overlayedsquare", "water1_f", "skybox_texture"}) {
         SCOPED_TRACE(name);
         const auto& b = vt::fileBytes(std::string("Textures/") + name + ".bmp");
         const std::uint32_t w = le(b, 18), h = le(b, 22), stride = (w * 3 + 3) & ~3U;
         EXPECT_EQ(le(b, 0, 2), 0x4D42u); // "BM"
         EXPECT_EQ(le(b, 2), b.size());
-        EXPECT_EQ(le(b, 10), 54u);                    // pixel data offset
-        EXPECT_EQ(le(b, 14), 40u);                    // BITMAPINFOHEADER
-        EXPECT_EQ(le(b, 26) , 24u << 16 | 1u);        // one plane, 24 bits
-        EXPECT_EQ(le(b, 30), 0u);                     // BI_RGB
+        EXPECT_EQ(le(b, 10), 54u);            // pixel data offset
+        EXPECT_EQ(le(b, 14), 40u);            // BITMAPINFOHEADER
+        EXPECT_EQ(le(b, 26), 24u << 16 | 1u); // one plane, 24 bits
+        EXPECT_EQ(le(b, 30), 0u);             // BI_RGB
         EXPECT_EQ(le(b, 34), stride * h);
         EXPECT_EQ(b.size(), 54 + stride * h);
         EXPECT_TRUE(w >= 256 && w <= 1024 && (w & (w - 1)) == 0 && h >= 256 && h <= w && (h & (h - 1)) == 0);
@@ -55,18 +57,17 @@ TEST(Bmp, HeadersDescribeA24BitBottomUpImage)
     EXPECT_TRUE(load(b).rgb == odd.rgb);
 }
 
-TEST(Dds, GrassLoadsThroughSoilAsRgb)
-{
+TEST(Dds, GrassLoadsThroughSoilAsRgb) {
     for (int variant : {0, 1}) {
-        const Pixels p = load(vt::fileBytes(variant ? "Textures/grass3.dds" : "Textures/grass1.dds"), SOIL_LOAD_AUTO);
+        const Pixels p =
+            load(vt::fileBytes(variant ? "Textures/grass3.dds" : "Textures/grass1.dds"), SOIL_LOAD_AUTO);
         EXPECT_TRUE(p.w == 256 && p.h == 256 && p.channels == 3) << p.w << "x" << p.h << "x" << p.channels;
         EXPECT_TRUE(p.rgb == vgen::makeGrass(256, variant).rgb) << "pixels or channel order changed";
         EXPECT_GT(p.mean(1), std::max(p.mean(0), p.mean(2)) + 20); // green
     }
 }
 
-TEST(Textures, LookLikeWhatTheyAreCalledAndTile)
-{
+TEST(Textures, LookLikeWhatTheyAreCalledAndTile) {
     const Pixels rhyolite = load("rhyolite.bmp"), rock = load("rock1.bmp"), water = load("water1_f.bmp");
     const Pixels grass1 = load("grass1.dds"), grass3 = load("grass3.dds"), sky = load("skybox_texture.bmp");
     const Pixels square = load("overlayedsquare.bmp");

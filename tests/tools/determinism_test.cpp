@@ -1,4 +1,4 @@
-#include "test_support.hpp"
+#include "tests/tools/generated_data.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,7 @@
 
 namespace {
 
-TEST(Determinism, GeneratingTwiceGivesIdenticalBytes)
-{
+TEST(Determinism, GeneratingTwiceGivesIdenticalBytes) {
     const auto again = vgen::generateAll();
     ASSERT_EQ(again.size(), vt::allFiles().size());
     for (std::size_t i = 0; i < again.size(); ++i) {
@@ -21,8 +20,7 @@ TEST(Determinism, GeneratingTwiceGivesIdenticalBytes)
     }
 }
 
-TEST(Determinism, WritesExactlyTheFilesTheBuildDeclares)
-{
+TEST(Determinism, WritesExactlyTheFilesTheBuildDeclares) {
     // A file missing from the build's output list is never regenerated; an
     // extra entry makes the build rerun the generator every time.
     std::set<std::string> declared, written;

@@ -2,7 +2,7 @@
 // object transform (the scene turns it about x by 90, then about y by 105),
 // looked through from its centre in many directions, each sampling the
 // generated panorama at the texcoord the engine would interpolate there.
-#include "test_support.hpp"
+#include "tests/tools/generated_data.h"
 
 #include "core/vec_math.h"
 #include "render/camera.h"
@@ -17,10 +17,10 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double pi = 3.14159265358979323846;
 
 vt::V3 direction(double azimuthDegrees, double elevationDegrees) {
-    const double a = azimuthDegrees * kPi / 180.0, e = elevationDegrees * kPi / 180.0;
+    const double a = azimuthDegrees * pi / 180.0, e = elevationDegrees * pi / 180.0;
     return {std::cos(e) * std::cos(a), std::sin(e), std::cos(e) * std::sin(a)};
 }
 

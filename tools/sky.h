@@ -1,7 +1,7 @@
 // The sky: a cube seen from inside and the panorama texture it shows.
 //
-// The scene draws the cube turned about world x by kSkyTurnX degrees, then
-// about world y by kSkyTurnY degrees (right-handed, positive turns
+// The scene draws the cube turned about world x by skyTurnX degrees, then
+// about world y by skyTurnY degrees (right-handed, positive turns
 // counter-clockwise looking down the axis towards the origin). The cube is
 // laid out in the world frame, where y is up, and every position is written
 // through the inverse of that turn, so once the scene has turned it the
@@ -13,16 +13,16 @@
 // image, since a BMP's bottom row reaches OpenGL first).
 #pragma once
 
-#include "image.hpp"
-#include "mesh.hpp"
+#include "tools/image.h"
+#include "tools/mesh.h"
 
 namespace vgen {
 
-constexpr double kSkyTurnX = 90.0;
-constexpr double kSkyTurnY = 105.0;
+constexpr double skyTurnX = 90.0;
+constexpr double skyTurnY = 105.0;
 // Grid steps along each edge of each cube face; even, so a vertex sits at
 // the zenith.
-constexpr int kSkyFaceSteps = 16;
+constexpr int skyFaceSteps = 16;
 
 // A right-handed turn of p about the x or y axis.
 Vec3 turnAboutX(Vec3 p, double degrees);
@@ -39,7 +39,7 @@ Vec2 skyTexcoord(Vec3 direction);
 Color skyColour(Vec3 direction);
 
 // Cube of half size 1 seen from inside; each face a grid of
-// kSkyFaceSteps x kSkyFaceSteps cells mapped onto the panorama.
+// skyFaceSteps x skyFaceSteps cells mapped onto the panorama.
 Mesh buildSkyCube(const std::string& name);
 Image makeSky(int width, int height);
 
