@@ -1,11 +1,8 @@
 #include "platform/frame_pacer.h"
 
 double pacingWait(FramePacer& pacer, double now) {
-    double wait = 0.0;
-    if (pacer.started && now - pacer.lastRelease < pacedFrameTime - pacingTolerance) {
-        wait = pacer.lastRelease + pacedFrameTime - now;
-    }
+    double release = pacer.started && now < pacer.nextRelease ? pacer.nextRelease : now;
     pacer.started = true;
-    pacer.lastRelease = now + wait;
-    return wait;
+    pacer.nextRelease = release + pacedFrameTime;
+    return release - now;
 }

@@ -16,12 +16,14 @@ struct VideoMode {
 bool platformInit();      // false when no window system is reachable
 void platformTerminate(); // closes the window, if any, and releases the window system
 bool platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
-                        int depthBits, int stencilBits); // windowed mode; context made current
+                        int depthBits, int stencilBits); // windowed mode, hidden; context made current
 void platformCloseWindow();
 void platformSetWindowTitle(const char* title);
 VideoMode platformDesktopMode();
 void platformSetWindowPos(int x, int y);
-void platformCaptureCursor(); // hidden cursor, mouse captured for looking around
+// Shows the window where it was placed, hides the cursor and captures the mouse for looking
+// around; the captured mouse starts at the window's centre.
+void platformCaptureCursor();
 void platformSwapInterval(int interval);
 void platformSwapBuffers(); // presents the frame; paced to 60 per second unless scripted
 bool platformWindowOpen();

@@ -110,6 +110,7 @@ bool platformOpenWindow(int width, int height, int redBits, int greenBits, int b
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
     glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE); // shown where it was placed, by platformCaptureCursor
     window = glfwCreateWindow(width, height, "", nullptr, nullptr);
     if (window == nullptr) {
         return false;
@@ -152,9 +153,23 @@ void platformSetWindowPos(int x, int y) {
 }
 
 void platformCaptureCursor() {
-    if (window != nullptr) {
-        glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+    if (window == nullptr) {
+        return;
     }
+    // Shown only now, in its final place: a window shown and then moved queues an enter event
+    // whose position, relative to the old place, the captured cursor would take for motion.
+    if (glfwGetWindowAttrib(window, GLFW_VISIBLE) == GLFW_FALSE) {
+        glfwShowWindow(window);
+    }
+    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+    // Capturing reads the pointer and warps it to the centre; what showing and capturing queued
+    // (entering the window, the warp) is handled now, and the captured cursor then starts at the
+    // centre, so the first frame sees no motion wherever the pointer rested.
+    glfwPollEvents();
+    int width = 0;
+    int height = 0;
+    glfwGetWindowSize(window, &width, &height);
+    glfwSetCursorPos(window, width / 2, height / 2);
 }
 
 void platformSwapInterval(int interval) {

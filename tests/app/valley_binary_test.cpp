@@ -1,13 +1,16 @@
 // The real program, started as a person would start it, watched from the X display.
+#include "tests/support/rgb_image.h"
 #include "tests/support/x11_probe.h"
 
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -28,7 +31,7 @@ bool displayIsFullHd() {
 
 // An empty working directory: the program finds no meshes or textures and draws only the sky.
 class ValleyBinary : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/valley-run-XXXXXX";
         directory = mkdtemp(pattern);
@@ -40,6 +43,24 @@ protected:
         valley = startProgram(VALLEY_BINARY, workingDirectory, true);
         ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", output, 30.0)) << output;
         ASSERT_TRUE(findWindowByTitle(title, window, 10.0));
+    }
+    // Starts it in the valley with the pointer resting at a place on the screen, and waits
+    // until the player has landed on the shore.
+    void startInTheValley(int pointerX, int pointerY) {
+        placePointer(pointerX, pointerY);
+        ASSERT_NO_FATAL_FAILURE(startOnScreen(VALLEY_DATA_DIR));
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+    }
+    // What the window shows, or the rows of it from `top` to `bottom` (fractions of its height).
+    RgbImage view(float top = 0.0f, float bottom = 1.0f) const {
+        int first = static_cast<int>(top * window.height);
+        int rows = static_cast<int>(bottom * window.height) - first;
+        return RgbImage{window.width, rows, screenArea(window.x, window.y + first, window.width, rows)};
+    }
+    void quitWithEscape() {
+        setKey("Escape", true);
+        EXPECT_EQ(waitForExit(valley, output, 30.0), 0) << output;
+        setKey("Escape", false);
     }
 
     std::string directory;
@@ -66,9 +87,7 @@ TEST_F(ValleyBinary, OpensItsCentredWindowShowsTheSkyAndQuitsOnEscape) {
     EXPECT_EQ(rgb[1], 239);
     EXPECT_EQ(rgb[2], 255);
 
-    setKey("Escape", true);
-    EXPECT_EQ(waitForExit(valley, output, 30.0), 0);
-    setKey("Escape", false);
+    quitWithEscape();
     size_t loaded = output.find("OpenGL Environment Loaded!\n");
     size_t shaders = output.find("Shaders loaded\n");
     size_t initiated = output.find("Kernel Initiated!\n");
@@ -90,42 +109,143 @@ TEST_F(ValleyBinary, WithoutADisplayReportsTheFailureAndExitsNonZero) {
 
 namespace {
 
-// How many pixels differ clearly between two grabs of the same area.
-int changedPixels(const std::vector<unsigned char>& before, const std::vector<unsigned char>& after) {
-    int changed = 0;
-    for (size_t i = 0; i + 2 < before.size() && i + 2 < after.size(); i += 3) {
-        int difference = std::abs(before[i] - after[i]) + std::abs(before[i + 1] - after[i + 1]) +
-                         std::abs(before[i + 2] - after[i + 2]);
-        changed += difference > 60 ? 1 : 0;
+// Sky in the top band, ground or water in the bottom band, and the horizon between them: the
+// first row from the top that is no longer sky-blue lies in the middle part of the view.
+void expectSkyAboveGroundBelow(const RgbImage& view) {
+    Colour sky = bandMean(view, 0.0f, 0.15f);
+    Colour ground = bandMean(view, 0.85f, 1.0f);
+    EXPECT_GT(blueness(sky), 40.0f) << "sky above: " << sky.r << " " << sky.g << " " << sky.b;
+    EXPECT_LT(blueness(ground), blueness(sky) - 40.0f)
+        << "ground or water below: " << ground.r << " " << ground.g << " " << ground.b;
+    float middle = 0.5f * (blueness(sky) + blueness(ground));
+    int horizon = 0;
+    while (horizon < view.height && blueness(bandMean(view, float(horizon) / view.height,
+                                                      float(horizon + 1) / view.height)) > middle) {
+        ++horizon;
     }
-    return changed;
+    EXPECT_GT(horizon, view.height * 15 / 100) << "the horizon between";
+    EXPECT_LT(horizon, view.height * 85 / 100) << "the horizon between";
+}
+
+// The mouse turns the view by 0.3 / (1 - 0.63) degrees a pixel in all: 111 pixels are 90 degrees.
+// Moved in small steps so the pointer stays inside the window between two frames.
+void turnBy(int dx, int dy) {
+    const int steps = 3;
+    for (int step = 0; step < steps; ++step) {
+        movePointer(dx / steps, dy / steps);
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200)); // the smoothed turn dies away
+}
+
+// Pixels that became stone-coloured (grey, neither bright nor clearly green or blue): rocks
+// that came into view. The waves of the water change many pixels, but not into stone.
+int stoneAppeared(const RgbImage& before, const RgbImage& after) {
+    int appeared = 0;
+    for (size_t i = 0; i + 2 < before.pixels.size() && i + 2 < after.pixels.size(); i += 3) {
+        const unsigned char* was = &before.pixels[i];
+        const unsigned char* is = &after.pixels[i];
+        int difference = std::abs(was[0] - is[0]) + std::abs(was[1] - is[1]) + std::abs(was[2] - is[2]);
+        int brightest = std::max({is[0], is[1], is[2]});
+        int darkest = std::min({is[0], is[1], is[2]});
+        appeared += difference > 60 && brightest < 190 && brightest - darkest < 50 ? 1 : 0;
+    }
+    return appeared;
+}
+
+// Holds H until the program reports the ground height under the player.
+double heightReport(ChildProcess& valley) {
+    setKey("h", true);
+    std::string line = readLineStarting(valley, "Terrain Height is: ", 10.0);
+    setKey("h", false);
+    EXPECT_FALSE(line.empty()) << "no height report";
+    return line.empty() ? 0.0 : std::atof(line.c_str() + std::string("Terrain Height is: ").size());
 }
 
 } // namespace
 
-TEST_F(ValleyBinary, InTheValleyThrowsRocksThatShowReportsTheFrustumAndQuits) {
+TEST_F(ValleyBinary, StartsLookingAtTheValleyWhereverThePointerRested) {
     if (!displayIsFullHd()) {
         GTEST_SKIP() << "needs a 1920 x 1080 display";
     }
-    ASSERT_NO_FATAL_FAILURE(startOnScreen(VALLEY_DATA_DIR));
-    std::this_thread::sleep_for(std::chrono::seconds(3)); // the player lands on the shore
+    // Screen corners and centre, and places outside the window's place, which is (320, 180) to
+    // (1600, 900).
+    const int pointers[][2] = {{0, 0}, {960, 540}, {1919, 1079}, {100, 950}};
+    for (const auto& pointer : pointers) {
+        SCOPED_TRACE("pointer at " + std::to_string(pointer[0]) + ", " + std::to_string(pointer[1]));
+        ASSERT_NO_FATAL_FAILURE(startInTheValley(pointer[0], pointer[1]));
+        expectSkyAboveGroundBelow(view());
+        quitWithEscape();
+        output.clear();
+    }
+}
 
-    // The lower middle of the view, where thrown rocks fly and land.
-    auto view = [&] { return screenArea(window.x + 320, window.y + 300, 640, 400); };
-    std::vector<unsigned char> before = view();
+TEST_F(ValleyBinary, TurnsWalksThrowsAndShakesRocksAsAPlayerSees) {
+    if (!displayIsFullHd()) {
+        GTEST_SKIP() << "needs a 1920 x 1080 display";
+    }
+    ASSERT_NO_FATAL_FAILURE(startInTheValley(1000, 600));
+    RgbImage start = view();
+    expectSkyAboveGroundBelow(start);
+
+    // Ten degrees each way: about 110 pixels at the centre of the view.
+    turnBy(12, 0);
+    RgbImage right = view();
+    EXPECT_GT(contentShift(columnProfile(start), columnProfile(right), 300), 40)
+        << "turning right moves the view left";
+    turnBy(-12, 0);
+    RgbImage back = view();
+    EXPECT_LT(contentShift(columnProfile(right), columnProfile(back), 300), -40)
+        << "turning left moves it right";
+    turnBy(0, -12);
+    RgbImage up = view();
+    EXPECT_LT(contentShift(rowProfile(back), rowProfile(up), 250), -40) << "looking up moves it down";
+    turnBy(0, 12);
+    RgbImage down = view();
+    EXPECT_GT(contentShift(rowProfile(up), rowProfile(down), 250), 40) << "looking down moves it up";
+
+    for (int yaw = 0; yaw < 360; yaw += 90) {
+        SCOPED_TRACE("yaw " + std::to_string(yaw));
+        RgbImage around = view();
+        Colour top = bandMean(around, 0.0f, 0.15f);
+        Colour horizon = bandMean(around, 0.4f, 0.5f);
+        EXPECT_GT(blueness(top), 40.0f) << "sky-blue above: " << top.r << " " << top.g << " " << top.b;
+        EXPECT_GT(blueness(top), blueness(horizon) + 10.0f)
+            << "bluer above than at the horizon: " << horizon.r << " " << horizon.g << " " << horizon.b;
+        turnBy(111, 0);
+    }
+
+    // Rocks thrown ahead fly and land on the grass and water, where no stone was; shaken ones
+    // hop, so the whole view counts.
+    RgbImage withoutRocks = view();
     setMouseButton(1, true);
-    int changed = 0;
-    for (int look = 0; look < 100 && changed <= 2000; ++look) {
+    int thrown = 0;
+    for (int look = 0; look < 100 && thrown <= 2000; ++look) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        changed = changedPixels(before, view());
+        thrown = stoneAppeared(withoutRocks, view());
     }
     setMouseButton(1, false);
-    EXPECT_GT(changed, 2000) << "no rock to be seen";
+    EXPECT_GT(thrown, 2000) << "no rock to be seen";
+    std::this_thread::sleep_for(std::chrono::seconds(2)); // the rocks come to rest
+    int resting = stoneAppeared(withoutRocks, view());
+    setKey("e", true);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    int shaken = stoneAppeared(withoutRocks, view());
+    setKey("e", false);
+    EXPECT_GT(shaken, resting / 2) << "shaking flung the rocks out of sight: " << resting
+                                   << " pixels of rocks, then " << shaken;
 
     setMouseButton(3, true);
     EXPECT_TRUE(readUntil(valley, "Frustum check returned: ", output, 30.0)) << output;
     setMouseButton(3, false);
-    setKey("Escape", true);
-    EXPECT_EQ(waitForExit(valley, output, 30.0), 0);
-    setKey("Escape", false);
+
+    double heightBefore = heightReport(valley);
+    RgbImage beforeWalking = view();
+    setKey("w", true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    setKey("w", false);
+    EXPECT_GT(changedPixels(beforeWalking, view()), 20000) << "walking changes the view";
+    EXPECT_NE(heightReport(valley), heightBefore) << "walking changes the ground height";
+
+    quitWithEscape();
 }

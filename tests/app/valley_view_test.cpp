@@ -4,54 +4,17 @@
 #include "platform/keys.h"
 #include "render/camera.h"
 #include "tests/app/engine_run.h"
-
-#include <stb/stb_image.h>
+#include "tests/support/rgb_image.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 namespace {
 
-struct Colour {
-    float r;
-    float g;
-    float b;
-};
-
-// A captured frame, read back from its PNG file.
-struct Picture {
-    explicit Picture(const std::string& path) {
-        pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
-    }
-    ~Picture() { stbi_image_free(pixels); }
-
-    // The mean colour of a band of rows, from fractions of the height (0 is the top).
-    Colour mean(float top, float bottom) const {
-        Colour sum = {0, 0, 0};
-        int rows = 0;
-        for (int y = int(top * height); y < int(bottom * height); ++y, ++rows) {
-            for (int x = 0; x < width; ++x) {
-                const unsigned char* p = pixels + (y * width + x) * 3;
-                sum.r += p[0];
-                sum.g += p[1];
-                sum.b += p[2];
-            }
-        }
-        float count = float(rows) * float(width);
-        return {sum.r / count, sum.g / count, sum.b / count};
-    }
-
-    unsigned char* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-};
-
 class ValleyTour : public ScriptedEngineRun {
-protected:
+  protected:
     std::string capture(int frame, const char* name) {
         std::filesystem::create_directories("captures");
         std::string path = std::string("captures/") + name + ".png";
@@ -94,44 +57,33 @@ TEST_F(ValleyTour, ShowsSkyTerrainWaterAndCliff) {
     scriptFrame(script, 160);
     ASSERT_EQ(run(), 0);
 
-    Picture startView(start);
-    ASSERT_NE(startView.pixels, nullptr);
-    Colour sky = startView.mean(0.0f, 0.15f);
+    RgbImage startView = loadPng(start);
+    ASSERT_FALSE(startView.pixels.empty());
+    Colour sky = bandMean(startView, 0.0f, 0.15f);
     EXPECT_GT(sky.b, 170) << "sky above";
     EXPECT_GT(sky.b, sky.r);
-    Colour ground = startView.mean(0.85f, 1.0f);
+    Colour ground = bandMean(startView, 0.85f, 1.0f);
     EXPECT_LT(ground.b, sky.b - 40) << "terrain below, not sky";
 
-    Picture rocksView(rocks);
-    int changed = 0;
-    for (int i = 0; i < startView.width * startView.height * 3; i += 3) {
-        int difference = std::abs(startView.pixels[i] - rocksView.pixels[i]) +
-                         std::abs(startView.pixels[i + 1] - rocksView.pixels[i + 1]) +
-                         std::abs(startView.pixels[i + 2] - rocksView.pixels[i + 2]);
-        changed += difference > 60 ? 1 : 0;
-    }
-    EXPECT_GT(changed, 5000) << "the same view with rocks in it";
+    EXPECT_GT(changedPixels(startView, loadPng(rocks)), 5000) << "the same view with rocks in it";
 
-    Picture lakeView(lake);
-    Colour water = lakeView.mean(0.6f, 1.0f);
+    Colour water = bandMean(loadPng(lake), 0.6f, 1.0f);
     EXPECT_GT(water.b, water.r) << "water below";
 
-    Picture underView(underWater);
-    Colour tint = underView.mean(0.0f, 1.0f);
+    Colour tint = bandMean(loadPng(underWater), 0.0f, 1.0f);
     EXPECT_GT(tint.b, tint.r + 30) << "under-water tint";
     EXPECT_LT(tint.r, 100);
 
-    Picture cliffView(cliff);
-    Colour rock = cliffView.mean(0.3f, 0.7f);
+    Colour rock = bandMean(loadPng(cliff), 0.3f, 0.7f);
     EXPECT_LT(rock.b, sky.b - 40) << "a rock wall fills the middle";
 
     // The sky stands upright whichever way the player faces: blue overhead, haze along the
     // horizon (the middle row), the same all the way round.
     for (int i = 0; i < 4; ++i) {
-        Picture view(skyViews[i]);
-        ASSERT_NE(view.pixels, nullptr);
-        Colour top = view.mean(0.0f, 0.1f);
-        Colour horizon = view.mean(0.42f, 0.5f);
+        RgbImage view = loadPng(skyViews[i]);
+        ASSERT_FALSE(view.pixels.empty());
+        Colour top = bandMean(view, 0.0f, 0.1f);
+        Colour horizon = bandMean(view, 0.42f, 0.5f);
         EXPECT_GT(top.b, 170) << "yaw " << yaws[i];
         EXPECT_GT(top.b - top.r, horizon.b - horizon.r + 30) << "yaw " << yaws[i] << ": bluer overhead";
         EXPECT_GT(horizon.r + horizon.g + horizon.b, 3 * 170) << "yaw " << yaws[i] << ": light haze";

@@ -158,6 +158,22 @@ void setKey(const char* keysymName, bool down) {
     }
 }
 
+void placePointer(int x, int y) {
+    Display* d = display();
+    if (d != nullptr) {
+        XTestFakeMotionEvent(d, DefaultScreen(d), x, y, 0);
+        XSync(d, False);
+    }
+}
+
+void movePointer(int dx, int dy) {
+    Display* d = display();
+    if (d != nullptr) {
+        XTestFakeRelativeMotionEvent(d, dx, dy, 0);
+        XSync(d, False);
+    }
+}
+
 ChildProcess startProgram(const std::string& path, const std::string& workingDirectory, bool withDisplay) {
     int pipeFds[2];
     ChildProcess child;
@@ -214,4 +230,23 @@ bool readUntil(ChildProcess& child, const std::string& text, std::string& output
         appendAvailable(child.outputFd, output, 20);
     }
     return true;
+}
+
+std::string readLineStarting(ChildProcess& child, const std::string& prefix, double timeoutSeconds) {
+    std::string output;
+    do { // what was printed before the call
+        output.clear();
+        appendAvailable(child.outputFd, output, 0);
+    } while (!output.empty());
+    Clock::time_point start = Clock::now();
+    while (secondsSince(start) < timeoutSeconds) {
+        size_t line = output.rfind("\n" + prefix);
+        line = line == std::string::npos ? output.find(prefix) : line + 1;
+        size_t end = line == std::string::npos ? line : output.find('\n', line);
+        if (end != std::string::npos) {
+            return output.substr(line, end - line);
+        }
+        appendAvailable(child.outputFd, output, 20);
+    }
+    return std::string();
 }

@@ -26,6 +26,8 @@ std::vector<unsigned char> screenArea(int x, int y, int width, int height);
 // can swallow a short press, so tests hold a key or button until they see its effect.
 void setMouseButton(int button, bool down); // X button number: 1 left, 3 right
 void setKey(const char* keysymName, bool down);
+void placePointer(int x, int y);  // on the root window
+void movePointer(int dx, int dy); // a motion of the mouse by so many pixels
 
 struct ChildProcess {
     int pid = -1;
@@ -39,3 +41,6 @@ ChildProcess startProgram(const std::string& path, const std::string& workingDir
 int waitForExit(ChildProcess& child, std::string& output, double timeoutSeconds);
 // Reads what the child printed so far until `text` appears or the timeout passes.
 bool readUntil(ChildProcess& child, const std::string& text, std::string& output, double timeoutSeconds);
+// Skips what the child printed so far, then reads on until it prints a whole line that starts
+// with `prefix`; returns that line without its line feed, or an empty text on a timeout.
+std::string readLineStarting(ChildProcess& child, const std::string& prefix, double timeoutSeconds);
