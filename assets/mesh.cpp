@@ -1,9 +1,11 @@
 // COLLADA meshes: one geometry's positions, normals and texture coordinates and its polygon
 // list read as triangles. Units are the file's; the file is Z-up, the engine Y-up, so a file
-// position (x, y, z) becomes (x, z, -y). Numbers are read as atof and atoi read them, from
-// tokens split on single spaces only (a newline or tab stays inside a token).
+// position (x, y, z) becomes (x, z, -y). Numbers are read as atof and atoi read them
+// (assets/number_scan.h), from tokens split on single spaces only.
 
 #include "assets/mesh.h"
+
+#include "assets/number_scan.h"
 
 #include <epoxy/gl.h>
 #include <rapidxml/rapidxml.hpp>
@@ -13,8 +15,6 @@
 #endif
 
 #include <algorithm>
-#include <charconv>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,8 +29,6 @@ using XmlNode = rapidxml::xml_node<>;
 
 constexpr int32_t floatsPerVertex = 8;
 constexpr float largestFloat = 3.4028235e38f;
-// Far above any mesh of the valley; keeps every size below within 32-bit counts.
-constexpr int64_t largestCount = int64_t{1} << 26;
 
 Mesh emptyMesh() {
     return Mesh{0, floatsPerVertex, nullptr, 0, nullptr, 0, 0, Vec3{0.0f, 0.0f, 0.0f}};
@@ -59,258 +57,71 @@ XmlNode* nextElement(XmlNode* node) {
     return next;
 }
 
-bool isDigit(char c) {
-    return static_cast<unsigned char>(c - '0') < 10;
+// COLLADA exports stay far below 100 levels of elements.
+constexpr int largestNesting = 256;
+
+// Just past the first `close` from `c`; the text's end when none comes.
+const char* pastText(const char* c, const char* close) {
+    const char* found = std::strstr(c, close);
+    return found != nullptr ? found + std::strlen(close) : c + std::strlen(c);
 }
 
-// Tokens are runs of anything but spaces, each ended by a space or the end of the text: what
-// strtok(text, " ") cuts, found without changing the text.
-bool endsToken(char c) {
-    return c == ' ' || c == '\0';
-}
-
-// 8 characters read as one word, the first in the low byte.
-uint64_t loadWord(const char* c) {
-    uint64_t word;
-    std::memcpy(&word, c, sizeof word);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    word = __builtin_bswap64(word);
-#endif
-    return word;
-}
-
-// Shifts by an even 0 to 64 bits (64 clears the word), done in two halves.
-uint64_t shiftedDown(uint64_t word, int bits) {
-    return word >> (bits / 2) >> (bits / 2);
-}
-
-uint64_t shiftedUp(uint64_t word, int bits) {
-    return word << (bits / 2) << (bits / 2);
-}
-
-// The leading decimal digits of a word of 8 characters, found without branches (the numbers
-// vary too much for branches to be predicted).
-struct DigitRun {
-    uint64_t digits; // each character minus '0'
-    int length;      // how many characters before the first non-digit, 8 when none is
-};
-
-DigitRun digitRun(uint64_t word) {
-    // A digit gives 0..9; any other byte sets its top bit here or after adding 0x76. Borrows
-    // and carries only run towards later characters, so every byte up to the first non-digit
-    // is judged right.
-    const uint64_t digits = word - 0x3030303030303030u;
-    const uint64_t nonDigits = (digits | (digits + 0x7676767676767676u)) & 0x8080808080808080u;
-    // The bits below the first non-digit's top bit, 8 x length + 7 of them (64 without one).
-    const uint64_t before = (nonDigits - 1) & ~nonDigits;
-    const int length = (64 - __builtin_clzll(before)) / 8;
-    return DigitRun{digits, length};
-}
-
-// The value of the run's digits: moved to the top bytes over zeros (leading zero digits), then
-// combined in pairs, fours and eights.
-uint64_t valueOf(const DigitRun& run) {
-    uint64_t digits = shiftedUp(run.digits, 64 - 8 * run.length);
-    digits = digits * 10 + (digits >> 8);
-    digits = ((digits & 0x000000FF000000FFu) * (100 + (uint64_t{1000000} << 32)) +
-              ((digits >> 16) & 0x000000FF000000FFu) * (1 + (uint64_t{10000} << 32))) >>
-             32;
-    return digits & 0xFFFFFFFFu;
-}
-
-// Bit i set when c[i] is a space or i is past the `available` characters: 16 characters at a
-// time where the processor can, one by one for the text's last 64.
-uint64_t spaceBits(const char* c, size_t available) {
-#if defined(__SSE2__)
-    if (available >= 64) {
-        const __m128i space = _mm_set1_epi8(' ');
-        uint64_t bits = 0;
-        for (int i = 0; i < 4; ++i) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + 16 * i));
-            const uint32_t matches = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, space)));
-            bits |= static_cast<uint64_t>(matches) << (16 * i);
-        }
-        return bits;
-    }
-#endif
-    uint64_t bits = 0;
-    for (size_t i = 0; i < 64; ++i) {
-        if (i >= available || c[i] == ' ') {
-            bits |= uint64_t{1} << i;
+// Just past the '>' ending a document type declaration, whose internal subset in brackets may
+// hold '>' of its own.
+const char* pastDoctype(const char* c) {
+    int brackets = 0;
+    for (; *c != '\0'; ++c) {
+        if (*c == '[') {
+            ++brackets;
+        } else if (*c == ']' && brackets > 0) {
+            --brackets;
+        } else if (*c == '>' && brackets == 0) {
+            return c + 1;
         }
     }
-    return bits;
+    return c;
 }
 
-// strtod on the token alone: its end is made the end of the text for the call.
-double strtodToken(char* token) {
-    char* tokenEnd = token;
-    while (!endsToken(*tokenEnd)) {
-        ++tokenEnd;
-    }
-    const char separator = *tokenEnd;
-    *tokenEnd = '\0';
-    const double value = std::strtod(token, nullptr);
-    *tokenEnd = separator;
-    return value;
-}
-
-// from_chars for a plain decimal that makes up the whole token, strtod for anything else.
-double readDoubleSlowly(char* token, const char* end) {
-    const char* digits = token + (*token == '-' ? 1 : 0);
-    if (isDigit(*digits) || *digits == '.') {
-        double value = 0.0;
-        const std::from_chars_result read = std::from_chars(token, end, value);
-        if (read.ec == std::errc() && endsToken(*read.ptr)) {
-            return value;
-        }
-    }
-    return strtodToken(token);
-}
-
-// The token at `token` as atof reads it (`end`: the text's terminating zero), all three ways
-// giving strtod's double:
-// - [-]digits[.digits] with at most 8 digits, at most 7 before the point: the digits as an
-//   integer divided by a power of ten up to 10^8, both exact in a double, so the one rounding of
-//   the division is the correct rounding strtod gives;
-// - any other plain decimal ([-]digits[.digits][e[+-]digits]) that makes up the whole token:
-//   from_chars, correctly rounded as glibc's strtod is;
-// - everything else goes to strtod itself: leading whitespace, '+', hex, inf and nan,
-//   characters after the number, no number at all, values out of range (strtod gives infinity
-//   or zero, from_chars gives nothing).
-// With a decimal point other than '.' (the engine never sets a locale) strtod reads everything.
-inline double readDouble(char* token, const char* end) {
-    const bool negative = *token == '-';
-    const char* digits = token + (negative ? 1 : 0);
-    if (end - digits >= 16) {
-        const uint64_t first = loadWord(digits);
-        const uint64_t second = loadWord(digits + 8);
-        // The first point among the first 7 characters, looked for apart from the digits so
-        // that the two searches overlap: each byte equal to '.' sets its top bit.
-        const uint64_t notPoint = first ^ 0x2E2E2E2E2E2E2E2Eu;
-        const uint64_t points =
-            ~(((notPoint & 0x7F7F7F7F7F7F7F7Fu) + 0x7F7F7F7F7F7F7F7Fu) | notPoint) & 0x0080808080808080u;
-        const int point = points != 0 ? 1 : 0;
-        const int wholeBits = __builtin_ctzll(points | uint64_t{1} << 63) & ~7; // 56 without a point
-        // The characters again with the point taken out (by a shift distance rather than a
-        // branch: numbers with and without one mix), so that one run holds all the digits.
-        const int skipped = wholeBits + 8 * point;
-        const uint64_t rest = shiftedDown(first, skipped) | shiftedUp(second, 64 - skipped);
-        const DigitRun number = digitRun((first & ~(~uint64_t{0} << wholeBits)) | rest << wholeBits);
-        // Negative when something other than digits comes before the point.
-        const int fractionLength = (number.length - wholeBits / 8) & -point;
-        if (number.length > 0 && fractionLength >= 0 && endsToken(digits[number.length + point])) {
-            static constexpr double powersOfTen[9] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-            static constexpr double signs[2] = {1.0, -1.0};
-            // At most 8 digits: exact as a double, and converted as a signed number (cheaper).
-            const double digitsValue = static_cast<double>(static_cast<int64_t>(valueOf(number)));
-            return signs[negative ? 1 : 0] * (digitsValue / powersOfTen[fractionLength]);
-        }
-    }
-    return readDoubleSlowly(token, end);
-}
-
-// atoi's reading (whitespace, one sign, digits up to the first other character) for
-// readIndex.
-int64_t readIndexSlowly(const char* token) {
-    const char* c = token;
-    while (*c == '\t' || *c == '\n' || *c == '\v' || *c == '\f' || *c == '\r') {
+// Whether no element of the document lies more than `limit` levels deep. RapidXML parses each
+// level of elements in a recursive call, so a document nested tens of thousands deep (closed
+// or not) would run the stack out: it is refused before parsing. Markup is followed as RapidXML
+// reads it: comments, CDATA sections, declarations and processing instructions nest nothing,
+// and quoted attribute values may hold '>'.
+bool nestedAtMost(const char* text, int limit) {
+    int depth = 0;
+    for (const char* c = std::strchr(text, '<'); c != nullptr; c = std::strchr(c, '<')) {
         ++c;
-    }
-    const bool negative = *c == '-';
-    if (*c == '-' || *c == '+') {
-        ++c;
-    }
-    int64_t value = 0;
-    for (; isDigit(*c); ++c) {
-        if (value <= largestCount) {
-            value = 10 * value + (*c - '0');
-        }
-    }
-    return negative && value != 0 ? -1 : value;
-}
-
-// The token at `token` as atoi reads it, where only values from 0 up to the largest count
-// matter: a larger value comes back as something above the largest count, any negative one as
-// -1. Either is refused as an index, as atoi's values outside int are.
-inline int64_t readIndex(const char* token, const char* end) {
-    if (end - token >= 8) {
-        // Digits, 1 to 8 of them, right up to the token's end.
-        const DigitRun run = digitRun(loadWord(token));
-        if (run.length > 0 && endsToken(token[run.length])) {
-            return static_cast<int64_t>(valueOf(run));
-        }
-    }
-    return readIndexSlowly(token);
-}
-
-// The tokens of one element's zero-terminated text, in order. Token starts (a non-space at the
-// text's start or after a space) are found 64 characters at a time, so reading one number does
-// not wait for the end of the one before.
-class Tokens {
-  public:
-    explicit Tokens(XmlNode* element)
-        : text_(element->value()), length_(std::strlen(text_)),
-          dotDecimals_(std::strcmp(std::localeconv()->decimal_point, ".") == 0) {}
-
-    // The text's terminating zero.
-    const char* end() const { return text_ + length_; }
-
-    // Whether strtod's decimal point is '.', as in the C locale.
-    bool dotDecimals() const { return dotDecimals_; }
-
-    // Hands the next `count` tokens in order to read(token, i), i counting from 0; false when
-    // the text ends first.
-    template <class Read> bool read(int64_t count, Read read) {
-        // Locals, so that the compiler need not store them back around every token.
-        uint64_t starts = starts_;
-        int64_t i = 0;
-        while (i < count) {
-            if (starts == 0) {
-                if (scanned_ >= length_) {
-                    return false;
+        if (std::strncmp(c, "!--", 3) == 0) {
+            c = pastText(c, "-->");
+        } else if (std::strncmp(c, "![CDATA[", 8) == 0) {
+            c = pastText(c, "]]>");
+        } else if (std::strncmp(c, "!DOCTYPE", 8) == 0 && c[8] != '\0' &&
+                   std::strchr(" \t\n\r", c[8]) != nullptr) {
+            c = pastDoctype(c);
+        } else if (*c == '!' || *c == '/') {
+            depth -= *c == '/' && depth > 0 ? 1 : 0;
+            c = pastText(c, ">");
+        } else if (*c == '?') {
+            c = pastText(c, "?>");
+        } else {
+            // A start tag, up to its '>' outside quotes; one ending in "/>" holds nothing.
+            char quote = '\0';
+            const char* tagEnd = c;
+            for (; *tagEnd != '\0' && (quote != '\0' || *tagEnd != '>'); ++tagEnd) {
+                if (quote == '\0' && (*tagEnd == '"' || *tagEnd == '\'')) {
+                    quote = *tagEnd;
+                } else if (*tagEnd == quote) {
+                    quote = '\0';
                 }
-                scanBlock();
-                starts = starts_;
-                continue;
             }
-            char* block = text_ + (scanned_ - 64);
-            do {
-                read(block + __builtin_ctzll(starts), i);
-                starts &= starts - 1;
-                ++i;
-            } while (starts != 0 && i < count);
+            if (tagEnd[-1] != '/' && ++depth > limit) {
+                return false;
+            }
+            c = *tagEnd == '\0' ? tagEnd : tagEnd + 1;
         }
-        starts_ = starts;
-        return true;
     }
-
-    // How many tokens are left; the walk ends.
-    int64_t countRest() {
-        int64_t count = __builtin_popcountll(starts_);
-        while (scanned_ < length_) {
-            scanBlock();
-            count += __builtin_popcountll(starts_);
-        }
-        starts_ = 0;
-        return count;
-    }
-
-  private:
-    void scanBlock() {
-        const uint64_t spaces = spaceBits(text_ + scanned_, length_ - scanned_);
-        starts_ = ~spaces & (spaces << 1 | spaceBefore_);
-        spaceBefore_ = spaces >> 63;
-        scanned_ += 64;
-    }
-
-    char* text_;
-    size_t length_;
-    bool dotDecimals_;
-    size_t scanned_ = 0;       // characters looked at, a multiple of 64
-    uint64_t starts_ = 0;      // token starts among the last 64 not handed out yet
-    uint64_t spaceBefore_ = 1; // the character before the next 64 is a space (or there is none)
-};
+    return true;
+}
 
 // The element's "count" attribute read as atoi does. Refused when missing, negative, above
 // the largest count the engine takes, or above `limit`.
@@ -334,25 +145,13 @@ XmlNode* floatArray(XmlNode* source, int64_t& count) {
     return array != nullptr && readCount(array, tokensAtMost(array), count) ? array : nullptr;
 }
 
-// The next `count` numbers, as atof reads them, rounded to float; false when the text ends first.
-[[gnu::noinline]] bool readFloats(Tokens& tokens, int64_t count, float* values) {
-    const char* end = tokens.end();
-    if (!tokens.dotDecimals()) {
-        return tokens.read(
-            count, [values](char* token, int64_t i) { values[i] = static_cast<float>(strtodToken(token)); });
-    }
-    return tokens.read(count, [values, end](char* token, int64_t i) {
-        values[i] = static_cast<float>(readDouble(token, end));
-    });
-}
-
 // Positions are read this many vertices at a time, then put in place.
 constexpr int64_t vertexBatch = 256;
 
 // The vertex array from the positions, count / 3 of them (a partial vertex is read and dropped):
 // each vertex starts with its own position turned Y-up, zero normal and texture coordinate.
 bool readPositions(XmlNode* array, int64_t count, float* vertices) {
-    Tokens tokens(array);
+    Tokens tokens(array->value());
     float positions[3 * vertexBatch];
     for (int64_t first = 0; first < count / 3; first += vertexBatch) {
         const int64_t n = std::min(vertexBatch, count / 3 - first);
@@ -373,100 +172,19 @@ bool readPositions(XmlNode* array, int64_t count, float* vertices) {
     return readFloats(tokens, count % 3, positions);
 }
 
-// The next token's start, past the spaces at `cursor`; none when only spaces are left.
-const char* tokenAt(const char* cursor) {
-    while (*cursor == ' ') {
-        ++cursor;
-    }
-    return *cursor == '\0' ? nullptr : cursor;
-}
-
-// Just past the token at `token`.
-const char* pastToken(const char* token) {
-    while (!endsToken(*token)) {
-        ++token;
-    }
-    return token;
-}
-
-// The corner at `cursor` read as readIndex reads its three numbers (vertex, normal, texcoord);
-// the cursor moves past it. False when the text ends first.
-bool readCorner(const char*& cursor, const char* end, uint64_t fields[3]) {
-    const char* token = tokenAt(cursor);
-    for (int field = 0; field < 3; ++field) {
-        if (token == nullptr) {
-            return false;
-        }
-        // Negative numbers, -1 here, become too large to pass as indices.
-        fields[field] = static_cast<uint64_t>(readIndex(token, end));
-        cursor = pastToken(token);
-        if (field < 2) {
-            token = tokenAt(cursor);
-        }
-    }
-    return true;
-}
-
 // The 3 x triangleCount corners of <p>, (vertex, normal, texcoord) each, checked against the
 // arrays: the vertex numbers become the indices and each corner writes its texture coordinate
 // into its vertex (its position there is the vertex's own already; normals are recomputed).
 [[gnu::noinline]] bool readCorners(XmlNode* p, int64_t triangleCount, int64_t normalCount,
                                    const std::vector<float>& texcoords, Mesh& mesh) {
-    const char* cursor = p->value();
-    const char* end = cursor + std::strlen(cursor);
-    const int64_t cornerCount = 3 * triangleCount;
     const uint64_t limits[3] = {static_cast<uint64_t>(mesh.vertexCount), static_cast<uint64_t>(normalCount),
                                 texcoords.size() / 2};
-    const uint64_t sharedLimit = std::min({limits[0], limits[1], limits[2]});
-    auto place = [&mesh, &texcoords](int64_t k, uint64_t vertex, uint64_t texcoord) {
-        mesh.indices[k] = static_cast<int32_t>(vertex);
-        std::memcpy(mesh.vertices + vertex * floatsPerVertex + 6, &texcoords[2 * texcoord],
-                    2 * sizeof(float));
-    };
-    int64_t k = 0;
-    while (k < cornerCount) {
-        while (*cursor == ' ') {
-            ++cursor;
-        }
-        // The valley's meshes give most corners as one number three times, single spaces
-        // between, and neighbouring corners mostly numbers as wide: while that holds, corners
-        // are read with the width fixed, so that where the next one starts is known at once.
-        const int width = end - cursor >= 32 ? std::min(digitRun(loadWord(cursor)).length, 7) : 0;
-        if (width > 0) {
-            const int step = width + 1;
-            const uint64_t digitsAndSpace = ~uint64_t{0} >> (64 - 8 * step);
-            const uint64_t digitBytes = digitsAndSpace >> 8;
-            const uint64_t space = uint64_t{' '} << (8 * width);
-            while (k < cornerCount && end - cursor >= 32) {
-                const uint64_t word = loadWord(cursor);
-                const uint64_t text = word & digitsAndSpace;
-                const uint64_t digits = word - 0x3030303030303030u;
-                const uint64_t nonDigits = (digits | (digits + 0x7676767676767676u)) & 0x8080808080808080u;
-                if ((nonDigits & digitBytes) != 0 || (text & ~digitBytes) != space ||
-                    (loadWord(cursor + step) & digitsAndSpace) != text ||
-                    (loadWord(cursor + 2 * step) & digitsAndSpace) != text) {
-                    break;
-                }
-                const uint64_t value = valueOf(DigitRun{digits, width});
-                if (value >= sharedLimit) {
-                    return false;
-                }
-                place(k++, value, value);
-                cursor += 3 * step;
-            }
-            if (k == cornerCount) {
-                break;
-            }
-        }
-        // Anything else, one corner at a time.
-        uint64_t fields[3];
-        if (!readCorner(cursor, end, fields) || fields[0] >= limits[0] || fields[1] >= limits[1] ||
-            fields[2] >= limits[2]) {
-            return false;
-        }
-        place(k++, fields[0], fields[2]);
-    }
-    return true;
+    return readIndexTriples(p->value(), 3 * triangleCount, limits,
+                            [&mesh, &texcoords](int64_t k, uint64_t vertex, uint64_t, uint64_t texcoord) {
+                                mesh.indices[k] = static_cast<int32_t>(vertex);
+                                std::memcpy(mesh.vertices + vertex * floatsPerVertex + 6,
+                                            &texcoords[2 * texcoord], 2 * sizeof(float));
+                            });
 }
 
 void computeExtent(Mesh& mesh) {
@@ -596,6 +314,7 @@ void uploadMesh(Mesh& mesh) {
 
 } // namespace
 
+// Documents nested deeper than 256 levels of elements are refused unparsed.
 // Document layout: the root element's first <library_geometries>, its first <geometry>, that
 // one's first <mesh>. The mesh's first three child elements are the position, normal and
 // texture-coordinate sources, each read from its first <float_array>; its first <polylist>
@@ -606,6 +325,9 @@ void uploadMesh(Mesh& mesh) {
 bool readColladaMesh(char* text, Mesh& mesh) {
     mesh = emptyMesh();
     if (text == nullptr) {
+        return false;
+    }
+    if (!nestedAtMost(text, largestNesting)) {
         return false;
     }
     rapidxml::xml_document<> document;
@@ -635,8 +357,8 @@ bool readColladaMesh(char* text, Mesh& mesh) {
 
     // The file's normals are replaced by smooth ones: only their count matters.
     std::vector<float> texcoords(static_cast<size_t>(texcoordCount));
-    Tokens texcoordTokens(texcoordArray);
-    if (Tokens(normalArray).countRest() < normalCount ||
+    Tokens texcoordTokens(texcoordArray->value());
+    if (Tokens(normalArray->value()).countRest() < normalCount ||
         !readFloats(texcoordTokens, texcoordCount, texcoords.data())) {
         return false;
     }
