@@ -1,4 +1,4 @@
-#include "assets/mesh.h"
+#include "assets/collada_reader.h"
 #include "tests/assets/asset_files.h"
 
 #include <gtest/gtest.h>
