@@ -44,12 +44,13 @@ void expectRefused(const std::vector<uint8_t>& bytes, const char* what) {
 }
 
 // A 2 x 2 file of another kind: an information header of `headerSize` bytes (12: OS/2 core,
-// with 16-bit sides), a palette below 16 bits per pixel, and rows padded to 4 bytes as its
-// depth needs, pixels of 0x55.
+// with 16-bit sides; others get room for the 40 bytes of the fields written), a palette below
+// 16 bits per pixel, and rows padded to 4 bytes as its depth needs, pixels of 0x55.
 std::vector<uint8_t> makeForeignBmp(int32_t headerSize, int bitsPerPixel, int32_t compression) {
     const int32_t side = 2;
     const size_t palette = bitsPerPixel < 16 ? 4u << bitsPerPixel : 0;
-    const size_t offset = 14 + static_cast<size_t>(headerSize) + palette;
+    const size_t header = headerSize == 12 ? 12 : static_cast<size_t>(std::max(headerSize, 40));
+    const size_t offset = 14 + header + palette;
     const size_t rowBytes = (static_cast<size_t>(bitsPerPixel) * side + 31) / 32 * 4;
     std::vector<uint8_t> bytes(offset + rowBytes * side, 0x55);
     std::fill(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(offset), 0);

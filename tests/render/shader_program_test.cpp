@@ -176,7 +176,8 @@ TEST_F(ShaderPrograms, AHandBuiltProgramSendsWholeDefaultsToAnObjectWithoutSlots
                                  "uniform float Blend1;\n"
                                  "varying vec4 shade;\n"
                                  "void main() { gl_FragColor = vec4(shade.xyz, Blend1); }");
-    ShaderProgram* program = newShaderProgram(); // programs live for the whole run
+    std::unique_ptr<ShaderProgram> owned(newShaderProgram());
+    ShaderProgram* program = owned.get();
     program->vertexPath = vertex.c_str();
     program->fragmentPath = fragment.c_str();
     addAttribute(*program, "Position", 3);
