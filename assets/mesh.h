@@ -1,13 +1,15 @@
-// Meshes read from the COLLADA subset the valley's files use.
+// Meshes: vertex and index arrays with smooth normals and an extent, copied into two buffer
+// objects; loaded from COLLADA files (assets/collada_reader.h).
 //
-// Files are Z-up; the engine is Y-up: a file position (x, y, z) becomes (x, z, -y).
-// Each vertex is 8 floats: position, normal (recomputed smooth), texture coordinate.
-// The arrays stay in memory (the physics reads them) and are copied into two buffer objects.
+// Y-up, as the engine. Each vertex is 8 floats: position, normal (recomputed smooth), texture
+// coordinate. The arrays stay in memory (the physics reads them).
 #pragma once
 
 #include "core/vec_math.h"
 
 #include <cstdint>
+
+constexpr int32_t floatsPerVertex = 8; // position, normal, texture coordinate
 
 struct Mesh {
     int32_t vertexCount;   // position count / 3
@@ -27,16 +29,13 @@ Mesh& loadMesh(Mesh& mesh, const char* fileName);
 // the mesh's vertex buffer when it has one.
 void computeVertexNormals(Mesh& mesh);
 
-// The part of loading that needs no OpenGL context. Parses a zero-terminated COLLADA document
-// in place (the text is changed), fills arrays, smooth normals and extent; no buffers. False,
-// leaving an empty mesh, for a document that is malformed, incomplete, short of the numbers its
-// counts promise or naming a vertex, normal or texture coordinate that is not there.
-bool readColladaMesh(char* text, Mesh& mesh);
-// Loading short of the buffers: the whole file read and handed to readColladaMesh. False,
-// leaving an empty mesh, for no name, a name without ".dae", a file that cannot be read or a
-// document that is refused.
-bool readColladaFile(const char* fileName, Mesh& mesh);
 // Each vertex normal becomes the normalised mean of the unit normals of the triangles using it,
 // (p1 - p2) x (p1 - p0) for a triangle's positions p0, p1, p2; zero when no triangle uses it.
 // Indices must name vertices of the mesh.
 void smoothVertexNormals(Mesh& mesh);
+
+// No vertices, no triangles, no buffers, zero extent; stride floatsPerVertex.
+Mesh emptyMesh();
+// Sets the extent: per axis, the largest absolute coordinate of any vertex (vertices no triangle
+// uses included); with no vertex, the lowest float on every axis.
+void computeExtent(Mesh& mesh);

@@ -12,13 +12,25 @@
 namespace {
 
 constexpr int32_t largestBmpSide = 16384; // anything larger is taken for a damaged header
-constexpr size_t bmpHeaderBytes = 26;     // up to and including the height field
+constexpr size_t bmpHeaderBytes = 34;     // up to and including the compression field
+constexpr int32_t bmpBitsPerPixel = 24;
+constexpr int32_t bmpUncompressed = 0; // BI_RGB
 // Alpha 255 in the fourth byte of a pixel read from memory as one 32-bit word.
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
 constexpr uint32_t opaqueAlpha = 0x000000FFu;
 #else
 constexpr uint32_t opaqueAlpha = 0xFF000000u;
 #endif
+
+int32_t readUint16(const uint8_t* bytes) {
+    return static_cast<int32_t>(bytes[0] | bytes[1] << 8);
+}
+
+// The Windows information headers (40, 52, 56, 108 and 124 bytes), which share the layout of
+// the fields read here. OS/2 headers (12 bytes, or 16 to 64) place or mean them differently.
+bool windowsInfoHeader(int32_t size) {
+    return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
 
 int32_t readInt32(const uint8_t* bytes) {
     uint32_t value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
@@ -86,13 +98,15 @@ float anisotropyFor(float requested, const char* renderer) {
     return software ? 1.0f : requested;
 }
 
-// Refused: fewer than 26 bytes, no "BM" signature, width <= 0 or > 16384, height 0 or |height|
-// > 16384, and a pixel offset or pixel rows that do not fit inside the file. Bit depth and
-// compression are not read: the pixels are taken as uncompressed 24-bit, each row padded with
-// (width mod 4) bytes.
+// Refused: fewer than 34 bytes, no "BM" signature, an information header other than a Windows
+// one (OS/2 headers), bits per pixel other than 24, compression other than none (BI_RGB), width
+// <= 0 or > 16384, height 0 or |height| > 16384, and a pixel offset or pixel rows that do not
+// fit inside the file. Each row is padded with (width mod 4) bytes.
 bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image) {
     image = BmpImage{0, 0, 0, {}};
-    if (bytes == nullptr || size < bmpHeaderBytes || bytes[0] != 'B' || bytes[1] != 'M') {
+    if (bytes == nullptr || size < bmpHeaderBytes || bytes[0] != 'B' || bytes[1] != 'M' ||
+        !windowsInfoHeader(readInt32(bytes + 14)) || readUint16(bytes + 28) != bmpBitsPerPixel ||
+        readInt32(bytes + 30) != bmpUncompressed) {
         return false;
     }
     const int32_t width = readInt32(bytes + 18);

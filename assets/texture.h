@@ -24,7 +24,8 @@ struct BmpImage {
 };
 
 // Decodes a whole BMP file held in memory. False, leaving `image` empty, for anything that is
-// not a sound 24-bit BMP (see the source for what is refused). Needs no OpenGL context.
+// not a sound uncompressed 24-bit BMP with a Windows information header (other depths,
+// compression and OS/2 headers are refused; see the source). Needs no OpenGL context.
 bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image);
 
 // The anisotropy to set when `requested` is wanted on this renderer (GL_RENDERER text).

@@ -28,7 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 "a refused file leaves an empty image");
         return 0;
     }
-    require(size >= 26 && file[0] == 'B' && file[1] == 'M', "only files signed BM are decoded");
+    require(size >= 34 && file[0] == 'B' && file[1] == 'M', "only files signed BM are decoded");
+    const uint32_t headerSize = readUint32(&file[14]);
+    require(headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
+                headerSize == 124,
+            "only Windows information headers are decoded");
+    require(file[28] == 24 && file[29] == 0, "only 24 bits per pixel are decoded");
+    require(readUint32(&file[30]) == 0, "only uncompressed pixels are decoded");
     require(image.width > 0 && image.width <= 16384, "width within 1..16384");
     require(image.rows > 0 && image.rows <= 16384, "row count within 1..16384");
     require(image.rows == (image.height < 0 ? -image.height : image.height), "rows are |height|");

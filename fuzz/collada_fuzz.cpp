@@ -1,6 +1,6 @@
 // The COLLADA reader on arbitrary text. It parses in place, so each input is copied into a
 // buffer of exactly its size plus the terminating zero: a read or write past the text is caught.
-#include "assets/mesh.h"
+#include "assets/collada_reader.h"
 #include "fuzz/fuzz_check.h"
 
 #include <cstddef>

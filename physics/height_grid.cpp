@@ -12,21 +12,34 @@ namespace {
 
 const float cellRounding = 0.5001f; // rounds half-way coordinates away from the centre
 
-// Column (or row) offset from the centre cell of a vertex coordinate.
-int32_t builtOffset(float coordinate, float h, float halfWidth) {
+// Column (or row) offset from the centre cell of a vertex coordinate; false when there is none
+// to take: the grid coordinate is not a number or beyond 32-bit integers (a NaN coordinate, a
+// half width of 0, a coordinate far outside the half width).
+bool builtOffset(float coordinate, float h, float halfWidth, int64_t& offset) {
     float g = coordinate * h / halfWidth;
     g = coordinate > 0.0f ? g + cellRounding : g - cellRounding;
-    return static_cast<int32_t>(g);
+    if (!(std::fabs(g) < 2147483648.0f)) {
+        return false;
+    }
+    offset = static_cast<int32_t>(g);
+    return true;
 }
 
 int32_t clampIndex(int32_t i, int32_t n) { return i < 0 ? 0 : (i > n - 1 ? n - 1 : i); }
 
-// Column (or row) of the vertex nearest to an offset from the terrain's position.
+// Column (or row) of the vertex nearest to an offset from the terrain's position. The grid
+// coordinate is clamped before it becomes an integer: an infinite or huge one (a grid of side
+// 2 has infinitely wide cells) gives the border on its side, one that is not a number the
+// middle.
 int32_t cellIndex(float offset, float scale, float halfWidth, float halfCell, int32_t n) {
     const float h = static_cast<float>(n / 2);
     const float g = offset > 0.0f ? ((offset + halfCell) / scale / halfWidth) * h
                                   : ((offset - halfCell) / scale / halfWidth) * h;
-    return clampIndex(n / 2 + static_cast<int32_t>(g), n);
+    if (std::isnan(g)) {
+        return n / 2;
+    }
+    const double i = static_cast<double>(n / 2) + std::trunc(static_cast<double>(g));
+    return i < 0.0 ? 0 : (i > static_cast<double>(n - 1) ? n - 1 : static_cast<int32_t>(i));
 }
 
 const float* vertexAt(const Mesh& mesh, const HeightGrid& grid, int32_t column, int32_t row) {
@@ -81,9 +94,13 @@ HeightGrid& buildHeightGrid(HeightGrid& grid, RenderObject& object) {
     const float h = static_cast<float>((grid.side - 1) / 2);
     for (int32_t j = 0; j < mesh.vertexCount; ++j) {
         const float* v = mesh.vertices + j * mesh.stride;
-        const int32_t cell = (centre + builtOffset(v[0], h, grid.halfWidth)) +
-                             grid.side * (centre + builtOffset(v[2], h, grid.halfWidth));
+        int64_t column = 0;
+        int64_t row = 0;
         // A mesh that is not a square grid may map a vertex past the cells; it is left out.
+        if (!builtOffset(v[0], h, grid.halfWidth, column) || !builtOffset(v[2], h, grid.halfWidth, row)) {
+            continue;
+        }
+        const int64_t cell = (centre + column) + grid.side * (centre + row);
         if (cell >= 0 && cell < mesh.vertexCount) {
             grid.cells[cell] = j;
         }
@@ -100,7 +117,8 @@ float groundHeightAt(PhysicsWorld& world, float x, float /*y*/, float z) {
         const HeightGrid& grid = *static_cast<const HeightGrid*>(node->payload);
         const RenderObject& object = *grid.renderObject;
         const Vec3& e = object.mesh->extent;
-        if (std::fabs(x - object.position.x) < e.x * object.scale.x &&
+        // A grid without cells (a mesh without vertices) has no height to give.
+        if (grid.side > 0 && std::fabs(x - object.position.x) < e.x * object.scale.x &&
             std::fabs(z - object.position.z) < e.z * object.scale.z) {
             height = gridHeight(grid, x, z, world.groundNormal);
         }

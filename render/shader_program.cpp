@@ -101,8 +101,6 @@ ShaderProgram* makePreset(const Preset& preset) {
     }
     if (preset.valueUniforms) {
         addNormalMatrix(*program);
-        // Value uniforms are only ever read, so the shared identity can be the default.
-        program->attributes.entries[program->attributes.count].value = const_cast<Mat4*>(&identityMat4);
         addBlend(*program);
     }
     linkProgram(*program);
@@ -140,7 +138,9 @@ void addNormalMatrix(ShaderProgram& program) {
         return;
     }
     VariableEntry& entry = table.entries[table.count + table.valueCount];
-    entry = {entry.location, "normalMat", 16, 1, 0, &defaultOne};
+    // Sent as a whole 4x4 matrix, so its default must be one; value uniforms are only ever
+    // read, so the shared identity serves.
+    entry = {entry.location, "normalMat", 16, 1, 0, const_cast<Mat4*>(&identityMat4)};
     table.valueCount += 1;
 }
 

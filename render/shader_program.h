@@ -45,11 +45,11 @@ struct ShaderProgram {
     int32_t textureCount;
 };
 
-extern float defaultOne; // shared default of every value uniform: 1.0
+extern float defaultOne; // shared default of the float value uniforms ("Blend1"): 1.0
 
 ShaderProgram* newShaderProgram(); // empty tables, never released
 void addAttribute(ShaderProgram& program, const char* name, int32_t size);
-void addNormalMatrix(ShaderProgram& program);
+void addNormalMatrix(ShaderProgram& program); // default value: identityMat4
 void addBlend(ShaderProgram& program);
 void addSampler(ShaderProgram& program, Texture* texture, const char* name);
 std::string readTextFile(const char* path); // every line ends with "\n"; "" when unreadable

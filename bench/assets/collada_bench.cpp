@@ -2,7 +2,7 @@
 // aiProcess_Triangulate), neither touching OpenGL. Two pairs: from the file (each reads it from
 // disk every iteration) and from the file's text already in memory (ours parses a fresh copy,
 // since it parses in place; Assimp reads from the buffer).
-#include "assets/mesh.h"
+#include "assets/collada_reader.h"
 #include "assets/whole_file.h"
 
 #include <assimp/Importer.hpp>

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <memory>
 
@@ -41,7 +43,86 @@ void expectRefused(const std::vector<uint8_t>& bytes, const char* what) {
     EXPECT_TRUE(image.pixels.empty()) << what;
 }
 
+// A 2 x 2 file of another kind: an information header of `headerSize` bytes (12: OS/2 core,
+// with 16-bit sides; others get room for the 40 bytes of the fields written), a palette below
+// 16 bits per pixel, and rows padded to 4 bytes as its depth needs, pixels of 0x55.
+std::vector<uint8_t> makeForeignBmp(int32_t headerSize, int bitsPerPixel, int32_t compression) {
+    const int32_t side = 2;
+    const size_t palette = bitsPerPixel < 16 ? 4u << bitsPerPixel : 0;
+    const size_t header = headerSize == 12 ? 12 : static_cast<size_t>(std::max(headerSize, 40));
+    const size_t offset = 14 + header + palette;
+    const size_t rowBytes = (static_cast<size_t>(bitsPerPixel) * side + 31) / 32 * 4;
+    std::vector<uint8_t> bytes(offset + rowBytes * side, 0x55);
+    std::fill(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(offset), 0);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    putInt32(bytes, 2, static_cast<int32_t>(bytes.size()));
+    putInt32(bytes, 10, static_cast<int32_t>(offset));
+    putInt32(bytes, 14, headerSize);
+    if (headerSize == 12) {
+        bytes[18] = bytes[20] = side;
+        bytes[22] = 1;
+        bytes[24] = static_cast<uint8_t>(bitsPerPixel);
+        return bytes;
+    }
+    putInt32(bytes, 18, side);
+    putInt32(bytes, 22, side);
+    bytes[26] = 1;
+    bytes[28] = static_cast<uint8_t>(bitsPerPixel);
+    putInt32(bytes, 30, compression);
+    return bytes;
+}
+
+// A 24-bit file of the test pattern whose information header is `headerSize` bytes long.
+std::vector<uint8_t> makeBmpWithHeader(int32_t headerSize) {
+    std::vector<uint8_t> bytes = makeBmp(3, 2, gradientPattern);
+    bytes.insert(bytes.begin() + 54, static_cast<size_t>(headerSize - 40), 0);
+    putInt32(bytes, 10, 14 + headerSize);
+    putInt32(bytes, 14, headerSize);
+    return bytes;
+}
+
 } // namespace
+
+TEST(BmpDecode, OnlyUncompressed24BitFilesWithAWindowsHeaderAreDecoded) {
+    enum { none = 0, rle8 = 1, rle4 = 2, bitfields = 3, jpeg = 4 };
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        bool decoded;
+    } cases[] = {
+        {"24-bit, 40-byte header", makeBmpWithHeader(40), true},
+        {"24-bit, 52-byte header", makeBmpWithHeader(52), true},
+        {"24-bit, 56-byte header", makeBmpWithHeader(56), true},
+        {"24-bit, 108-byte header", makeBmpWithHeader(108), true},
+        {"24-bit, 124-byte header", makeBmpWithHeader(124), true},
+        {"32-bit", makeForeignBmp(40, 32, none), false},
+        {"32-bit bit fields, 124-byte header", makeForeignBmp(124, 32, bitfields), false},
+        {"16-bit", makeForeignBmp(40, 16, none), false},
+        {"8-bit palette", makeForeignBmp(40, 8, none), false},
+        {"4-bit palette", makeForeignBmp(40, 4, none), false},
+        {"1-bit palette", makeForeignBmp(40, 1, none), false},
+        {"0 bits per pixel", makeForeignBmp(40, 0, none), false},
+        {"24-bit run-length 8", makeForeignBmp(40, 24, rle8), false},
+        {"24-bit run-length 4", makeForeignBmp(40, 24, rle4), false},
+        {"24-bit bit fields", makeForeignBmp(40, 24, bitfields), false},
+        {"24-bit JPEG", makeForeignBmp(40, 24, jpeg), false},
+        {"OS/2 core header, 24-bit", makeForeignBmp(12, 24, none), false},
+        {"OS/2 2.x header, 24-bit", makeForeignBmp(64, 24, none), false},
+        {"short OS/2 2.x header, 24-bit", makeForeignBmp(16, 24, none), false},
+        {"no header size", makeForeignBmp(0, 24, none), false},
+    };
+    for (const auto& c : cases) {
+        if (!c.decoded) {
+            expectRefused(c.bytes, c.what);
+            continue;
+        }
+        BmpImage image;
+        ASSERT_TRUE(decodeExact(c.bytes, c.bytes.size(), image)) << c.what;
+        EXPECT_EQ(image.width, 3) << c.what;
+        expectPixelsFollowPattern(image);
+    }
+}
 
 TEST(BmpDecode, RowPaddingIsSkippedForEveryWidth) {
     for (int32_t width : {1, 2, 3, 4, 5}) {
@@ -105,7 +186,7 @@ TEST(BmpDecode, BrokenFilesGiveNoImage) {
         putInt32(bytes, at, value);
         return bytes;
     };
-    expectRefused(std::vector<uint8_t>(good.begin(), good.begin() + 25), "header cut at 25 bytes");
+    expectRefused(std::vector<uint8_t>(good.begin(), good.begin() + 33), "header cut at 33 bytes");
     expectRefused({}, "empty file");
     std::vector<uint8_t> noSignature = good;
     noSignature[1] = 'A';

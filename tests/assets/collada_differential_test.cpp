@@ -3,7 +3,7 @@
 // vertex's list of triangles. Both must give the same mesh to the bit (any NaN matching any
 // NaN: which of two NaN operands an instruction passes on is the compiler's choice) on every
 // generated mesh and on a fixed-seed soup of numbers in many spellings.
-#include "assets/mesh.h"
+#include "assets/collada_reader.h"
 #include "tests/assets/asset_files.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "assets/mesh.h"
+#include "assets/collada_reader.h"
 #include "tests/assets/asset_files.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +82,64 @@ std::string replaced(std::string text, const std::string& from, const std::strin
     return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
+std::string repeated(const std::string& text, size_t times) {
+    std::string result;
+    result.reserve(text.size() * times);
+    for (size_t i = 0; i < times; ++i) {
+        result += text;
+    }
+    return result;
+}
+
+// `markup` put into the square's document right after the root's start tag.
+std::string squareWith(const std::string& markup) {
+    return replaced(makeCollada(ColladaParts{}), "<COLLADA version=\"1.4.1\">",
+                    "<COLLADA version=\"1.4.1\">" + markup);
+}
+
+// `levels` elements, each inside the one before, closed or not.
+std::string nestedElements(size_t levels, bool closed) {
+    return repeated("<a>", levels) + (closed ? repeated("</a>", levels) : "");
+}
+
+// A document of about 1 MB: the root and nested elements, closed or not.
+std::string deepDocument(bool closed) {
+    const size_t levels = (size_t{1} << 20) / (closed ? 7 : 3);
+    return "<COLLADA>" + nestedElements(levels, closed) + (closed ? "</COLLADA>" : "");
+}
+
 } // namespace
+
+TEST(ColladaRead, DocumentsNestedDeeperThan256ElementsAreRefusedBeforeParsing) {
+    const struct {
+        const char* what;
+        std::string text;
+        bool read;
+    } cases[] = {
+        {"256 levels with the root", squareWith(nestedElements(255, true)), true},
+        {"257 levels with the root", squareWith(nestedElements(256, true)), false},
+        {"1 MB nested, closed", deepDocument(true), false},
+        {"1 MB nested, unclosed", deepDocument(false), false},
+        // Markup that nests nothing, 300 start tags within it.
+        {"empty elements", squareWith(repeated("<a/><b x='1' />", 300)), true},
+        {"a comment", squareWith("<!--" + nestedElements(300, false) + "-->"), true},
+        {"a CDATA section", squareWith("<a><![CDATA[" + nestedElements(300, false) + "]]></a>"), true},
+        {"an attribute value", squareWith("<a note='" + nestedElements(300, false) + "'/>"), true},
+        {"a processing instruction", squareWith("<?note " + nestedElements(300, false) + "?>"), true},
+        {"a document type's internal subset",
+         "<!DOCTYPE COLLADA [" + nestedElements(300, false) + "]>" + makeCollada(ColladaParts{}), true},
+    };
+    for (const auto& c : cases) {
+        if (!c.read) {
+            expectRefused(c.text, c.what);
+            continue;
+        }
+        HeldMesh held;
+        std::string text = c.text;
+        EXPECT_TRUE(readColladaMesh(text.data(), held.mesh)) << c.what;
+        EXPECT_EQ(held.mesh.triangleCount, 2) << c.what;
+    }
+}
 
 TEST(ColladaRead, FlatSquareIsReadWithArraysIndicesAndUpwardNormals) {
     HeldMesh held;
@@ -261,7 +318,9 @@ TEST(ColladaRead, LoadMeshReportsFilesItCannotReadInOneLine) {
     writeFile(wrongName, makeCollada(ColladaParts{}));
     const std::string broken = tempPath("broken.dae");
     writeFile(broken, replaced(makeCollada(ColladaParts{}), "<p>", "<q>"));
-    for (const std::string& path : {tempPath("missing.dae"), wrongName, broken}) {
+    const std::string deep = tempPath("deep.dae");
+    writeFile(deep, deepDocument(false));
+    for (const std::string& path : {tempPath("missing.dae"), wrongName, broken, deep}) {
         HeldMesh held;
         testing::internal::CaptureStdout();
         EXPECT_EQ(&loadMesh(held.mesh, path.c_str()), &held.mesh);

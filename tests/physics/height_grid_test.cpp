@@ -3,6 +3,7 @@
 #include "physics/physics_world.h"
 #include "tests/physics/physics_fixtures.h"
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -153,4 +154,74 @@ TEST_F(HeightQuery, FullSizeTerrainGridUsesCellSizeOverSideLessTwo) {
     const float c = 128.0f / 127.0f;
     EXPECT_NEAR(groundHeightAt(0.4f, 0, 0), 0.1f * 0.4f / c, 1e-6f);
     EXPECT_NEAR(groundHeightAt(63.5f, 0, 0), 6.4f - 0.1f * 0.5f / c, 1e-5f);
+}
+
+TEST_F(HeightQuery, GridCoordinatesBeyondIntegersClampInfiniteToTheBorderAndNotANumberToTheMiddle) {
+    // Side 2: the cell size 2 W / (side - 2) is infinite, so every grid coordinate is. All four
+    // vertices round to the centre cell (1, 1); the last one wins and the others name vertex 0.
+    std::vector<float> corners;
+    for (float z : {-1.0f, 1.0f}) {
+        for (float x : {-1.0f, 1.0f}) {
+            appendVertex(corners, x, z);
+        }
+    }
+    for (int j = 0; j < 4; ++j) {
+        corners[8 * j + 1] = static_cast<float>(j + 1);
+    }
+    addGrid(corners, {1, 4, 1});
+    const HeightCase sideTwo[] = {{0.5f, 0, 0.5f, 4}, {0.2f, 0, 0.9f, 4}, {-0.5f, 0, -0.5f, 1},
+                                  {0.5f, 0, -0.5f, 1}, {-0.5f, 0, 0.5f, 1}, {0, 0, 0, 1}};
+    for (const HeightCase& c : sideTwo) {
+        EXPECT_EQ(groundHeightAt(c.x, c.y, c.z), c.height) << c.x << ", " << c.z;
+    }
+
+    // An infinite half width makes the grid coordinate inf / inf: the middle vertex, whose
+    // height (7) stands for the whole grid. Its neighbours weigh nothing (fractions over an
+    // infinite cell).
+    std::vector<float> vertices = gridVertices(5, 1);
+    vertices[12 * 8 + 1] = 7;
+    addGrid(vertices, {2, 7, 2}, {10, 0, 0}).halfWidth = INFINITY;
+    for (Vec3 p : {Vec3{10.4f, 0, 0.3f}, Vec3{8.1f, 0, -1.9f}, Vec3{11.9f, 0, 1.9f}}) {
+        EXPECT_EQ(groundHeightAt(p.x, p.y, p.z), 7.0f) << p.x << ", " << p.z;
+        expectVec3Near(world.groundNormal, {0, 1, 0});
+    }
+}
+
+TEST_F(HeightQuery, DegenerateMeshesLeaveOutVerticesWithoutACell) {
+    std::vector<float> column; // all at x = 0: half width 0
+    for (float z : {-2.0f, -1.0f, 0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f}) {
+        appendVertex(column, 0, z);
+    }
+    std::vector<float> unreadable = gridVertices(5, 1);
+    unreadable[7 * 8] = NAN;         // x
+    unreadable[13 * 8 + 2] = NAN;    // z
+    unreadable[16 * 8 + 2] = 1e30f;  // far beyond any row
+    unreadable[17 * 8] = -INFINITY;  // x
+    std::vector<float> single;
+    appendVertex(single, 0, 0);
+    const struct {
+        const char* what;
+        std::vector<float> vertices;
+        Vec3 extent;
+        int side;
+        std::vector<int> cells; // expected, side x side
+        float height;           // at (1, 1) from the grid's position
+    } cases[] = {
+        {"one vertex", single, {0, 0, 0}, 1, {0}, 0},
+        {"every vertex at x = 0", column, {0, 0, 6}, 3, std::vector<int>(9, 0), 0},
+        {"coordinates not a number, huge or infinite", unreadable, {2, 1, 2}, 5,
+         {0, 1, 2, 3, 4, 5, 6, 0, 8, 9, 10, 11, 12, 0, 14, 15, 0, 0, 18, 19, 20, 21, 22, 23, 24},
+         unreadable[18 * 8 + 1]},
+        {"no vertex", {}, {2, 1, 2}, 0, {}, 0}, // bounds without cells
+    };
+    float x = 0;
+    for (const auto& c : cases) {
+        x += 100; // apart, so that each query meets its own grid only
+        const HeightGrid& grid = addGrid(c.vertices, c.extent, {x, 0, 0});
+        ASSERT_EQ(grid.side, c.side) << c.what;
+        for (int j = 0; j < c.side * c.side; ++j) {
+            EXPECT_EQ(grid.cells[j], c.cells[j]) << c.what << ", cell " << j;
+        }
+        EXPECT_EQ(groundHeightAt(x + 1, 0, 1), c.height) << c.what;
+    }
 }

@@ -48,7 +48,7 @@ TEST(ProgramTables, AttributesAndNormalMatricesShareTenEntries) {
     EXPECT_EQ(attributes.stride, 5);
     EXPECT_STREQ(attributes.entries[2].name, "normalMat");
     EXPECT_EQ(attributes.entries[2].size, 16);
-    EXPECT_EQ(attributes.entries[2].value, &defaultOne);
+    EXPECT_EQ(attributes.entries[2].value, &identityMat4);
     EXPECT_EQ(attributes.entries[2].location, -1);
     for (int i = 0; i < 9; ++i) {
         addNormalMatrix(program);
@@ -157,4 +157,50 @@ TEST_F(ShaderPrograms, ApplyBindsSetSlotsAndOtherwiseTheProgramsDefaults) {
     EXPECT_EQ(boundTexture(1), static_cast<int>(rock->textureId));
     glGetUniformfv(terrain->program, terrain->uniforms.entries[2].location, &sent);
     EXPECT_EQ(sent, 0.6f);
+}
+
+// A program built through the public operations, not a preset: an object without slots draws
+// with the defaults, the normal matrix a whole identity and the blend 1.0.
+TEST_F(ShaderPrograms, AHandBuiltProgramSendsWholeDefaultsToAnObjectWithoutSlots) {
+    std::string vertex =
+        tempFile("handVert.txt", "#version 120\n"
+                                 "attribute vec3 Position;\n"
+                                 "uniform mat4 Projection, Modelview, normalMat;\n"
+                                 "varying vec4 shade;\n"
+                                 "void main() {\n"
+                                 "  shade = normalMat * vec4(0.25, 0.5, 0.75, 1.0);\n"
+                                 "  gl_Position = Projection * Modelview * vec4(Position, 1.0);\n"
+                                 "}");
+    std::string fragment =
+        tempFile("handFrag.txt", "#version 120\n"
+                                 "uniform float Blend1;\n"
+                                 "varying vec4 shade;\n"
+                                 "void main() { gl_FragColor = vec4(shade.xyz, Blend1); }");
+    std::unique_ptr<ShaderProgram> owned(newShaderProgram());
+    ShaderProgram* program = owned.get();
+    program->vertexPath = vertex.c_str();
+    program->fragmentPath = fragment.c_str();
+    addAttribute(*program, "Position", 3);
+    addAttribute(*program, "Normal", 3); // the quad's vertex layout; the shader reads neither
+    addAttribute(*program, "TexCoordIn", 2);
+    addNormalMatrix(*program);
+    addBlend(*program);
+    linkProgram(*program);
+    const VariableEntry& normalMat = program->attributes.entries[3];
+    ASSERT_NE(normalMat.location, -1);
+
+    RenderObject* bare = createRenderObject(&quad(), camera); // in the scene list, no slots
+    bare->shader = program;
+    bare->position = {0, 0, -5};
+    drawRenderList(scene);
+    Mat4 sent = {};
+    glGetUniformfv(program->program, normalMat.location, sent.m);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(sent.m[i], identityMat4.m[i]) << "element " << i;
+    }
+    const Pixel centre = pixelAt({0, 0, -5});
+    EXPECT_NEAR(centre.red, 64, 1);
+    EXPECT_NEAR(centre.green, 128, 1);
+    EXPECT_NEAR(centre.blue, 191, 1);
+    EXPECT_EQ(centre.alpha, 255);
 }

@@ -1,0 +1,270 @@
+// COLLADA meshes: one geometry's positions, normals and texture coordinates and its polygon
+// list read as triangles, the document walked with RapidXML. Units are the file's; the file is
+// Z-up, the engine Y-up, so a file position (x, y, z) becomes (x, z, -y). Numbers are read as
+// atof and atoi read them (assets/number_scan.h), from tokens split on single spaces only.
+
+#include "assets/collada_reader.h"
+
+#include "assets/number_scan.h"
+
+#include <rapidxml/rapidxml.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+using XmlNode = rapidxml::xml_node<>;
+
+// The first child element (with the name, when one is given); none for no parent.
+XmlNode* firstElement(XmlNode* parent, const char* name = nullptr) {
+    if (parent == nullptr) {
+        return nullptr;
+    }
+    XmlNode* node = parent->first_node(name);
+    while (node != nullptr && node->type() != rapidxml::node_element) {
+        node = node->next_sibling(name);
+    }
+    return node;
+}
+
+XmlNode* nextElement(XmlNode* node) {
+    if (node == nullptr) {
+        return nullptr;
+    }
+    XmlNode* next = node->next_sibling();
+    while (next != nullptr && next->type() != rapidxml::node_element) {
+        next = next->next_sibling();
+    }
+    return next;
+}
+
+// COLLADA exports stay far below 100 levels of elements.
+constexpr int largestNesting = 256;
+
+// Just past the first `close` from `c`; the text's end when none comes.
+const char* pastText(const char* c, const char* close) {
+    const char* found = std::strstr(c, close);
+    return found != nullptr ? found + std::strlen(close) : c + std::strlen(c);
+}
+
+// Just past the '>' ending a document type declaration, whose internal subset in brackets may
+// hold '>' of its own.
+const char* pastDoctype(const char* c) {
+    int brackets = 0;
+    for (; *c != '\0'; ++c) {
+        if (*c == '[') {
+            ++brackets;
+        } else if (*c == ']' && brackets > 0) {
+            --brackets;
+        } else if (*c == '>' && brackets == 0) {
+            return c + 1;
+        }
+    }
+    return c;
+}
+
+// Whether no element of the document lies more than `limit` levels deep. RapidXML parses each
+// level of elements in a recursive call, so a document nested tens of thousands deep (closed
+// or not) would run the stack out: it is refused before parsing. Markup is followed as RapidXML
+// reads it: comments, CDATA sections, declarations and processing instructions nest nothing,
+// and quoted attribute values may hold '>'.
+bool nestedAtMost(const char* text, int limit) {
+    int depth = 0;
+    for (const char* c = std::strchr(text, '<'); c != nullptr; c = std::strchr(c, '<')) {
+        ++c;
+        if (std::strncmp(c, "!--", 3) == 0) {
+            c = pastText(c, "-->");
+        } else if (std::strncmp(c, "![CDATA[", 8) == 0) {
+            c = pastText(c, "]]>");
+        } else if (std::strncmp(c, "!DOCTYPE", 8) == 0 && c[8] != '\0' &&
+                   std::strchr(" \t\n\r", c[8]) != nullptr) {
+            c = pastDoctype(c);
+        } else if (*c == '!' || *c == '/') {
+            depth -= *c == '/' && depth > 0 ? 1 : 0;
+            c = pastText(c, ">");
+        } else if (*c == '?') {
+            c = pastText(c, "?>");
+        } else {
+            // A start tag, up to its '>' outside quotes; one ending in "/>" holds nothing.
+            char quote = '\0';
+            const char* tagEnd = c;
+            for (; *tagEnd != '\0' && (quote != '\0' || *tagEnd != '>'); ++tagEnd) {
+                if (quote == '\0' && (*tagEnd == '"' || *tagEnd == '\'')) {
+                    quote = *tagEnd;
+                } else if (*tagEnd == quote) {
+                    quote = '\0';
+                }
+            }
+            if (tagEnd[-1] != '/' && ++depth > limit) {
+                return false;
+            }
+            c = *tagEnd == '\0' ? tagEnd : tagEnd + 1;
+        }
+    }
+    return true;
+}
+
+// The element's "count" attribute read as atoi does. Refused when missing, negative, above
+// the largest count the engine takes, or above `limit`.
+bool readCount(XmlNode* element, int64_t limit, int64_t& count) {
+    rapidxml::xml_attribute<>* attribute = element->first_attribute("count");
+    if (attribute == nullptr) {
+        return false;
+    }
+    count = std::strtol(attribute->value(), nullptr, 10);
+    return count >= 0 && count <= largestCount && count <= limit;
+}
+
+// A token takes at least one character and all but the last a space after it.
+int64_t tokensAtMost(XmlNode* element) {
+    return static_cast<int64_t>(element->value_size() / 2 + 1);
+}
+
+// The source's first <float_array> and its count; none when either is missing or refused.
+XmlNode* floatArray(XmlNode* source, int64_t& count) {
+    XmlNode* array = firstElement(source, "float_array");
+    return array != nullptr && readCount(array, tokensAtMost(array), count) ? array : nullptr;
+}
+
+// Positions are read this many vertices at a time, then put in place.
+constexpr int64_t vertexBatch = 256;
+
+// The vertex array from the positions, count / 3 of them (a partial vertex is read and dropped):
+// each vertex starts with its own position turned Y-up, zero normal and texture coordinate.
+bool readPositions(XmlNode* array, int64_t count, float* vertices) {
+    Tokens tokens(array->value());
+    float positions[3 * vertexBatch];
+    for (int64_t first = 0; first < count / 3; first += vertexBatch) {
+        const int64_t n = std::min(vertexBatch, count / 3 - first);
+        if (!readFloats(tokens, 3 * n, positions)) {
+            return false;
+        }
+        // Stored one by one: a copy from a small array built on the stack would load it back
+        // in wider pieces than it was stored in, which stalls.
+        for (int64_t i = 0; i < n; ++i) {
+            const float* position = positions + 3 * i;
+            float* vertex = vertices + (first + i) * floatsPerVertex;
+            vertex[0] = position[0];
+            vertex[1] = position[2];
+            vertex[2] = -position[1];
+            std::fill(vertex + 3, vertex + floatsPerVertex, 0.0f);
+        }
+    }
+    return readFloats(tokens, count % 3, positions);
+}
+
+// The 3 x triangleCount corners of <p>, (vertex, normal, texcoord) each, checked against the
+// arrays: the vertex numbers become the indices and each corner writes its texture coordinate
+// into its vertex (its position there is the vertex's own already; normals are recomputed).
+[[gnu::noinline]] bool readCorners(XmlNode* p, int64_t triangleCount, int64_t normalCount,
+                                   const std::vector<float>& texcoords, Mesh& mesh) {
+    const uint64_t limits[3] = {static_cast<uint64_t>(mesh.vertexCount), static_cast<uint64_t>(normalCount),
+                                texcoords.size() / 2};
+    return readIndexTriples(p->value(), 3 * triangleCount, limits,
+                            [&mesh, &texcoords](int64_t k, uint64_t vertex, uint64_t, uint64_t texcoord) {
+                                mesh.indices[k] = static_cast<int32_t>(vertex);
+                                std::memcpy(mesh.vertices + vertex * floatsPerVertex + 6,
+                                            &texcoords[2 * texcoord], 2 * sizeof(float));
+                            });
+}
+
+} // namespace
+
+// Documents nested deeper than largestNesting levels of elements are refused unparsed.
+// Document layout: the root element's first <library_geometries>, its first <geometry>, that
+// one's first <mesh>. The mesh's first three child elements are the position, normal and
+// texture-coordinate sources, each read from its first <float_array>; its first <polylist>
+// gives the triangle count and, in its first <p>, corners of (vertex, normal, texcoord).
+// Every vertex starts with its own position from the array (so extents include vertices no
+// corner names), zero normal and zero texture coordinate; a corner then writes its vertex's
+// position, normal and texture coordinate, the last corner naming a vertex winning.
+bool readColladaMesh(char* text, Mesh& mesh) {
+    mesh = emptyMesh();
+    if (text == nullptr || !nestedAtMost(text, largestNesting)) {
+        return false;
+    }
+    rapidxml::xml_document<> document;
+    try {
+        document.parse<0>(text);
+    } catch (const rapidxml::parse_error&) {
+        return false;
+    }
+    XmlNode* geometry = firstElement(firstElement(firstElement(&document), "library_geometries"), "geometry");
+    XmlNode* meshElement = firstElement(geometry, "mesh");
+    XmlNode* positionSource = firstElement(meshElement);
+    XmlNode* normalSource = nextElement(positionSource);
+    XmlNode* texcoordSource = nextElement(normalSource);
+    XmlNode* polylist = firstElement(meshElement, "polylist");
+    XmlNode* p = firstElement(polylist, "p");
+    int64_t positionCount = 0;
+    int64_t normalCount = 0;
+    int64_t texcoordCount = 0;
+    int64_t triangleCount = 0;
+    XmlNode* positionArray = floatArray(positionSource, positionCount);
+    XmlNode* normalArray = floatArray(normalSource, normalCount);
+    XmlNode* texcoordArray = floatArray(texcoordSource, texcoordCount);
+    if (positionArray == nullptr || normalArray == nullptr || texcoordArray == nullptr || p == nullptr ||
+        !readCount(polylist, tokensAtMost(p) / 9, triangleCount)) {
+        return false;
+    }
+
+    // The file's normals are replaced by smooth ones: only their count matters.
+    std::vector<float> texcoords(static_cast<size_t>(texcoordCount));
+    Tokens texcoordTokens(texcoordArray->value());
+    if (Tokens(normalArray->value()).countRest() < normalCount ||
+        !readFloats(texcoordTokens, texcoordCount, texcoords.data())) {
+        return false;
+    }
+    Mesh result = emptyMesh();
+    result.vertexCount = static_cast<int32_t>(positionCount / 3);
+    result.triangleCount = static_cast<int32_t>(triangleCount);
+    std::unique_ptr<float[]> vertices(new float[static_cast<size_t>(result.vertexCount) * floatsPerVertex]);
+    std::unique_ptr<int32_t[]> indices(new int32_t[3 * static_cast<size_t>(result.triangleCount)]);
+    result.vertices = vertices.get();
+    result.indices = indices.get();
+    if (!readPositions(positionArray, positionCount, result.vertices) ||
+        !readCorners(p, triangleCount, normalCount / 3, texcoords, result)) {
+        return false;
+    }
+    vertices.release();
+    indices.release();
+    smoothVertexNormals(result);
+    computeExtent(result);
+    mesh = result;
+    return true;
+}
+
+bool readColladaFile(const char* fileName, Mesh& mesh) {
+    mesh = emptyMesh();
+    if (fileName == nullptr || std::strstr(fileName, ".dae") == nullptr) {
+        return false;
+    }
+    std::FILE* file = std::fopen(fileName, "r");
+    if (file == nullptr) {
+        return false;
+    }
+    // Read straight into one buffer the file's size and a byte more, so that the end shows as a
+    // short read: for the terrain, copying through a growing buffer costs as much as parsing a
+    // third of it. A file that turns out longer is read on into a buffer twice the size.
+    std::error_code sizeUnknown;
+    const std::uintmax_t size = std::filesystem::file_size(fileName, sizeUnknown);
+    size_t capacity = sizeUnknown || size >= std::uintmax_t{1} << 32 ? 65536 : static_cast<size_t>(size) + 1;
+    std::unique_ptr<char[]> text(new char[capacity]);
+    size_t used = 0;
+    while ((used += std::fread(text.get() + used, 1, capacity - used, file)) == capacity) {
+        std::unique_ptr<char[]> larger(new char[2 * capacity]);
+        std::memcpy(larger.get(), text.get(), used);
+        text = std::move(larger);
+        capacity *= 2;
+    }
+    std::fclose(file);
+    text[used] = '\0';
+    return readColladaMesh(text.get(), mesh);
+}
