@@ -5,10 +5,15 @@
 // Nodes belong to the list; payloads belong to whoever appended them.
 #pragma once
 
+#include "core/slot_pool.h"
+
 struct ListNode {
     ListNode* next;     // none at the tail
     ListNode* previous; // none at the head
     void* payload;      // not owned
+
+    static void* operator new(size_t) { return takeSlot<ListNode>(); }
+    static void operator delete(void* node) { giveSlot<ListNode>(node); }
 };
 
 struct ObjectList {

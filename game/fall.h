@@ -6,6 +6,7 @@
 // Units: world units and degrees; velocities, drags and ages are per frame; y up.
 #pragma once
 
+#include "core/slot_pool.h"
 #include "core/vec_math.h"
 #include "game/object_logic.h"
 
@@ -21,8 +22,11 @@ const int32_t rockKindPlain = 0;    // the shared rock texture
 const int32_t rockKindDark = 1;     // "Textures/rock1.bmp"
 const int32_t rockKindSteered = 2;  // steered with I, J, K, L; jumps with the space bar
 
-class Fall : public ObjectLogic {
+class Fall final : public ObjectLogic {
 public:
+    static void* operator new(size_t) { return takeSlot<Fall>(); }
+    static void operator delete(void* fall) { giveSlot<Fall>(fall); }
+
     void setUp() override;
     void update() override; // may destroy the owner and this behaviour
 

@@ -118,7 +118,8 @@ float overlapOf(const Vec3& ownCentre, float ownRadius, const Vec3& theirCentre,
 // the bodies are visited: a uniform grid over the centres, with cells wider than any two radii,
 // meets every overlapping pair in the same or a neighbouring cell. The spheres are sorted by
 // cell, row by row, and swept once: the rows next to a sphere's own are found by cursors that
-// only move forward. Buffers are kept from step to step.
+// only move forward. Buffers are kept from step to step, and given back once a step uses less
+// than a quarter of one, so that they follow the crowd down as well as up.
 class OverlapPairs {
 public:
     struct Neighbour {
@@ -132,6 +133,9 @@ public:
     // The bodies overlapping body index, in list order.
     const Neighbour* begin(uint32_t index) const { return neighbours_.data() + offsets_[index]; }
     const Neighbour* end(uint32_t index) const { return neighbours_.data() + offsets_[index + 1]; }
+    // Gives back the room of every buffer this step used less than a quarter of.
+    void trim();
+    size_t bytesHeld() const;
 
 private:
     struct Entry { // a copy of the sphere's centre and radius, read close together
@@ -319,6 +323,40 @@ void OverlapPairs::listByBody() {
     }
 }
 
+// Keeps twice the used part, so that a crowd that stays the same size is not trimmed again.
+template <typename T>
+void trimBuffer(std::vector<T>& buffer) {
+    const size_t smallest = 1024; // elements; not worth giving back below this
+    if (buffer.capacity() <= smallest || buffer.size() >= buffer.capacity() / 4) {
+        return;
+    }
+    std::vector<T> smaller;
+    smaller.reserve(std::max(2 * buffer.size(), smallest));
+    smaller.assign(buffer.begin(), buffer.end());
+    buffer.swap(smaller);
+}
+
+template <typename T>
+size_t bytesOf(const std::vector<T>& buffer) {
+    return buffer.capacity() * sizeof(T);
+}
+
+void OverlapPairs::trim() {
+    trimBuffer(bodies_);
+    trimBuffer(members_);
+    trimBuffer(sorted_);
+    trimBuffer(cells_);
+    trimBuffer(pairs_);
+    trimBuffer(offsets_);
+    trimBuffer(fill_);
+    trimBuffer(neighbours_);
+}
+
+size_t OverlapPairs::bytesHeld() const {
+    return bytesOf(bodies_) + bytesOf(members_) + bytesOf(sorted_) + bytesOf(cells_) + bytesOf(counts_) +
+           bytesOf(pairs_) + bytesOf(offsets_) + bytesOf(fill_) + bytesOf(neighbours_);
+}
+
 OverlapPairs overlapPairs;
 
 void collideWithBodies(RigidBody& body, uint32_t index) {
@@ -369,7 +407,10 @@ void stepPhysics(ObjectList& bodies, PhysicsWorld& world) {
         collideWithBoxes(body, world.boxes);
         collideWithBodies(body, index);
     }
+    overlapPairs.trim();
 }
+
+size_t broadPhaseBytes() { return overlapPairs.bytesHeld(); }
 
 void integrateBodies(ObjectList& bodies) {
     for (bodies.cursor = bodies.head; bodies.cursor != nullptr; bodies.cursor = bodies.cursor->next) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/object_list.h"
+#include "core/slot_pool.h"
 #include "core/vec_math.h"
 #include "physics/axis_turn.h"
 
@@ -27,6 +28,9 @@ struct CollisionSphere {
     RenderObject* renderObject; // not owned
     bool enabled;               // a disabled sphere touches nothing
     ListNode* sphereNode;       // node in the world's spheres, set by addSphere
+
+    static void* operator new(size_t) { return takeSlot<CollisionSphere>(); }
+    static void operator delete(void* sphere) { giveSlot<CollisionSphere>(sphere); }
 };
 
 struct RigidBody {
@@ -40,6 +44,9 @@ struct RigidBody {
     bool touchingBefore;        // touching as of the last integration
     CollisionSphere* sphere;    // set by the caller
     ListNode* bodyNode;         // node in kernel.bodyList, set by addBody
+
+    static void* operator new(size_t) { return takeSlot<RigidBody>(); }
+    static void operator delete(void* body) { giveSlot<RigidBody>(body); }
 };
 
 // The turns a box's contact test makes, worked out for one rotation.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/object_list.h"
+#include "core/slot_pool.h"
 #include "core/vec_math.h"
 
 #include <cstdint>
@@ -19,6 +20,9 @@ struct Texture;
 struct Slot {
     uintptr_t value; // texture slots: an OpenGL texture name; others: a data pointer (caller-owned)
     uint8_t set;     // a set slot replaces the program's default
+
+    static void* operator new(size_t) { return takeSlot<Slot>(); }
+    static void operator delete(void* slot) { giveSlot<Slot>(slot); }
 };
 
 struct RenderObject {
@@ -34,6 +38,9 @@ struct RenderObject {
     ObjectList textureSlots; // one per sampler of the shader
     ObjectList normalSlots;  // one per value uniform of the attribute table
     ObjectList blendSlots;   // one per value uniform of the uniforms table
+
+    static void* operator new(size_t) { return takeSlot<RenderObject>(); }
+    static void operator delete(void* object) { giveSlot<RenderObject>(object); }
 };
 
 struct RenderList {

@@ -3,6 +3,8 @@
 #include "physics/physics_world.h"
 #include "tests/physics/physics_fixtures.h"
 
+#include <vector>
+
 namespace {
 
 // A unit box at the origin, and spheres of radius 0.5 overlapping its top by 0.2.
@@ -134,4 +136,34 @@ TEST_F(BodyPair, RetiredBodiesAreNeitherMovedNorTouched) {
     second->sphere->enabled = true; // an inactive body with a live sphere is still a contact
     step();
     EXPECT_TRUE(first->touching);
+}
+
+// The pair search's buffers grow with a crowd of overlapping rocks and are given back once the
+// crowd is gone; a crowd that comes back gets its room again.
+TEST_F(PhysicsTest, PairSearchMemoryFollowsTheCrowd) {
+    const int few = 10;
+    const int crowd = 800; // every rock overlaps every other: 319,600 pairs
+    std::vector<RigidBody*> rocks;
+    auto growTo = [&](int count) {
+        while (static_cast<int>(rocks.size()) < count) {
+            rocks.push_back(addRock({0, 0, 0}, 1.0f, {0, 0, 0}));
+        }
+        stepPhysics(bodies, world);
+        return broadPhaseBytes();
+    };
+    auto shrinkTo = [&](int count) {
+        while (static_cast<int>(rocks.size()) > count) {
+            releaseBody(rocks.back());
+            rocks.pop_back();
+        }
+        stepPhysics(bodies, world);
+        return broadPhaseBytes();
+    };
+    const size_t crowded = growTo(crowd);
+    EXPECT_GT(crowded, static_cast<size_t>(crowd) * (crowd - 1) * sizeof(float)); // one overlap a neighbour
+    const size_t quiet = shrinkTo(few);
+    EXPECT_LT(quiet, crowded / 16);
+    EXPECT_EQ(shrinkTo(few), quiet); // a steady crowd keeps its room
+    EXPECT_GE(growTo(crowd), crowded / 2);
+    EXPECT_LT(shrinkTo(0), crowded / 16);
 }
