@@ -26,14 +26,17 @@ std::vector<unsigned char> screenArea(int x, int y, int width, int height);
 // can swallow a short press, so tests hold a key or button until they see its effect.
 void setMouseButton(int button, bool down); // X button number: 1 left, 3 right
 void setKey(const char* keysymName, bool down);
+void moveMouseBy(int dx, int dy); // screen pixels, y growing downwards
 
 struct ChildProcess {
     int pid = -1;
     int outputFd = -1; // the child's standard output
 };
 
-// Starts a program in a working directory; `withDisplay` false removes DISPLAY from its environment.
-ChildProcess startProgram(const std::string& path, const std::string& workingDirectory, bool withDisplay);
+// Starts a program in a working directory with the given arguments; `withDisplay` false removes
+// DISPLAY from its environment. Its standard error goes to the same pipe as its standard output.
+ChildProcess startProgram(const std::string& path, const std::string& workingDirectory, bool withDisplay,
+                          const std::vector<std::string>& arguments = {});
 // Reads the child's output until it exits or the timeout passes; returns the exit status,
 // or -1 after killing a child that did not exit in time.
 int waitForExit(ChildProcess& child, std::string& output, double timeoutSeconds);
