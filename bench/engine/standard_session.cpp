@@ -1,8 +1,8 @@
 // Writes the standard session that scripts/bench.sh replays with --benchmark, the same bytes on
 // every machine: seed 1; from the start position 200 rocks thrown one per frame while the view
 // turns slowly right, a few steps forward, a slow look back to the left over the shore, then
-// 300 frames of standing still while the rocks come to rest. 930 frames; the mouse stays inside the window, so one poll a frame (two in
-// the first, with the start-up poll).
+// 300 frames of standing still while the rocks come to rest. 930 frames; the mouse stays inside
+// the window, so one poll a frame (two in the first, with the start-up poll).
 //
 //   valley_standard_session FILE
 #include "platform/keys.h"
