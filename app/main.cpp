@@ -1,4 +1,3 @@
-#include "app/startup.h"
+#include "app/session.h"
 
-// Command-line arguments are ignored.
-int main() { return runValley(); }
+int main(int argc, char** argv) { return runCommandLine(argc, argv); }

@@ -45,13 +45,13 @@ bool openWindow() {
     return true;
 }
 
-bool initKernel() {
+bool initKernel(uint32_t seed) {
     if (!platformInit()) {
         std::printf("Failed to initialize GLFW.\n");
     }
     std::printf("OpenGL Environment Loaded!\n");
-    kernel.windowWidth = 1280;
-    kernel.windowHeight = 720;
+    kernel.windowWidth = valleyWindowWidth;
+    kernel.windowHeight = valleyWindowHeight;
     // Without a window there is no OpenGL context: nothing below may run.
     if (!openWindow()) {
         return false;
@@ -80,16 +80,16 @@ bool initKernel() {
     glViewport(0, 0, kernel.windowWidth, kernel.windowHeight);
     platformSwapInterval(1);
     kernel.frameCount = 0;
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::srand(seed);
     std::printf("Kernel Initiated!\n");
     std::fflush(stdout);
     return true;
 }
 
-int runValley() {
+int runValley(const RunSetup& setup) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // console lines reach a pipe as they are written
     createContainers();
-    if (!initKernel()) {
+    if (!initKernel(setup.seeded ? setup.seed : static_cast<uint32_t>(std::time(nullptr)))) {
         std::fflush(stdout);
         platformTerminate();
         return 1;
@@ -97,6 +97,9 @@ int runValley() {
     kernel.stopRequested = false;
     SceneHandles scene = buildScene();
     runMainLoop(scene);
+    if (setup.afterLoop) {
+        setup.afterLoop(scene);
+    }
     platformTerminate();
     return 0;
 }

@@ -2,14 +2,28 @@
 // material, and the whole run of the program. Window sizes and positions are in pixels.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
+struct SceneHandles;
 struct VideoMode;
+
+const int32_t valleyWindowWidth = 1280;
+const int32_t valleyWindowHeight = 720;
+
+// What a recorded or replayed session changes about a run; the defaults give the plain program.
+struct RunSetup {
+    bool seeded = false; // seed the random generator with `seed` instead of the current time
+    uint32_t seed = 0;
+    std::function<void(const SceneHandles&)> afterLoop; // once the frame loop has ended
+};
 
 // Runs the program: containers, start-up, scene, frame loop, shutdown. The exit status:
 // 0, or 1 when no window with OpenGL 2.0 could be opened.
-int runValley();
+int runValley(const RunSetup& setup = RunSetup{});
 
 void createContainers();
-bool initKernel(); // false when the window could not be opened; GLFW is then still up
+bool initKernel(uint32_t seed); // false when the window could not be opened; GLFW is then still up
 bool openWindow();
 
 // Where to put a window of this size to centre it on the desktop; false (leave the window

@@ -4,6 +4,8 @@
 // turns `measuring` on: reading the clock costs a system call.
 #pragma once
 
+#include <vector>
+
 struct FrameStats {
     bool measuring;           // off: the clock is never read
     double engineSeconds;     // accumulated during the frame being built
@@ -18,3 +20,13 @@ double engineClock();
 void addEngineTime(double start);
 // Closes the frame: its total becomes lastEngineSeconds and the next frame starts at 0.
 void finishFrameStats();
+
+// Frame times (seconds between presented frames) summed up: frames per second over them all,
+// the median, and the 99th percentile (the smallest time at least 99 % of frames do not exceed).
+struct FrameTimeSummary {
+    double framesPerSecond;
+    double medianSeconds;
+    double percentile99Seconds;
+};
+
+FrameTimeSummary summarizeFrameTimes(std::vector<double> frameSeconds); // all zero when empty

@@ -2,7 +2,8 @@
 //
 // One window, one OpenGL context, one thread. Positions are window pixels, y growing downwards.
 // Input comes from the desktop, or from a scripted timeline (input_script.h) when one is set;
-// a scripted run also needs no pacing and may capture the frames it presents.
+// a scripted run also needs no pacing and may capture the frames it presents. A session
+// (session_input.h) records the input or replays a recording in place of the desktop.
 #pragma once
 
 struct VideoMode {
@@ -28,6 +29,7 @@ void platformSwapInterval(int interval);
 void platformSwapBuffers(); // presents the frame; paced to 60 per second unless scripted
 bool platformWindowOpen();
 
+void platformBeginPoll();             // starts one snapshot: the calls below until the next belong to it
 int platformKey(int key);             // 1 while held, 0 otherwise; key names of keys.h
 int platformMouseButton(int button);  // 1 while held, 0 otherwise
 void platformMousePos(int& x, int& y);

@@ -1,7 +1,9 @@
-// The window layer over GLFW 3, with the scripted input source beside it.
+// The window layer over GLFW 3, with the scripted and the recorded input sources beside it.
 #include "platform/frame_pacer.h"
 #include "platform/input_script.h"
 #include "platform/keys.h"
+#include "platform/recording.h"
+#include "platform/session_input.h"
 #include "platform/window.h"
 
 #include <epoxy/gl.h>
@@ -89,6 +91,57 @@ void waitForPacing() {
     }
 }
 
+int liveKey(int key) {
+    if (script != nullptr) {
+        const ScriptFrame* frame = currentScriptFrame();
+        return frame != nullptr && listed(frame->keys, key) ? 1 : 0;
+    }
+    int code = glfwKeyOf(key);
+    if (window == nullptr || code == GLFW_KEY_UNKNOWN) {
+        return 0;
+    }
+    return glfwGetKey(window, code) == GLFW_PRESS ? 1 : 0;
+}
+
+int liveMouseButton(int button) {
+    if (script != nullptr) {
+        const ScriptFrame* frame = currentScriptFrame();
+        return frame != nullptr && listed(frame->buttons, button) ? 1 : 0;
+    }
+    if (window == nullptr) {
+        return 0;
+    }
+    return glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_1 + button) == GLFW_PRESS ? 1 : 0;
+}
+
+void liveMousePos(int& x, int& y) {
+    if (script != nullptr) {
+        x = scriptMouseX;
+        y = scriptMouseY;
+        return;
+    }
+    double cx = 0.0;
+    double cy = 0.0;
+    if (window != nullptr) {
+        glfwGetCursorPos(window, &cx, &cy);
+    }
+    x = static_cast<int>(cx);
+    y = static_cast<int>(cy);
+}
+
+// The keyboard and mouse now, from the desktop or the script.
+InputSnapshot liveSnapshot() {
+    InputSnapshot snapshot = {0, 0, 0, 0};
+    for (int slot = 0; slot < keySlotCount; ++slot) {
+        snapshot.keys |= static_cast<uint64_t>(liveKey(slotKey(slot))) << slot;
+    }
+    for (int button = 0; button < mouseButtonCount; ++button) {
+        snapshot.buttons |= static_cast<uint8_t>(liveMouseButton(button) << button);
+    }
+    liveMousePos(snapshot.mouseX, snapshot.mouseY);
+    return snapshot;
+}
+
 } // namespace
 
 bool platformInit() { return glfwInit() == GLFW_TRUE; }
@@ -174,7 +227,7 @@ void platformCaptureCursor() {
 
 void platformSwapInterval(int interval) {
     if (window != nullptr) {
-        glfwSwapInterval(interval);
+        glfwSwapInterval(sessionUnpaced() ? 0 : interval);
     }
 }
 
@@ -187,13 +240,18 @@ void platformSwapBuffers() {
         if (frame != nullptr && !frame->capturePath.empty()) {
             captureFrame(frame->capturePath);
         }
+        std::string sessionCapture = sessionCapturePath();
+        if (!sessionCapture.empty()) {
+            captureFrame(sessionCapture);
+        }
         glfwSwapBuffers(window);
         glfwPollEvents();
     }
+    sessionPresented();
     if (script != nullptr) {
         ++scriptFrameIndex;
         applyScriptedMouse();
-    } else if (window != nullptr) {
+    } else if (window != nullptr && !sessionUnpaced()) {
         waitForPacing();
     }
 }
@@ -202,48 +260,41 @@ bool platformWindowOpen() {
     if (window == nullptr || glfwWindowShouldClose(window)) {
         return false;
     }
-    return script == nullptr || currentScriptFrame() != nullptr;
+    return (script == nullptr || currentScriptFrame() != nullptr) && !sessionReplayOver();
+}
+
+void platformBeginPoll() {
+    if (sessionRecording()) {
+        sessionRecordPoll(liveSnapshot());
+    } else {
+        sessionReplayPoll();
+    }
 }
 
 int platformKey(int key) {
-    if (script != nullptr) {
-        const ScriptFrame* frame = currentScriptFrame();
-        return frame != nullptr && listed(frame->keys, key) ? 1 : 0;
-    }
-    int code = glfwKeyOf(key);
-    if (window == nullptr || code == GLFW_KEY_UNKNOWN) {
-        return 0;
-    }
-    return glfwGetKey(window, code) == GLFW_PRESS ? 1 : 0;
+    const InputSnapshot* snapshot = sessionSnapshot();
+    return snapshot != nullptr ? snapshotKey(*snapshot, key) : liveKey(key);
 }
 
 int platformMouseButton(int button) {
-    if (script != nullptr) {
-        const ScriptFrame* frame = currentScriptFrame();
-        return frame != nullptr && listed(frame->buttons, button) ? 1 : 0;
-    }
-    if (window == nullptr) {
-        return 0;
-    }
-    return glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_1 + button) == GLFW_PRESS ? 1 : 0;
+    const InputSnapshot* snapshot = sessionSnapshot();
+    return snapshot != nullptr ? snapshotButton(*snapshot, button) : liveMouseButton(button);
 }
 
 void platformMousePos(int& x, int& y) {
-    if (script != nullptr) {
-        x = scriptMouseX;
-        y = scriptMouseY;
+    const InputSnapshot* snapshot = sessionSnapshot();
+    if (snapshot == nullptr) {
+        liveMousePos(x, y);
         return;
     }
-    double cx = 0.0;
-    double cy = 0.0;
-    if (window != nullptr) {
-        glfwGetCursorPos(window, &cx, &cy);
-    }
-    x = static_cast<int>(cx);
-    y = static_cast<int>(cy);
+    x = snapshot->mouseX;
+    y = snapshot->mouseY;
 }
 
 void platformSetMousePos(int x, int y) {
+    if (sessionReplaying()) {
+        return; // the recording holds where the mouse was after the move
+    }
     if (script != nullptr) {
         scriptMouseX = x;
         scriptMouseY = y;

@@ -60,6 +60,7 @@ Camera& initCamera(Camera& camera) {
 }
 
 void pollInput(InputState& input) {
+    platformBeginPoll();
     platformMousePos(input.mouseX, input.mouseY);
     input.leftButton = platformMouseButton(mouseButtonLeft);
     input.rightButton = platformMouseButton(mouseButtonRight);

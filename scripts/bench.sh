@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds a release build in build-bench/ and runs every benchmark: our loaders and physics
-# against their peer libraries, then the demo's frames per second with 0 and 200 rocks (on a
-# virtual display when there is none). Medians of 5 repetitions.
+# against their peer libraries (medians of 5 repetitions), then the standard session (generated,
+# the same bytes everywhere) replayed by the real program with --benchmark, on a virtual display
+# when there is none.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh bench
@@ -14,6 +15,5 @@ for suite in bench/assets/asset_benchmarks bench/physics/physics_benchmarks; do
 done
 on_display=()
 [ -z "${DISPLAY:-}" ] && on_display=(xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp")
-for rocks in 0 200; do
-  "${on_display[@]}" bench/engine/valley_fps "$rocks" | grep "frames per second"
-done
+bench/engine/valley_standard_session standard_session.vrec
+"${on_display[@]}" ./valley --replay standard_session.vrec --benchmark | grep -E '^(Replayed|Benchmark)'

@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for the given number of
 # seconds (600 by default), starting from the seeds in fuzz/corpus/<target>/.
 #
-#   scripts/fuzz.sh [seconds] [target ...]     targets: collada bmp shader_text (all by default)
+#   scripts/fuzz.sh [seconds] [target ...]     targets: collada bmp shader_text recording (all by default)
 #   FUZZ_PARALLEL=1 scripts/fuzz.sh ...        runs the targets side by side instead of in turn
 #
 # Inputs that reach new code are kept in build-fuzz/corpus/<target>/; an input that crashes,
@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-600}"
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(collada bmp shader_text)
+[ ${#targets[@]} -eq 0 ] && targets=(collada bmp shader_text recording)
 
 mkdir -p build-fuzz/findings
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
@@ -22,9 +22,10 @@ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=cl
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}" \
   >> build-fuzz/build.log 2>&1 || { tail -n 60 build-fuzz/build.log; exit 1; }
 
-# Longest input tried: a 128 x 128 BMP, shader files, and for COLLADA 256 KB, enough for a few
-# small meshes and for documents nested tens of thousands of elements deep (a seed nests 60,000).
-declare -A max_len=([collada]=262144 [bmp]=65536 [shader_text]=16384)
+# Longest input tried: a 128 x 128 BMP, shader files, a few dozen frames of a recording, and for
+# COLLADA 256 KB, enough for a few small meshes and for documents nested tens of thousands of
+# elements deep (a seed nests 60,000).
+declare -A max_len=([collada]=262144 [bmp]=65536 [shader_text]=16384 [recording]=4096)
 
 fuzz() {
   local target=$1

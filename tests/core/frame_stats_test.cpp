@@ -40,3 +40,27 @@ TEST(FrameStats, AddsTheWorkOfAFrameAndStartsTheNextAtZero) {
     EXPECT_EQ(frameStats.engineSeconds, 0.0);
     frameStats.measuring = false;
 }
+
+TEST(FrameStats, SumsUpFrameTimes) {
+    struct Case {
+        std::vector<double> seconds;
+        FrameTimeSummary expected;
+    };
+    std::vector<double> hundred;
+    for (int i = 100; i >= 1; --i) {
+        hundred.push_back(i * 0.001); // 1 to 100 ms, in no useful order
+    }
+    const Case cases[] = {
+        {{}, {0.0, 0.0, 0.0}},
+        {{0.5}, {2.0, 0.5, 0.5}},
+        {{0.03, 0.01, 0.02}, {50.0, 0.02, 0.03}},
+        {{0.04, 0.01, 0.02, 0.03}, {40.0, 0.025, 0.04}},
+        {hundred, {100.0 / 5.05, 0.0505, 0.099}},
+    };
+    for (const Case& c : cases) {
+        FrameTimeSummary summary = summarizeFrameTimes(c.seconds);
+        EXPECT_NEAR(summary.framesPerSecond, c.expected.framesPerSecond, 1e-9) << c.seconds.size();
+        EXPECT_NEAR(summary.medianSeconds, c.expected.medianSeconds, 1e-12) << c.seconds.size();
+        EXPECT_NEAR(summary.percentile99Seconds, c.expected.percentile99Seconds, 1e-12) << c.seconds.size();
+    }
+}

@@ -174,7 +174,13 @@ void movePointer(int dx, int dy) {
     }
 }
 
-ChildProcess startProgram(const std::string& path, const std::string& workingDirectory, bool withDisplay) {
+ChildProcess startProgram(const std::string& path, const std::string& workingDirectory, bool withDisplay,
+                          const std::vector<std::string>& arguments) {
+    std::vector<const char*> argv = {path.c_str()};
+    for (const std::string& argument : arguments) {
+        argv.push_back(argument.c_str());
+    }
+    argv.push_back(nullptr);
     int pipeFds[2];
     ChildProcess child;
     if (pipe(pipeFds) != 0) {
@@ -183,6 +189,7 @@ ChildProcess startProgram(const std::string& path, const std::string& workingDir
     child.pid = fork();
     if (child.pid == 0) {
         dup2(pipeFds[1], STDOUT_FILENO);
+        dup2(pipeFds[1], STDERR_FILENO);
         close(pipeFds[0]);
         close(pipeFds[1]);
         if (!withDisplay) {
@@ -192,7 +199,7 @@ ChildProcess startProgram(const std::string& path, const std::string& workingDir
         if (chdir(workingDirectory.c_str()) != 0) {
             _exit(126);
         }
-        execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+        execv(path.c_str(), const_cast<char* const*>(argv.data()));
         _exit(127);
     }
     close(pipeFds[1]);

@@ -34,8 +34,10 @@ struct ChildProcess {
     int outputFd = -1; // the child's standard output
 };
 
-// Starts a program in a working directory; `withDisplay` false removes DISPLAY from its environment.
-ChildProcess startProgram(const std::string& path, const std::string& workingDirectory, bool withDisplay);
+// Starts a program in a working directory with the given arguments; `withDisplay` false removes
+// DISPLAY from its environment. Its standard error goes to the same pipe as its standard output.
+ChildProcess startProgram(const std::string& path, const std::string& workingDirectory, bool withDisplay,
+                          const std::vector<std::string>& arguments = {});
 // Reads the child's output until it exits or the timeout passes; returns the exit status,
 // or -1 after killing a child that did not exit in time.
 int waitForExit(ChildProcess& child, std::string& output, double timeoutSeconds);

@@ -1,0 +1,95 @@
+#include "app/command_line.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Takes the value after a flag; false (and an error) when there is none.
+bool takeValue(int argc, const char* const* argv, int& i, std::string& value, CommandLine& line) {
+    const std::string flag = argv[i];
+    if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+        line.error = flag + " needs a value";
+        return false;
+    }
+    if (!value.empty()) {
+        line.error = flag + " is given twice";
+        return false;
+    }
+    value = argv[++i];
+    return true;
+}
+
+bool positiveNumber(const std::string& text, int& number) {
+    char* end = nullptr;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < 1 || value > 1000000) {
+        return false;
+    }
+    number = static_cast<int>(value);
+    return true;
+}
+
+// The combinations that make no sense; empty when the line is sound.
+std::string conflicts(const CommandLine& line, bool everyGiven) {
+    if (!line.recordPath.empty() && !line.replayPath.empty()) {
+        return "--record and --replay cannot be combined";
+    }
+    if (line.replayPath.empty() && (line.paced || line.benchmark)) {
+        return line.paced ? "--paced needs --replay" : "--benchmark needs --replay";
+    }
+    if (everyGiven && line.captureDirectory.empty()) {
+        return "--every needs --capture";
+    }
+    return "";
+}
+
+} // namespace
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+    CommandLine line;
+    bool everyGiven = false;
+    for (int i = 1; i < argc && line.error.empty(); ++i) {
+        const std::string argument = argv[i];
+        std::string every;
+        if (argument == "--help" || argument == "-h") {
+            line.help = true;
+        } else if (argument == "--record") {
+            takeValue(argc, argv, i, line.recordPath, line);
+        } else if (argument == "--replay") {
+            takeValue(argc, argv, i, line.replayPath, line);
+        } else if (argument == "--capture") {
+            takeValue(argc, argv, i, line.captureDirectory, line);
+        } else if (argument == "--every") {
+            if (takeValue(argc, argv, i, every, line) && !positiveNumber(every, line.captureEvery)) {
+                line.error = "--every needs a whole number of frames from 1, not " + every;
+            }
+            everyGiven = true;
+        } else if (argument == "--paced") {
+            line.paced = true;
+        } else if (argument == "--benchmark") {
+            line.benchmark = true;
+        } else {
+            line.error = "unknown argument " + argument;
+        }
+    }
+    if (line.error.empty()) {
+        line.error = conflicts(line, everyGiven);
+    }
+    return line;
+}
+
+const char* commandLineUsage() {
+    return "usage: valley [--record FILE | --replay FILE [--paced] [--benchmark]] [--capture DIR [--every N]]\n"
+           "\n"
+           "Without options: play the valley.\n"
+           "  --record FILE   play, and write the random seed and every input snapshot to FILE\n"
+           "  --replay FILE   replay a recording instead of reading the keyboard and mouse, as fast as\n"
+           "                  the machine allows, and print the frame count and the final state's hash\n"
+           "  --paced         replay at 60 frames per second, as it was played\n"
+           "  --benchmark     after the replay, print frames per second, the median and 99th-percentile\n"
+           "                  frame time, the engine's own processor time per frame and the start-up time\n"
+           "  --capture DIR   save every presented frame (or every Nth with --every N) as DIR/frame-NNNNNN.png\n"
+           "  --help          print this text\n"
+           "Errors in the arguments or the recording: one line on standard error, exit status 2.\n";
+}

@@ -1,0 +1,19 @@
+// The command line of valley. Without arguments it is the plain program; the options record a
+// session, replay one, capture the frames presented and time a replay.
+#pragma once
+
+#include <string>
+
+struct CommandLine {
+    bool help = false;
+    std::string recordPath;       // --record FILE
+    std::string replayPath;       // --replay FILE
+    bool paced = false;           // --paced: a replay at 60 frames per second
+    std::string captureDirectory; // --capture DIR
+    int captureEvery = 1;         // --every N
+    bool benchmark = false;       // --benchmark: time the replay
+    std::string error;            // set when the arguments make no sense; one line
+};
+
+CommandLine parseCommandLine(int argc, const char* const* argv);
+const char* commandLineUsage(); // the text of --help

@@ -1,0 +1,211 @@
+#include "app/session.h"
+
+#include "app/command_line.h"
+#include "app/kernel.h"
+#include "app/startup.h"
+#include "app/state_hash.h"
+#include "core/frame_stats.h"
+#include "platform/recording.h"
+#include "platform/session_input.h"
+
+#include <chrono>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const int badUsage = 2;
+
+int refuse(const std::string& line) {
+    std::fprintf(stderr, "valley: %s\n", line.c_str());
+    return badUsage;
+}
+
+// Reads and checks a recording; the reason it cannot be replayed, or "".
+std::string loadRecording(const std::string& path, Recording& recording) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return "cannot read " + path + ": " + std::strerror(errno);
+    }
+    std::vector<uint8_t> bytes;
+    uint8_t block[65536];
+    size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+        bytes.insert(bytes.end(), block, block + got);
+    }
+    bool failed = std::ferror(file) != 0;
+    int error = errno;
+    std::fclose(file);
+    if (failed) {
+        return "cannot read " + path + ": " + std::strerror(error);
+    }
+    RecordingRead read = readRecording(bytes.data(), bytes.size(), recording);
+    if (read.fault != RecordingFault::none) {
+        return path + ": " + describeRecordingFault(read);
+    }
+    const RecordingHeader& header = recording.header;
+    if (header.windowWidth != valleyWindowWidth || header.windowHeight != valleyWindowHeight) {
+        return path + ": recorded in a " + std::to_string(header.windowWidth) + " x " +
+               std::to_string(header.windowHeight) + " window; this valley's is " +
+               std::to_string(valleyWindowWidth) + " x " + std::to_string(valleyWindowHeight);
+    }
+    return "";
+}
+
+// Creates the recording and writes its header; the reason it cannot, or "".
+std::string startRecording(const std::string& path, uint32_t seed, std::FILE*& file) {
+    file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return "cannot write " + path + ": " + std::strerror(errno);
+    }
+    std::vector<uint8_t> header;
+    appendRecordingHeader(header, RecordingHeader{seed, valleyWindowWidth, valleyWindowHeight});
+    if (std::fwrite(header.data(), 1, header.size(), file) != header.size() || std::fflush(file) != 0) {
+        std::fclose(file);
+        file = nullptr;
+        return "cannot write " + path + ": " + std::strerror(errno);
+    }
+    return "";
+}
+
+std::string prepareCaptureDirectory(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    if (!std::filesystem::is_directory(path, error)) {
+        return "cannot make the capture directory " + path;
+    }
+    return "";
+}
+
+// Seconds since this process started, from its start time in /proc (clock ticks since boot).
+double secondsSinceProcessStart() {
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    size_t fields = text.rfind(')');
+    if (fields == std::string::npos) {
+        return 0.0;
+    }
+    char* next = &text[fields + 1];
+    unsigned long long startTicks = 0;
+    for (int field = 3; field <= 22; ++field) { // the start time is field 22
+        startTicks = std::strtoull(next, &next, 10);
+        if (field == 3) {
+            next += 2; // field 3 is the state letter
+        }
+    }
+    timespec now = {};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    double bootSeconds = static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+    return bootSeconds - static_cast<double>(startTicks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// What --benchmark measures while the replay runs.
+struct ReplayTiming {
+    std::vector<double> frameSeconds; // between consecutive presented frames
+    std::chrono::steady_clock::time_point lastPresent;
+    double engineSeconds = 0.0; // processor time of the engine's own work, all frames
+    double firstFrameSeconds = 0.0; // from process start to the first presented frame
+    int frames = 0;
+};
+
+void timePresent(ReplayTiming& timing) {
+    auto now = std::chrono::steady_clock::now();
+    if (timing.frames == 0) {
+        timing.firstFrameSeconds = secondsSinceProcessStart();
+    } else {
+        timing.frameSeconds.push_back(std::chrono::duration<double>(now - timing.lastPresent).count());
+        timing.engineSeconds += frameStats.lastEngineSeconds; // the frame before this one
+    }
+    timing.lastPresent = now;
+    ++timing.frames;
+}
+
+void reportTiming(const ReplayTiming& timing) {
+    FrameTimeSummary summary = summarizeFrameTimes(timing.frameSeconds);
+    double engine = timing.frames > 0 ? timing.engineSeconds / timing.frames : 0.0;
+    std::printf("Benchmark: %d frames, %.1f frames per second, frame time median %.2f ms, 99th percentile %.2f ms\n",
+                timing.frames, summary.framesPerSecond, summary.medianSeconds * 1000.0,
+                summary.percentile99Seconds * 1000.0);
+    std::printf("Benchmark: engine %.3f ms of processor time per frame, first frame %.2f s after the process started\n",
+                engine * 1000.0, timing.firstFrameSeconds);
+}
+
+} // namespace
+
+int runCommandLine(int argc, const char* const* argv) {
+    CommandLine line = parseCommandLine(argc, argv);
+    if (!line.error.empty()) {
+        return refuse(line.error + " (valley --help lists the options)");
+    }
+    if (line.help) {
+        std::fputs(commandLineUsage(), stdout);
+        return 0;
+    }
+    const bool replaying = !line.replayPath.empty();
+    const bool recording = !line.recordPath.empty();
+    if (!replaying && !recording && line.captureDirectory.empty()) {
+        return runValley();
+    }
+
+    SessionInput session;
+    RunSetup setup;
+    Recording replay;
+    if (replaying) {
+        std::string problem = loadRecording(line.replayPath, replay);
+        if (!problem.empty()) {
+            return refuse(problem);
+        }
+        session.replay = &replay;
+        session.paced = line.paced;
+        setup.seeded = true;
+        setup.seed = replay.header.seed;
+    }
+    if (!line.captureDirectory.empty()) {
+        std::string problem = prepareCaptureDirectory(line.captureDirectory);
+        if (!problem.empty()) {
+            return refuse(problem);
+        }
+        session.captureDirectory = line.captureDirectory;
+        session.captureEvery = line.captureEvery;
+    }
+    if (recording) {
+        setup.seeded = true;
+        setup.seed = static_cast<uint32_t>(std::time(nullptr));
+        std::string problem = startRecording(line.recordPath, setup.seed, session.recordFile);
+        if (!problem.empty()) {
+            return refuse(problem);
+        }
+    }
+
+    ReplayTiming timing;
+    if (line.benchmark) {
+        frameStats.measuring = true;
+        session.onPresent = [&timing] { timePresent(timing); };
+    }
+    if (replaying || recording) {
+        const char* verb = replaying ? "Replayed" : "Recorded";
+        setup.afterLoop = [verb, &line, &timing](const SceneHandles& scene) {
+            if (line.benchmark) {
+                timing.engineSeconds += frameStats.lastEngineSeconds; // the last frame
+            }
+            std::printf("%s %d frames, state %08x\n", verb, kernel.frameCount, sessionStateHash(scene));
+        };
+    }
+    platformUseSession(&session);
+    int status = runValley(setup);
+    platformUseSession(nullptr);
+    if (session.recordFile != nullptr) {
+        std::fclose(session.recordFile);
+    }
+    if (line.benchmark && status == 0) {
+        reportTiming(timing);
+    }
+    return status;
+}

@@ -1,0 +1,59 @@
+// Writes the standard session that scripts/bench.sh replays with --benchmark, the same bytes on
+// every machine: seed 1; from the start position 200 rocks thrown one per frame while the view
+// turns slowly right, a few steps forward, a slow look back to the left over the shore, then
+// 300 frames of standing still while the rocks come to rest. 930 frames; the mouse stays inside
+// the window, so one poll a frame (two in the first, with the start-up poll).
+//
+//   valley_standard_session FILE
+#include "platform/keys.h"
+#include "platform/recording.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const int totalFrames = 930;
+
+InputSnapshot frameInput(int frame, int& mouseX) {
+    InputSnapshot input = {0, 0, mouseX, 360};
+    if (frame >= 10 && frame < 210) { // 200 rocks, turning right
+        input.buttons = 1u << mouseButtonLeft;
+        mouseX += 2;
+    } else if (frame >= 240 && frame < 300) { // a few steps
+        input.keys = uint64_t{1} << keySlot('W');
+    } else if (frame >= 300 && frame < 630 && frame % 3 == 0) { // look back to the left
+        mouseX -= 1;
+    }
+    input.mouseX = mouseX;
+    return input;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
+        return 2;
+    }
+    std::vector<uint8_t> bytes;
+    appendRecordingHeader(bytes, RecordingHeader{1, 1280, 720});
+    int mouseX = 640;
+    const InputSnapshot startUp = {0, 0, 640, 360};
+    for (int frame = 1; frame <= totalFrames; ++frame) {
+        RecordedFrame recorded;
+        if (frame == 1) {
+            recorded.polls.push_back(startUp);
+        }
+        recorded.polls.push_back(frameInput(frame, mouseX));
+        appendRecordedFrame(bytes, recorded);
+    }
+    std::FILE* file = std::fopen(argv[1], "wb");
+    bool written = file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    written = file != nullptr && std::fclose(file) == 0 && written;
+    if (!written) {
+        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,170 @@
+#include "platform/recording.h"
+
+#include "core/fnv_hash.h"
+#include "platform/keys.h"
+
+namespace {
+
+const char magic[4] = {'V', 'R', 'E', 'C'};
+const int firstNamedSlot = 49; // slots 49 to 60: keyEscape to keyRightAlt
+const uint64_t keyMask = (uint64_t{1} << keySlotCount) - 1;
+const uint8_t buttonMask = (1u << mouseButtonCount) - 1;
+
+void appendUint(std::vector<uint8_t>& bytes, uint64_t value, int size) {
+    for (int i = 0; i < size; ++i) {
+        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    }
+}
+
+uint64_t readUint(const uint8_t* bytes, int size) {
+    uint64_t value = 0;
+    for (int i = 0; i < size; ++i) {
+        value |= static_cast<uint64_t>(bytes[i]) << (8 * i);
+    }
+    return value;
+}
+
+int32_t readInt32(const uint8_t* bytes) { return static_cast<int32_t>(static_cast<uint32_t>(readUint(bytes, 4))); }
+
+void appendCheck(std::vector<uint8_t>& bytes, size_t from) {
+    appendUint(bytes, fnvAdd(fnvStart, bytes.data() + from, bytes.size() - from), 4);
+}
+
+bool checkHolds(const uint8_t* bytes, size_t size) {
+    return fnvAdd(fnvStart, bytes, size) == readUint(bytes + size, 4);
+}
+
+RecordingRead fault(RecordingFault kind, uint32_t version, Recording& recording) {
+    recording = Recording{};
+    return RecordingRead{kind, version, 0, 0};
+}
+
+} // namespace
+
+int keySlot(int key) {
+    if (key >= 'A' && key <= 'Z') {
+        return key - 'A';
+    }
+    if (key >= '0' && key <= '9') {
+        return 26 + key - '0';
+    }
+    if (key >= keyF1 && key <= keyF12) {
+        return 36 + key - keyF1;
+    }
+    if (key == keySpace) {
+        return 48;
+    }
+    if (key >= keyEscape && key <= keyRightAlt) {
+        return firstNamedSlot + key - keyEscape;
+    }
+    return -1;
+}
+
+int slotKey(int slot) {
+    if (slot < 26) {
+        return 'A' + slot;
+    }
+    if (slot < 36) {
+        return '0' + slot - 26;
+    }
+    if (slot < 48) {
+        return keyF1 + slot - 36;
+    }
+    return slot == 48 ? keySpace : keyEscape + slot - firstNamedSlot;
+}
+
+bool snapshotKey(const InputSnapshot& snapshot, int key) {
+    int slot = keySlot(key);
+    return slot >= 0 && (snapshot.keys >> slot & 1) != 0;
+}
+
+bool snapshotButton(const InputSnapshot& snapshot, int button) {
+    return button >= 0 && button < mouseButtonCount && (snapshot.buttons >> button & 1) != 0;
+}
+
+void appendRecordingHeader(std::vector<uint8_t>& bytes, const RecordingHeader& header) {
+    size_t from = bytes.size();
+    bytes.insert(bytes.end(), magic, magic + 4);
+    appendUint(bytes, recordingVersion, 4);
+    appendUint(bytes, header.seed, 4);
+    appendUint(bytes, static_cast<uint32_t>(header.windowWidth), 4);
+    appendUint(bytes, static_cast<uint32_t>(header.windowHeight), 4);
+    appendCheck(bytes, from);
+}
+
+void appendRecordedFrame(std::vector<uint8_t>& bytes, const RecordedFrame& frame) {
+    size_t from = bytes.size();
+    bytes.push_back(static_cast<uint8_t>(frame.polls.size()));
+    for (const InputSnapshot& poll : frame.polls) {
+        appendUint(bytes, poll.keys, 8);
+        bytes.push_back(poll.buttons);
+        appendUint(bytes, static_cast<uint32_t>(poll.mouseX), 4);
+        appendUint(bytes, static_cast<uint32_t>(poll.mouseY), 4);
+    }
+    appendCheck(bytes, from);
+}
+
+RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& recording) {
+    recording = Recording{};
+    for (size_t i = 0; i < 4; ++i) {
+        if (i < size && bytes[i] != static_cast<uint8_t>(magic[i])) {
+            return fault(RecordingFault::wrongMagic, 0, recording);
+        }
+    }
+    if (size < 8) {
+        return fault(RecordingFault::truncatedHeader, 0, recording);
+    }
+    uint32_t version = static_cast<uint32_t>(readUint(bytes + 4, 4));
+    if (version != recordingVersion) {
+        return fault(RecordingFault::wrongVersion, version, recording);
+    }
+    if (size < recordingHeaderSize) {
+        return fault(RecordingFault::truncatedHeader, version, recording);
+    }
+    if (!checkHolds(bytes, recordingHeaderSize - 4)) {
+        return fault(RecordingFault::corruptHeader, version, recording);
+    }
+    recording.header = {static_cast<uint32_t>(readUint(bytes + 8, 4)), readInt32(bytes + 12), readInt32(bytes + 16)};
+
+    RecordingRead read = {RecordingFault::none, version, 0, 0};
+    size_t at = recordingHeaderSize;
+    while (at < size) {
+        size_t polls = bytes[at];
+        size_t length = 1 + polls * snapshotSize + 4;
+        if (size - at < length) {
+            read.tornBytes = size - at;
+            break;
+        }
+        RecordedFrame frame;
+        bool sound = checkHolds(bytes + at, length - 4);
+        for (size_t i = 0; i < polls && sound; ++i) {
+            const uint8_t* poll = bytes + at + 1 + i * snapshotSize;
+            InputSnapshot snapshot = {readUint(poll, 8), poll[8], readInt32(poll + 9), readInt32(poll + 13)};
+            sound = (snapshot.keys & ~keyMask) == 0 && (snapshot.buttons & ~buttonMask) == 0;
+            frame.polls.push_back(snapshot);
+        }
+        if (!sound) {
+            size_t badFrame = recording.frames.size() + 1;
+            RecordingRead corrupt = fault(RecordingFault::corruptFrame, version, recording);
+            corrupt.badFrame = badFrame;
+            return corrupt;
+        }
+        recording.frames.push_back(std::move(frame));
+        at += length;
+    }
+    return read;
+}
+
+std::string describeRecordingFault(const RecordingRead& read) {
+    switch (read.fault) {
+    case RecordingFault::none: return "a sound recording";
+    case RecordingFault::wrongMagic: return "not a valley recording";
+    case RecordingFault::truncatedHeader: return "the recording's header is cut short";
+    case RecordingFault::wrongVersion:
+        return "recording format version " + std::to_string(read.version) + ", this valley reads version " +
+               std::to_string(recordingVersion);
+    case RecordingFault::corruptHeader: return "the recording's header is corrupt";
+    case RecordingFault::corruptFrame: return "frame " + std::to_string(read.badFrame) + " of the recording is corrupt";
+    }
+    return "";
+}

@@ -1,0 +1,66 @@
+// The recording file of a session: the random seed and every input snapshot the engine polled,
+// frame by frame. Reading is a pure function over bytes; nothing here touches a file.
+//
+// Layout, all integers little-endian:
+//   header, 24 bytes: "VREC", u32 format version (1), u32 seed, i32 window width, i32 window
+//     height, u32 check (FNV-1a of the 20 bytes before it)
+//   then one record per presented frame: u8 poll count n, n snapshots of 17 bytes (u64 held
+//     keys, one bit per key slot; u8 held mouse buttons, bit b for button b; i32 mouse x;
+//     i32 mouse y, window pixels, y growing downwards), u32 check (FNV-1a of the record so far)
+// A frame cut short at the end of the file (the program stopped while writing it) is dropped.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+const uint32_t recordingVersion = 1;
+const size_t recordingHeaderSize = 24;
+const size_t snapshotSize = 17;
+const size_t maxPollsPerFrame = 255;
+const int keySlotCount = 61; // letters, digits, F1-F12, space, and the named keys of keys.h
+
+// One poll of the keyboard and mouse.
+struct InputSnapshot {
+    uint64_t keys;   // bit keySlot(key) set while the key is held
+    uint8_t buttons; // bit b set while mouse button b is held
+    int32_t mouseX;
+    int32_t mouseY;
+};
+
+struct RecordedFrame {
+    std::vector<InputSnapshot> polls; // in the order the engine took them
+};
+
+struct RecordingHeader {
+    uint32_t seed; // of the C library's random generator
+    int32_t windowWidth;
+    int32_t windowHeight;
+};
+
+struct Recording {
+    RecordingHeader header;
+    std::vector<RecordedFrame> frames; // frames[0] is frame 1
+};
+
+enum class RecordingFault { none, wrongMagic, truncatedHeader, wrongVersion, corruptHeader, corruptFrame };
+
+struct RecordingRead {
+    RecordingFault fault;
+    uint32_t version;   // the file's format version, once read
+    size_t badFrame;    // corruptFrame: its number, from 1
+    size_t tornBytes;   // bytes of a cut-short last frame, dropped
+};
+
+int keySlot(int key);  // -1 for a key the snapshot does not hold (key names of keys.h)
+int slotKey(int slot); // the key of a slot, 0 <= slot < keySlotCount
+bool snapshotKey(const InputSnapshot& snapshot, int key);
+bool snapshotButton(const InputSnapshot& snapshot, int button);
+
+void appendRecordingHeader(std::vector<uint8_t>& bytes, const RecordingHeader& header);
+void appendRecordedFrame(std::vector<uint8_t>& bytes, const RecordedFrame& frame); // at most maxPollsPerFrame polls
+
+// Reads a whole file. On a fault the recording is left empty.
+RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& recording);
+std::string describeRecordingFault(const RecordingRead& read); // one line, no line feed

@@ -1,0 +1,95 @@
+#include "platform/session_input.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+SessionInput* session = nullptr;
+InputSnapshot current = {0, 0, 640, 360};
+std::vector<InputSnapshot> pendingPolls; // recording: the polls of the frame being built
+size_t replayFrame = 0;                  // replaying: index of the frame being built
+size_t replayPoll = 0;                   // replaying: next poll within it
+int presentedFrames = 0;
+bool writeFailed = false;
+
+void writePendingFrame() {
+    std::vector<uint8_t> bytes;
+    appendRecordedFrame(bytes, RecordedFrame{pendingPolls});
+    pendingPolls.clear();
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), session->recordFile) == bytes.size() &&
+                   std::fflush(session->recordFile) == 0;
+    if (!written && !writeFailed) {
+        std::fprintf(stderr, "valley: writing the recording failed; it ends before this frame\n");
+        writeFailed = true;
+    }
+}
+
+} // namespace
+
+void platformUseSession(SessionInput* newSession) {
+    session = newSession;
+    current = InputSnapshot{0, 0, 640, 360};
+    pendingPolls.clear();
+    replayFrame = 0;
+    replayPoll = 0;
+    presentedFrames = 0;
+    writeFailed = false;
+}
+
+bool sessionRecording() { return session != nullptr && session->recordFile != nullptr; }
+
+bool sessionReplaying() { return session != nullptr && session->replay != nullptr; }
+
+void sessionRecordPoll(const InputSnapshot& live) {
+    current = live;
+    if (pendingPolls.size() < maxPollsPerFrame) {
+        pendingPolls.push_back(live);
+    }
+}
+
+void sessionReplayPoll() {
+    if (!sessionReplaying() || sessionReplayOver()) {
+        return;
+    }
+    const RecordedFrame& frame = session->replay->frames[replayFrame];
+    if (replayPoll < frame.polls.size()) {
+        current = frame.polls[replayPoll++];
+    }
+}
+
+const InputSnapshot* sessionSnapshot() {
+    return sessionRecording() || sessionReplaying() ? &current : nullptr;
+}
+
+std::string sessionCapturePath() {
+    int frame = presentedFrames + 1;
+    if (session == nullptr || session->captureDirectory.empty() || session->captureEvery < 1 ||
+        frame % session->captureEvery != 0) {
+        return "";
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%06d.png", frame);
+    return session->captureDirectory + name;
+}
+
+void sessionPresented() {
+    if (session == nullptr) {
+        return;
+    }
+    ++presentedFrames;
+    if (sessionRecording() && !writeFailed) {
+        writePendingFrame();
+    }
+    if (sessionReplaying()) {
+        ++replayFrame;
+        replayPoll = 0;
+    }
+    if (session->onPresent) {
+        session->onPresent();
+    }
+}
+
+bool sessionReplayOver() { return sessionReplaying() && replayFrame >= session->replay->frames.size(); }
+
+bool sessionUnpaced() { return sessionReplaying() && !session->paced; }

@@ -1,0 +1,38 @@
+// Recording and replaying the input of a session, and capturing the frames it presents.
+//
+// Recording: every input snapshot the engine polls (platformBeginPoll starts one) is kept with
+// the frame it is taken in, and each frame is appended to the file and flushed as it is
+// presented, so the file stays replayable whenever the program stops. Replaying: every poll is
+// answered from the recording instead of the desktop, in the order the engine took them (a poll
+// beyond a frame's recorded ones repeats the last); the window reports itself closed after the
+// recording's last frame, and frames are not paced unless asked. Positions are window pixels.
+#pragma once
+
+#include "platform/recording.h"
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+struct SessionInput {
+    std::FILE* recordFile = nullptr;   // recording: frames are appended, after the header
+    const Recording* replay = nullptr; // replaying: the recording, kept by the caller
+    bool paced = false;                // replaying: held to 60 frames per second like live play
+    std::string captureDirectory;      // when set, every captureEvery-th presented frame is saved there
+    int captureEvery = 1;
+    std::function<void()> onPresent;  // called after every presented frame
+};
+
+// Sets the session, kept by the caller for the whole run, or none for plain play.
+void platformUseSession(SessionInput* session);
+
+// The window layer's side.
+bool sessionRecording();
+bool sessionReplaying();
+void sessionRecordPoll(const InputSnapshot& live);
+void sessionReplayPoll();               // moves to the next recorded poll when replaying
+const InputSnapshot* sessionSnapshot(); // the current poll when recording or replaying, else none
+std::string sessionCapturePath();       // where to save the frame about to be presented, or ""
+void sessionPresented();
+bool sessionReplayOver();
+bool sessionUnpaced(); // a replay without pacing

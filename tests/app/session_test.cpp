@@ -1,0 +1,220 @@
+// Sessions of the real program: one played through the X display and recorded, then replayed
+// twice to the recording's final state with identical frames; damaged recordings refused.
+#include "platform/keys.h"
+#include "platform/recording.h"
+#include "tests/support/x11_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+const char* title = "This is a test, this is only a test.";
+
+Bytes readBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The closing line of a recorded or replayed session.
+struct SessionEnd {
+    int frames = -1;
+    std::string state;
+};
+
+SessionEnd sessionEnd(const std::string& output, const std::string& verb) {
+    std::smatch match;
+    SessionEnd end;
+    if (std::regex_search(output, match, std::regex(verb + " (\\d+) frames, state ([0-9a-f]{8})\n"))) {
+        end.frames = std::stoi(match[1]);
+        end.state = match[2];
+    }
+    return end;
+}
+
+class Session : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/valley-session-XXXXXX";
+        directory = mkdtemp(pattern);
+    }
+    void TearDown() override { std::filesystem::remove_all(directory); }
+
+    // Runs valley with these arguments to its end; returns the exit status.
+    int runValley(const std::vector<std::string>& arguments, const std::string& workingDirectory,
+                  std::string& output, double timeoutSeconds) {
+        ChildProcess valley = startProgram(VALLEY_BINARY, workingDirectory, true, arguments);
+        return waitForExit(valley, output, timeoutSeconds);
+    }
+
+    // Frames of the recording so far in which the test holds.
+    int recordedFrames(const std::function<bool(const InputSnapshot&)>& test) {
+        Bytes bytes = readBytes(recordingPath());
+        Recording recording;
+        readRecording(bytes.data(), bytes.size(), recording);
+        int count = 0;
+        for (const RecordedFrame& frame : recording.frames) {
+            bool holds = false;
+            for (const InputSnapshot& poll : frame.polls) {
+                holds = holds || test(poll);
+            }
+            count += holds ? 1 : 0;
+        }
+        return count;
+    }
+
+    // Keeps doing `act` until the program has recorded `frames` frames in which the test holds.
+    bool actUntilRecorded(int frames, const std::function<bool(const InputSnapshot&)>& test,
+                          const std::function<void()>& act = [] {}) {
+        int before = recordedFrames(test);
+        for (int wait = 0; wait < 3000; ++wait) {
+            if (recordedFrames(test) >= before + frames) {
+                return true;
+            }
+            act();
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        }
+        return false;
+    }
+
+    bool holdKeyFor(const char* keysym, int key, int frames) {
+        setKey(keysym, true);
+        bool seen = actUntilRecorded(frames, [key](const InputSnapshot& s) { return snapshotKey(s, key); });
+        setKey(keysym, false);
+        return seen;
+    }
+
+    std::string recordingPath() const { return directory + "/played.vrec"; }
+
+    std::string directory;
+};
+
+std::vector<std::string> capturedFrames(const std::string& capture) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(capture)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST_F(Session, APlayedSessionReplaysToItsFinalStateWithIdenticalFrames) {
+    ChildProcess valley = startProgram(VALLEY_BINARY, VALLEY_DATA_DIR, true, {"--record", recordingPath()});
+    std::string recorded;
+    ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", recorded, 60.0)) << recorded;
+    X11Window window = {};
+    ASSERT_TRUE(findWindowByTitle(title, window, 20.0));
+    auto any = [](const InputSnapshot&) { return true; };
+    ASSERT_TRUE(actUntilRecorded(30, any)) << "no frames recorded";
+
+    EXPECT_TRUE(holdKeyFor("w", 'W', 20));
+    int lastX = 0;
+    auto turned = [&lastX](const InputSnapshot& s) {
+        bool moved = s.mouseX != lastX;
+        lastX = s.mouseX;
+        return moved;
+    };
+    EXPECT_TRUE(actUntilRecorded(20, turned, [] { movePointer(23, 4); })) << "the mouse did not reach the program";
+    auto recentred = [](const InputSnapshot& s) { return s.mouseX == 640 && s.mouseY == 360; };
+    EXPECT_TRUE(actUntilRecorded(2, recentred, [] { movePointer(300, -40); })) << "no re-centring";
+    EXPECT_TRUE(holdKeyFor("space", keySpace, 3));
+    setMouseButton(1, true);
+    EXPECT_TRUE(actUntilRecorded(30, [](const InputSnapshot& s) { return s.buttons == 1; }));
+    setMouseButton(3, true);
+    EXPECT_TRUE(actUntilRecorded(15, [](const InputSnapshot& s) { return s.buttons == 3; }));
+    setMouseButton(1, false);
+    setMouseButton(3, false);
+    EXPECT_TRUE(holdKeyFor("e", 'E', 5));
+    EXPECT_TRUE(holdKeyFor("f", 'F', 10));
+    EXPECT_TRUE(holdKeyFor("i", 'I', 10));
+    EXPECT_TRUE(holdKeyFor("q", 'Q', 2));
+    setKey("w", true);
+    EXPECT_TRUE(actUntilRecorded(15, turned, [] { movePointer(-9, -7); }));
+    setKey("w", false);
+    setKey("Escape", true);
+    EXPECT_EQ(waitForExit(valley, recorded, 60.0), 0) << recorded;
+    setKey("Escape", false);
+    SessionEnd played = sessionEnd(recorded, "Recorded");
+    ASSERT_GT(played.frames, 150) << recorded;
+
+    std::vector<std::string> captures;
+    for (const char* replay : {"first", "second"}) {
+        SCOPED_TRACE(replay);
+        std::string capture = directory + "/" + replay;
+        std::string output;
+        EXPECT_EQ(runValley({"--replay", recordingPath(), "--capture", capture, "--every", "10"}, VALLEY_DATA_DIR,
+                            output, 400.0),
+                  0)
+            << output;
+        SessionEnd replayed = sessionEnd(output, "Replayed");
+        EXPECT_EQ(replayed.frames, played.frames) << output;
+        EXPECT_EQ(replayed.state, played.state) << output;
+        captures.push_back(capture);
+    }
+    std::vector<std::string> frames = capturedFrames(captures[0]);
+    EXPECT_EQ(static_cast<int>(frames.size()), played.frames / 10);
+    ASSERT_EQ(frames, capturedFrames(captures[1]));
+    for (const std::string& frame : frames) {
+        EXPECT_TRUE(readBytes(captures[0] + "/" + frame) == readBytes(captures[1] + "/" + frame)) << frame;
+    }
+}
+
+TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) {
+    // An idle session of 40 frames: the start-up poll, then one poll a frame.
+    Bytes file;
+    appendRecordingHeader(file, RecordingHeader{7, 1280, 720});
+    const InputSnapshot resting = {0, 0, 640, 360};
+    appendRecordedFrame(file, RecordedFrame{{resting, resting}});
+    for (int frame = 2; frame <= 40; ++frame) {
+        appendRecordedFrame(file, RecordedFrame{{resting}});
+    }
+    const std::string path = directory + "/idle.vrec";
+    struct Case {
+        const char* what;
+        std::function<Bytes()> damage;
+        std::vector<std::string> arguments;
+        int status;
+        std::string line; // on standard error, or the closing line of a replay
+    };
+    const Case cases[] = {
+        {"cut short in the last frame", [&] { return Bytes(file.begin(), file.end() - 5); }, {"--replay", path}, 0,
+         "Replayed 39 frames, state "},
+        {"frame 10 corrupt", [&] { Bytes b = file; b[recordingHeaderSize + 39 + 22 * 8 + 3] ^= 2; return b; },
+         {"--replay", path}, 2, "valley: " + path + ": frame 10 of the recording is corrupt\n"},
+        {"cut short in the header", [&] { return Bytes(file.begin(), file.begin() + 10); }, {"--replay", path}, 2,
+         "valley: " + path + ": the recording's header is cut short\n"},
+        {"another version", [&] { Bytes b = file; b[4] = 9; return b; }, {"--replay", path}, 2,
+         "valley: " + path + ": recording format version 9, this valley reads version 1\n"},
+        {"no such file", [&] { return file; }, {"--replay", path + ".missing"}, 2,
+         "valley: cannot read " + path + ".missing: No such file or directory\n"},
+        {"unknown argument", [&] { return file; }, {"--replay", path, "--fast"}, 2,
+         "valley: unknown argument --fast (valley --help lists the options)\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(path, c.damage());
+        std::string output;
+        EXPECT_EQ(runValley(c.arguments, directory, output, 120.0), c.status) << output;
+        EXPECT_NE(output.find(c.line), std::string::npos) << output;
+        bool windowOpened = output.find("OpenGL Environment Loaded!") != std::string::npos;
+        EXPECT_EQ(windowOpened, c.status == 0) << output;
+    }
+}
