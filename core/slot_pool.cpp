@@ -16,6 +16,13 @@ SlotPool::SlotPool(size_t slotSize, size_t slotsPerBlock)
     : slotSize_(roundUp(std::max(slotSize, sizeof(FreeSlot)), alignof(FreeSlot))),
       slotsPerBlock_(std::max<size_t>(slotsPerBlock, 1)) {}
 
+SlotPool::~SlotPool() {
+    for (unsigned char* block : blocks_) {
+        ASAN_UNPOISON_MEMORY_REGION(block, slotSize_ * slotsPerBlock_);
+        ::operator delete(block);
+    }
+}
+
 void* SlotPool::take() {
     if (freeSlots_ != nullptr) {
         FreeSlot* slot = freeSlots_;

@@ -14,6 +14,9 @@
 class SlotPool {
 public:
     SlotPool(size_t slotSize, size_t slotsPerBlock);
+    ~SlotPool(); // frees every block; no slot may be in use
+    SlotPool(const SlotPool&) = delete;
+    SlotPool& operator=(const SlotPool&) = delete;
     void* take();          // a freed slot if there is one, else a fresh one
     void give(void* slot); // from take; the slot's record is already destroyed
 
