@@ -120,7 +120,8 @@ void OverlapPairs::sortByCell(double inverseCell) {
 // of y - 1, y and y + 1 in the next layer (the 13 neighbours after a cell; the 13 before it
 // find it in turn).
 void OverlapPairs::pairWithinGrid() {
-    const uint64_t rowSteps[4] = {rowLength_, layerLength_ - rowLength_, layerLength_, layerLength_ + rowLength_};
+    const uint64_t rowSteps[4] = {rowLength_, layerLength_ - rowLength_, layerLength_,
+                                  layerLength_ + rowLength_};
     size_t cursors[4] = {0, 0, 0, 0};
     const size_t count = sorted_.size();
     for (size_t i = 0; i < count; ++i) {
@@ -183,8 +184,7 @@ void OverlapPairs::listByBody() {
 namespace {
 
 // Keeps twice the used part, so that a crowd that stays the same size is not trimmed again.
-template <typename T>
-void trimBuffer(std::vector<T>& buffer) {
+template <typename T> void trimBuffer(std::vector<T>& buffer) {
     const size_t smallest = 1024; // elements; not worth giving back below this
     if (buffer.capacity() <= smallest || buffer.size() >= buffer.capacity() / 4) {
         return;
@@ -195,8 +195,7 @@ void trimBuffer(std::vector<T>& buffer) {
     buffer.swap(smaller);
 }
 
-template <typename T>
-size_t bytesOf(const std::vector<T>& buffer) {
+template <typename T> size_t bytesOf(const std::vector<T>& buffer) {
     return buffer.capacity() * sizeof(T);
 }
 
@@ -222,6 +221,10 @@ size_t OverlapPairs::bytesHeld() const {
            bytesOf(pairs_) + bytesOf(offsets_) + bytesOf(fill_) + bytesOf(neighbours_);
 }
 
-size_t broadPhaseBytes() { return overlapPairs.bytesHeld(); }
+size_t broadPhaseBytes() {
+    return overlapPairs.bytesHeld();
+}
 
-void releaseBroadPhase() { overlapPairs.release(); }
+void releaseBroadPhase() {
+    overlapPairs.release();
+}
