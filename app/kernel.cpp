@@ -15,3 +15,7 @@ Kernel makeKernel() {
 } // namespace
 
 Kernel kernel = makeKernel();
+
+void resetKernel() {
+    kernel = makeKernel();
+}

@@ -31,3 +31,7 @@ struct Kernel {
 };
 
 extern Kernel kernel;
+
+// Starts a run's kernel: every field 0 or none, and the one camera back to its defaults. The
+// previous run's containers are not freed: they stay with whoever keeps them.
+void resetKernel();

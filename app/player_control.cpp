@@ -15,6 +15,10 @@
 
 PlayerState player = {false, false};
 
+void resetPlayer() {
+    player = {false, false};
+}
+
 namespace {
 
 const float blockTurnStep = 1.2f;

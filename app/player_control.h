@@ -12,6 +12,8 @@ struct PlayerState {
 
 extern PlayerState player; // both false when the frame loop starts
 
+void resetPlayer(); // walking, Q not held: as every run starts
+
 const float waterLine = -23.6f;     // below it the walking player swims
 const float standingHeight = 6.0f;  // eye height above the ground
 

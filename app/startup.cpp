@@ -2,9 +2,13 @@
 
 #include "app/frame_loop.h"
 #include "app/kernel.h"
+#include "app/player_control.h"
 #include "app/scene.h"
 #include "assets/resource_cache.h"
+#include "core/frame_stats.h"
 #include "core/object_list.h"
+#include "game/fall.h"
+#include "physics/broad_phase.h"
 #include "physics/physics_world.h"
 #include "platform/window.h"
 #include "render/camera.h"
@@ -16,6 +20,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+
+void resetRunState() {
+    resetKernel();
+    resetPlayer();
+    resetLookSmoothing();
+    resetDrawPass();
+    resetLiveRockCount();
+    releaseBroadPhase();
+    resetFrameStats();
+    platformRewind();
+}
 
 void createContainers() {
     kernel.bodyList = new ObjectList{};
@@ -88,6 +103,7 @@ bool initKernel(uint32_t seed) {
 
 int runValley(const RunSetup& setup) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // console lines reach a pipe as they are written
+    resetRunState();
     createContainers();
     if (!initKernel(setup.seeded ? setup.seed : static_cast<uint32_t>(std::time(nullptr)))) {
         std::fflush(stdout);

@@ -22,6 +22,11 @@ void addEngineTime(double start) {
     }
 }
 
+void resetFrameStats() {
+    frameStats.engineSeconds = 0.0;
+    frameStats.lastEngineSeconds = 0.0;
+}
+
 void finishFrameStats() {
     frameStats.lastEngineSeconds = frameStats.engineSeconds;
     frameStats.engineSeconds = 0.0;

@@ -14,6 +14,9 @@ struct FrameStats {
 
 extern FrameStats frameStats;
 
+// Starts a run's statistics: both sums 0. Whether to measure is the caller's choice and stays.
+void resetFrameStats();
+
 // The main thread's CPU time in seconds while measuring; 0 otherwise.
 double engineClock();
 // Adds the CPU time since `start` (from engineClock) to the frame being built.

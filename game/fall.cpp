@@ -16,6 +16,10 @@
 
 int32_t liveRockCount = 0;
 
+void resetLiveRockCount() {
+    liveRockCount = 0;
+}
+
 namespace {
 
 const float gravity = 0.07f;

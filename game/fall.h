@@ -17,6 +17,8 @@ struct RigidBody;
 
 extern int32_t liveRockCount; // rocks set up minus rocks that began fading
 
+void resetLiveRockCount(); // 0: a run starts without rocks
+
 const int32_t crowdLimit = 200;     // beyond this many live rocks, rocks age
 const int32_t rockKindPlain = 0;    // the shared rock texture
 const int32_t rockKindDark = 1;     // "Textures/rock1.bmp"

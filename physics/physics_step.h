@@ -5,17 +5,12 @@
 // rotateY(-yawOf(n)) then rotateZ(pitchOf(n)), leave it by the reverse.
 #pragma once
 
-#include <cstddef>
-
 struct ObjectList;
 struct PhysicsWorld;
 
 // Works out every active body's velocity and next position; moves nothing yet. Each body
 // meets the boxes in list order, then every other body whose enabled sphere overlaps its own,
-// in list order (found through a grid over the sphere centres, built once per step).
+// in list order (found by the pair search of broad_phase.h, once per step).
 void stepPhysics(ObjectList& bodies, PhysicsWorld& world);
-// Bytes the pair search keeps between steps: sized by the recent crowds, and given back in
-// part by a step that uses less than a quarter of it.
-size_t broadPhaseBytes();
 // Moves every active body (and its render object) to its next position plus its velocity.
 void integrateBodies(ObjectList& bodies);

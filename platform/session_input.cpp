@@ -29,6 +29,10 @@ void writePendingFrame() {
 
 void platformUseSession(SessionInput* newSession) {
     session = newSession;
+    sessionRewind();
+}
+
+void sessionRewind() {
     current = InputSnapshot{0, 0, 640, 360};
     pendingPolls.clear();
     replayFrame = 0;

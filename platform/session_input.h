@@ -27,6 +27,7 @@ struct SessionInput {
 void platformUseSession(SessionInput* session);
 
 // The window layer's side.
+void sessionRewind(); // back to the session's first frame, as platformUseSession leaves it
 bool sessionRecording();
 bool sessionReplaying();
 void sessionRecordPoll(const InputSnapshot& live);

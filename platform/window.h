@@ -28,6 +28,10 @@ void platformCaptureCursor();
 void platformSwapInterval(int interval);
 void platformSwapBuffers(); // presents the frame; paced to 60 per second unless scripted
 bool platformWindowOpen();
+// Starts the input over for a new run: the script (input_script.h) from its first frame with
+// the mouse at the centre, the session (session_input.h) from its first frame, and the frame
+// pacing afresh. The script and the session chosen stay chosen.
+void platformRewind();
 
 void platformBeginPoll();             // starts one snapshot: the calls below until the next belong to it
 int platformKey(int key);             // 1 while held, 0 otherwise; key names of keys.h

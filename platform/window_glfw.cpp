@@ -313,4 +313,10 @@ void platformUseScript(InputScript* newScript) {
     applyScriptedMouse();
 }
 
+void platformRewind() {
+    platformUseScript(script);
+    sessionRewind();
+    pacer = FramePacer{false, 0.0};
+}
+
 int platformScriptFrame() { return script == nullptr ? 0 : scriptFrameIndex + 1; }

@@ -5,6 +5,10 @@
 
 LookSmoothing lookSmoothing = {0.0f, 0.0f};
 
+void resetLookSmoothing() {
+    lookSmoothing = {0.0f, 0.0f};
+}
+
 namespace {
 
 const float pitchLimit = 89.9f;

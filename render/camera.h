@@ -60,6 +60,8 @@ struct LookSmoothing {
 
 extern LookSmoothing lookSmoothing;
 
+void resetLookSmoothing(); // no motion carried over: a run starts at rest
+
 Camera& initCamera(Camera& camera);
 void pollInput(InputState& input);
 bool isHeld(const InputState& input, int key); // key names of platform/keys.h

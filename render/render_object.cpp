@@ -183,6 +183,10 @@ void buildModelView(RenderObject& object, const Camera& camera) {
     rotateMat4X(m, camera.pitch);
 }
 
+void resetDrawPass() {
+    objectDestroyed = false;
+}
+
 void drawRenderList(RenderList& list) {
     for (ListNode* node = list.head; node != nullptr;) {
         RenderObject* object = static_cast<RenderObject*>(node->payload);

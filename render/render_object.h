@@ -67,3 +67,5 @@ void freeSlotList(ObjectList& list); // frees nodes and slots
 void destroyRenderObject(RenderObject* object, RenderList& list);
 void buildModelView(RenderObject& object, const Camera& camera);
 void drawRenderList(RenderList& list);
+// Lowers the draw pass's flag that an update destroyed its object, as a run starts.
+void resetDrawPass();

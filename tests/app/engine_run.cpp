@@ -1,15 +1,17 @@
 #include "tests/app/engine_run.h"
 
-#include "app/startup.h"
 #include "platform/window.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
-int ScriptedEngineRun::run() {
+int ScriptedEngineRun::run(const RunSetup& setup) {
+    if (runs++ > 0) {
+        sandbox.keepWhatTheKernelReaches(); // the next run starts from a kernel of its own
+    }
     platformUseScript(&script);
-    return runValley();
+    return runValley(setup);
 }
 
 int ScriptedEngineRun::runWithoutData() {

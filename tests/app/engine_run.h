@@ -1,8 +1,11 @@
 // Runs the real engine in this process with a scripted input timeline: start-up, scene, frame
-// loop and drawing, against a real window on the test display.
+// loop and drawing, against a real window on the test display, in a sandboxed kernel. The
+// kernel keeps what the last run left until the test ends.
 #pragma once
 
+#include "app/startup.h"
 #include "platform/input_script.h"
+#include "tests/support/kernel_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +14,14 @@
 class ScriptedEngineRun : public ::testing::Test {
 protected:
     void TearDown() override;
-    // Runs the engine until the script ends or Escape; returns its exit status.
-    int run();
+    // Runs the engine until the script ends or Escape; returns its exit status. Each run
+    // starts from the script's first frame.
+    int run(const RunSetup& setup = RunSetup{});
     // Runs it in a fresh empty working directory, so no mesh or texture is found.
     int runWithoutData();
 
+    KernelSandbox sandbox;
     InputScript script;
     std::string workingDirectory;
+    int runs = 0;
 };

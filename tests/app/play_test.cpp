@@ -1,7 +1,10 @@
 // Scripted play sessions of the real engine: walking, swimming, flying, throwing, freezing,
-// turning the block and the console reports, observed frame by frame.
+// turning the block and the console reports, observed frame by frame; and a session run twice
+// in one process.
 #include "app/kernel.h"
 #include "app/player_control.h"
+#include "app/startup.h"
+#include "app/state_hash.h"
 #include "core/object_list.h"
 #include "game/fall.h"
 #include "physics/height_grid.h"
@@ -13,7 +16,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -150,4 +159,90 @@ TEST_F(PlaySession, ConsoleReportsTheTerrainHeightAndTheFrustumCheck) {
     EXPECT_NE(outOfView, std::string::npos) << output;
     EXPECT_NE(inView, std::string::npos) << output;
     EXPECT_LT(outOfView, inView);
+}
+
+namespace {
+
+// What one seeded run of a session ends with.
+struct RunEnd {
+    int status = -1;
+    uint32_t stateHash = 0;
+    int frames = 0;
+    int liveRocks = 0;
+    bool flying = false;
+};
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+// Every piece of program-wide state a run changes, changed: the view turned, the player flying,
+// rocks thrown and tumbling, the block turned. A run after it in the same process must end as
+// a run in a fresh process does (a child forked before any run): same state, same last frame.
+TEST_F(PlaySession, ASecondRunInOneProcessEndsAsARunInAFreshProcess) {
+    const int lastFrame = 160;
+    holdKey(script, 'W', 20, 120);
+    holdButton(script, mouseButtonLeft, 30, 60);
+    holdKey(script, 'J', 40, 50);
+    holdKey(script, 'Q', 90, 90);
+    for (int frame = 100; frame <= lastFrame; frame += 6) {
+        moveMouse(script, frame, 640 + (frame - 100) * 3, 360 - (frame - 100));
+    }
+    RunEnd end;
+    RunSetup setup;
+    setup.seeded = true;
+    setup.seed = 20240613;
+    setup.afterLoop = [&end](const SceneHandles& scene) {
+        end.stateHash = sessionStateHash(scene);
+        end.frames = kernel.frameCount;
+        end.liveRocks = liveRockCount;
+        end.flying = player.flyMode;
+    };
+    const std::string directory = std::filesystem::temp_directory_path() / "valley-repeat-run";
+    std::filesystem::create_directories(directory);
+    auto runTo = [&](const std::string& capture) {
+        end = RunEnd{};
+        scriptFrame(script, lastFrame).capturePath = directory + "/" + capture;
+        end.status = run(setup);
+        return end;
+    };
+
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        const RunEnd fresh = runTo("fresh.png");
+        const bool written = write(pipeEnds[1], &fresh, sizeof fresh) == static_cast<ssize_t>(sizeof fresh);
+        _exit(written ? 0 : 1);
+    }
+    close(pipeEnds[1]);
+    RunEnd fresh;
+    const bool read = ::read(pipeEnds[0], &fresh, sizeof fresh) == static_cast<ssize_t>(sizeof fresh);
+    close(pipeEnds[0]);
+    int childStatus = 0;
+    waitpid(child, &childStatus, 0);
+    ASSERT_TRUE(read && WIFEXITED(childStatus) && WEXITSTATUS(childStatus) == 0);
+
+    const RunEnd first = runTo("first.png");
+    const RunEnd second = runTo("second.png");
+    ASSERT_EQ(fresh.status, 0);
+    EXPECT_EQ(fresh.frames, lastFrame);
+    EXPECT_GT(fresh.liveRocks, 0);
+    EXPECT_TRUE(fresh.flying);
+    for (const RunEnd& again : {first, second}) {
+        EXPECT_EQ(again.status, 0);
+        EXPECT_EQ(again.stateHash, fresh.stateHash);
+        EXPECT_EQ(again.frames, fresh.frames);
+        EXPECT_EQ(again.liveRocks, fresh.liveRocks);
+        EXPECT_EQ(again.flying, fresh.flying);
+    }
+    const std::string freshFrame = fileBytes(directory + "/fresh.png");
+    EXPECT_FALSE(freshFrame.empty());
+    EXPECT_TRUE(fileBytes(directory + "/first.png") == freshFrame);
+    EXPECT_TRUE(fileBytes(directory + "/second.png") == freshFrame);
+    std::filesystem::remove_all(directory);
 }

@@ -17,7 +17,6 @@ namespace {
 class PlayerControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        player = {false, false};
         block.scale = {35, 10, 35};
         scene.selectedBlock = &block;
         scene.selectedCollider = &collider;

@@ -18,7 +18,6 @@ class RockThrowTest : public RockTest {
 protected:
     void SetUp() override {
         RockTest::SetUp();
-        player = {false, false};
         for (int i = 0; i < 4; ++i) {
             kernel.frustumPlates[i] = &plates[i];
         }

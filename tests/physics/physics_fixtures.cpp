@@ -1,6 +1,5 @@
 #include "tests/physics/physics_fixtures.h"
 
-#include "app/kernel.h"
 #include "physics/physics_step.h"
 
 #include <utility>
@@ -36,13 +35,6 @@ int listLength(const ObjectList& list) {
     return count;
 }
 
-void PhysicsTest::SetUp() {
-    savedWorld = kernel.physicsWorld;
-    savedBodies = kernel.bodyList;
-    kernel.physicsWorld = &world;
-    kernel.bodyList = &bodies;
-}
-
 void PhysicsTest::TearDown() {
     while (bodies.head != nullptr) {
         releaseBody(static_cast<RigidBody*>(bodies.head->payload));
@@ -51,8 +43,6 @@ void PhysicsTest::TearDown() {
     while (world.heightGrids.head != nullptr) {
         removeNode(world.heightGrids.head, world.heightGrids);
     }
-    kernel.physicsWorld = savedWorld;
-    kernel.bodyList = savedBodies;
 }
 
 RenderObject& PhysicsTest::keep(std::unique_ptr<TestObject> made) {

@@ -1,11 +1,12 @@
 // Shared records for the physics tests: render objects over hand-made meshes, and a fixture
-// that points the kernel's world and body list at fresh records for the length of a test.
+// whose sandboxed kernel has a fresh world and body list for the length of a test.
 #pragma once
 
 #include "assets/mesh.h"
 #include "core/object_list.h"
 #include "physics/physics_world.h"
 #include "render/render_object.h"
+#include "tests/support/kernel_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,6 @@ int listLength(const ObjectList& list);
 
 class PhysicsTest : public ::testing::Test {
 protected:
-    void SetUp() override;
     void TearDown() override;
 
     // A registered body with its sphere centred on its object's position; mass 1 unless given.
@@ -36,11 +36,8 @@ protected:
     RenderObject& keep(std::unique_ptr<TestObject> made);
     void step(); // stepPhysics then integrateBodies on the fixture's records
 
-    PhysicsWorld world = {};
-    ObjectList bodies = {};
+    KernelSandbox sandbox;
+    PhysicsWorld& world = sandbox.world;
+    ObjectList& bodies = sandbox.bodies;
     std::vector<std::unique_ptr<TestObject>> objects;
-
-private:
-    PhysicsWorld* savedWorld = nullptr;
-    ObjectList* savedBodies = nullptr;
 };

@@ -1,3 +1,4 @@
+#include "physics/broad_phase.h"
 #include "physics/physics_step.h"
 
 #include "physics/physics_world.h"

@@ -2,6 +2,7 @@
 #include "platform/keys.h"
 #include "platform/window.h"
 #include "render/camera.h"
+#include "tests/support/kernel_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,7 @@ namespace {
 // The camera driven by a scripted timeline, one updateCamera per frame, as the frame loop does.
 class ScriptedCamera : public ::testing::Test {
 protected:
-    void SetUp() override {
-        initCamera(camera);
-        lookSmoothing = {0.0f, 0.0f};
-    }
+    void SetUp() override { initCamera(camera); }
     void TearDown() override { platformUseScript(nullptr); }
 
     void start() {
@@ -27,6 +25,7 @@ protected:
         }
     }
 
+    KernelSandbox sandbox; // the look smoothing starts at rest
     Camera camera;
     InputScript script;
 };

@@ -3,17 +3,16 @@
 #include "render/camera.h"
 #include "render/frustum.h"
 #include "render/render_object.h"
+#include "tests/support/kernel_sandbox.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// The kernel's camera at the origin looking along +x, four plates, and one box to test.
+// The sandboxed kernel's camera at the origin looking along +x, four plates, and one box to test.
 class FrustumTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved = *kernel.camera;
-        initCamera(*kernel.camera);
         for (int i = 0; i < 4; ++i) {
             plates[i] = RenderObject{};
             plates[i].rotation.x = 5.0f;
@@ -22,14 +21,12 @@ protected:
         mesh.extent = {0, 0, 0};
         box.mesh = &mesh;
     }
-    void TearDown() override { *kernel.camera = saved; }
-
     bool inViewAt(float x, float y, float z) {
         box.position = {x, y, z};
         return frustumCheck(box);
     }
 
-    Camera saved;
+    KernelSandbox sandbox;
     RenderObject plates[4];
     Mesh mesh = {};
     RenderObject box = {};

@@ -10,16 +10,7 @@
 #include <memory>
 #include <vector>
 
-void RenderListTest::SetUp() {
-    savedScene = camera.sceneList;
-    savedWater = camera.waterList;
-    initCamera(camera);
-    camera.yaw = -90.0f;
-    camera.sceneList = &scene;
-    camera.waterList = &water;
-    scene.camera = &camera;
-    water.camera = &camera;
-}
+void RenderListTest::SetUp() { camera.yaw = -90.0f; }
 
 void RenderListTest::TearDown() {
     for (RenderList* list : {&scene, &water}) {
@@ -27,8 +18,6 @@ void RenderListTest::TearDown() {
             destroyRenderObject(static_cast<RenderObject*>(list->head->payload), *list);
         }
     }
-    camera.sceneList = savedScene;
-    camera.waterList = savedWater;
 }
 
 void DrawTest::SetUp() {

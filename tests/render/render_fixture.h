@@ -9,6 +9,7 @@
 #include "core/vec_math.h"
 #include "render/camera.h"
 #include "render/render_object.h"
+#include "tests/support/kernel_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -18,19 +19,17 @@ struct Mesh;
 struct ShaderProgram;
 struct Texture;
 
-// The kernel's camera draws `scene` and `water`; objects left in them are destroyed afterwards.
+// The sandboxed kernel's camera draws `scene` and `water`; objects left in them are destroyed
+// afterwards.
 class RenderListTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
+    KernelSandbox sandbox;
     Camera& camera = *kernel.camera;
-    RenderList scene = {};
-    RenderList water = {};
-
-private:
-    RenderList* savedScene = nullptr;
-    RenderList* savedWater = nullptr;
+    RenderList& scene = sandbox.sceneList;
+    RenderList& water = sandbox.waterList;
 };
 
 struct Pixel {

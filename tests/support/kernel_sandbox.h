@@ -1,57 +1,49 @@
-// Fresh, empty engine containers behind the global kernel for the length of one test: a camera
-// with its defaults and two render lists, a body list, a physics world and a resource cache.
-// The kernel's own containers come back afterwards.
+// The program-wide state of a run, sandboxed for the length of one test: the kernel with its
+// camera, the player, the look smoothing, the live rock count and the frame statistics are
+// saved, then set as a run starts them (resetRunState, app/startup.h), with the kernel pointing
+// at fresh, empty containers of the sandbox's own: two render lists on the camera, a body list,
+// a physics world and a resource cache. The window size stays the test program's window's.
+// Everything saved comes back afterwards, so no test sees what another left, and the kernel
+// never keeps a pointer at a record the test has destroyed.
 //
-// The engine keeps its records for the whole run, reachable from the kernel. What a test leaves
-// in a sandbox is kept reachable the same way once the sandbox goes, so a leak check at exit
-// reports only records that were really lost.
+// The engine keeps its records for the whole run, reachable from the kernel. What the kernel
+// reaches when a sandbox ends (its own containers, or those a whole engine run made) is kept
+// reachable the same way, so a leak check at exit reports only records that were really lost.
 #pragma once
 
 #include "app/kernel.h"
+#include "app/player_control.h"
 #include "assets/resource_cache.h"
+#include "core/frame_stats.h"
 #include "core/object_list.h"
 #include "physics/physics_world.h"
 #include "render/camera.h"
 #include "render/render_object.h"
 
-#include <vector>
+#include <cstdint>
 
-struct KernelSandbox {
-    KernelSandbox() : saved(kernel), savedCamera(*kernel.camera) {
-        initCamera(*kernel.camera);
-        sceneList.camera = kernel.camera;
-        waterList.camera = kernel.camera;
-        kernel.camera->sceneList = &sceneList;
-        kernel.camera->waterList = &waterList;
-        kernel.bodyList = &bodies;
-        kernel.physicsWorld = &world;
-        kernel.resources = &resources;
-    }
-    ~KernelSandbox() {
-        *kernel.camera = savedCamera;
-        kernel = saved;
-        kept().push_back(Containers{sceneList, waterList, bodies, world, resources});
-    }
+class KernelSandbox {
+  public:
+    KernelSandbox();
+    ~KernelSandbox();
+    KernelSandbox(const KernelSandbox&) = delete;
+    KernelSandbox& operator=(const KernelSandbox&) = delete;
 
-    Kernel saved;
-    Camera savedCamera;
+    // Keeps what the kernel reaches now reachable for good: before a second engine run in one
+    // sandbox, which starts from a kernel of its own.
+    void keepWhatTheKernelReaches();
+
     RenderList sceneList = {};
     RenderList waterList = {};
     ObjectList bodies = {};
     PhysicsWorld world = {};
     ResourceCache resources = {};
 
-private:
-    struct Containers {
-        RenderList sceneList;
-        RenderList waterList;
-        ObjectList bodies;
-        PhysicsWorld world;
-        ResourceCache resources;
-    };
-    // Never destroyed: static destructors run before the leak check.
-    static std::vector<Containers>& kept() {
-        static std::vector<Containers>* containers = new std::vector<Containers>;
-        return *containers;
-    }
+  private:
+    Kernel savedKernel;
+    Camera savedCamera;
+    PlayerState savedPlayer;
+    LookSmoothing savedLookSmoothing;
+    int32_t savedLiveRockCount;
+    FrameStats savedFrameStats;
 };

@@ -30,14 +30,10 @@ void RockTest::SetUp() {
     kernel.rockTexture = &rockTexture;
     rockMesh.stride = 8;
     rockMesh.extent = {1, 1, 1};
-    liveRockCount = 0;
     std::srand(7);
 }
 
-void RockTest::TearDown() {
-    sandbox.reset();
-    liveRockCount = 0;
-}
+void RockTest::TearDown() { sandbox.reset(); }
 
 Fall* RockTest::throwRock(Vec3 position, Vec3 velocity) {
     Fall* fall = new Fall;
