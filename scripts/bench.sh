@@ -24,7 +24,7 @@ bench/engine/valley_standard_session standard_session_0.vrec 0
 mkdir -p flat_shaders
 cp ../shaders/*Vert.txt ../bench/engine/flat_shaders/*.txt flat_shaders/
 cmake -S .. -B ../build-bench-flat -DCMAKE_BUILD_TYPE=Release -DVALLEY_BUILD_TESTS=OFF \
-  -DVALLEY_SHADER_DIR="$PWD/flat_shaders/" > /dev/null
+  -DVALLEY_SHADER_DIR="$PWD/flat_shaders" > /dev/null
 cmake --build ../build-bench-flat -j"$(nproc)" --target valley valley_data >> ../build-bench.log 2>&1 ||
   { tail -n 40 ../build-bench.log; exit 1; }
 fps() {
