@@ -151,5 +151,6 @@ SceneHandles buildScene() {
     sky->rotation.x = 90;
     sky->rotation.y = 105;
     sky->scale = {1000000, 1000000, 1000000};
+    sky->background = 1;
     return handles;
 }

@@ -7,6 +7,7 @@
 #include <SOIL/SOIL.h>
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -40,8 +41,25 @@ int32_t readInt32(const uint8_t* bytes) {
     return result;
 }
 
-float anisotropyHere(float requested) {
-    return anisotropyFor(requested, reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+const char* rendererHere() { return reinterpret_cast<const char*>(glGetString(GL_RENDERER)); }
+
+float anisotropyHere(float requested) { return anisotropyFor(requested, rendererHere()); }
+
+// Replaces the bound texture's levels, compressed by the driver, with the texels compression
+// left them, stored plain: the same texels, but sampling no longer decodes a block each time.
+void storeDecoded(int32_t width, int32_t height) {
+    std::vector<std::vector<uint8_t>> levels;
+    for (int32_t level = 0; width >> level > 0 || height >> level > 0; ++level) {
+        const GLsizei levelWidth = std::max(width >> level, 1);
+        const GLsizei levelHeight = std::max(height >> level, 1);
+        levels.emplace_back(static_cast<size_t>(levelWidth) * static_cast<size_t>(levelHeight) * 4);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, levels.back().data());
+    }
+    for (size_t level = 0; level < levels.size(); ++level) {
+        const GLint at = static_cast<GLint>(level);
+        glTexImage2D(GL_TEXTURE_2D, at, GL_RGBA8, std::max(width >> at, 1), std::max(height >> at, 1), 0,
+                     GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, levels[level].data());
+    }
 }
 
 void uploadBmp(const BmpImage& image, Texture& texture) {
@@ -54,6 +72,11 @@ void uploadBmp(const BmpImage& image, Texture& texture) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_COMPRESSED_RGBA, image.width, image.rows, 0, GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, image.pixels.data());
     glGenerateMipmap(GL_TEXTURE_2D);
+    GLint compressed = GL_FALSE;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED, &compressed);
+    if (compressed == GL_TRUE && softwareRenderer(rendererHere())) {
+        storeDecoded(image.width, image.rows);
+    }
 }
 
 void loadBmp(const char* fileName, Texture& texture) {
@@ -92,10 +115,13 @@ void loadDds(const char* fileName, Texture& texture) {
 
 } // namespace
 
+bool softwareRenderer(const char* renderer) {
+    return renderer != nullptr &&
+           (std::strstr(renderer, "llvmpipe") != nullptr || std::strstr(renderer, "softpipe") != nullptr);
+}
+
 float anisotropyFor(float requested, const char* renderer) {
-    bool software = renderer != nullptr && (std::strstr(renderer, "llvmpipe") != nullptr ||
-                                            std::strstr(renderer, "softpipe") != nullptr);
-    return software ? 1.0f : requested;
+    return softwareRenderer(renderer) ? 1.0f : requested;
 }
 
 // Refused: fewer than 34 bytes, no "BM" signature, an information header other than a Windows

@@ -33,6 +33,10 @@ bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image);
 // cost of plain mipmapping, which takes the valley from interactive to a frame every few
 // seconds; there the request is lowered to 1. Every other renderer gets what was requested.
 float anisotropyFor(float requested, const char* renderer);
+// Mesa's software renderers, by the renderer string. A BMP texture the driver compressed keeps
+// its compressed texels there but stored plain: decoding a block at every sample made the
+// terrain's rock texture the largest single cost of a frame.
+bool softwareRenderer(const char* renderer);
 
 // Fills a caller-allocated record and hands it back; a failed load leaves textureId 0.
 Texture& loadTexture(const char* fileName, Texture& texture);

@@ -41,6 +41,7 @@ RenderObject* createInList(Mesh* mesh, RenderList& list) {
     object->scale = {1.0f, 1.0f, 1.0f};
     copyMat4(object->modelView, identityMat4);
     object->visible = 1;
+    object->background = 0;
     object->logic = nullptr;
     return object;
 }
@@ -68,6 +69,43 @@ void setNamedSlots(ObjectList& slots, const VariableTable& table, int32_t first,
         ++index;
     });
 }
+
+// The "Blend1" value the object's draw hands its shader: its set slot or the program's default;
+// none when the program has no such input.
+const float* blendOf(const RenderObject& object) {
+    const ShaderProgram& program = *object.shader;
+    const VariableTable& uniforms = program.uniforms;
+    const ListNode* node = object.blendSlots.head;
+    for (int32_t i = program.textureCount; i < program.textureCount + uniforms.valueCount; ++i) {
+        const Slot* slot = node != nullptr ? static_cast<const Slot*>(node->payload) : nullptr;
+        if (named(uniforms.entries[i], "Blend1")) {
+            const void* value = slot != nullptr && slot->set != 0 ? reinterpret_cast<const void*>(slot->value)
+                                                                   : uniforms.entries[i].value;
+            return static_cast<const float*>(value);
+        }
+        node = node != nullptr ? node->next : nullptr;
+    }
+    return nullptr;
+}
+
+bool blended(const RenderObject& object) {
+    const float* blend = object.shader != nullptr ? blendOf(object) : nullptr;
+    return blend != nullptr && *blend != 1.0f;
+}
+
+// Blending on or off as the next draw needs it, changed only when it differs.
+struct BlendState {
+    bool allowed; // the caller's setting: off stays off
+    bool on;
+
+    void set(bool wanted) {
+        wanted = wanted && allowed;
+        if (wanted != on) {
+            wanted ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+            on = wanted;
+        }
+    }
+};
 
 bool withinDrawDistance(const Vec3& position, const Vec3& eye) {
     return std::fabs(position.x - eye.x) < drawDistance && std::fabs(position.z - eye.z) < drawDistance &&
@@ -188,6 +226,18 @@ void resetDrawPass() {
 }
 
 void drawRenderList(RenderList& list) {
+    const bool blending = glIsEnabled(GL_BLEND) == GL_TRUE;
+    BlendState blend = {blending, blending};
+    const int maxWaiting = 4;
+    RenderObject* waiting[maxWaiting];
+    int waitingCount = 0;
+    auto drawWaiting = [&]() {
+        blend.set(false);
+        for (int i = 0; i < waitingCount; ++i) {
+            drawObject(*waiting[i], list);
+        }
+        waitingCount = 0;
+    };
     for (ListNode* node = list.head; node != nullptr;) {
         RenderObject* object = static_cast<RenderObject*>(node->payload);
         ListNode* next = node->next; // a behaviour may free its own node
@@ -199,8 +249,19 @@ void drawRenderList(RenderList& list) {
         }
         if (!objectDestroyed && object->visible != 0 &&
             withinDrawDistance(object->position, list.camera->position)) {
-            drawObject(*object, list);
+            const bool translucent = blended(*object);
+            if (object->background != 0 && !translucent && waitingCount < maxWaiting) {
+                waiting[waitingCount++] = object;
+            } else {
+                if (translucent) {
+                    drawWaiting();
+                }
+                blend.set(translucent);
+                drawObject(*object, list);
+            }
         }
         node = next;
     }
+    drawWaiting();
+    blend.set(blending);
 }

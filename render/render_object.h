@@ -33,6 +33,7 @@ struct RenderObject {
     Vec3 scale;
     Mat4 modelView;         // rebuilt at every draw
     uint8_t visible;        // drawn only when non-zero
+    uint8_t background;     // lies behind everything else in its list: drawn after the opaque objects
     ObjectLogic* logic;     // owned behaviour, or none
     ShaderProgram* shader;  // not owned
     ObjectList textureSlots; // one per sampler of the shader
@@ -66,6 +67,11 @@ void freeSlotList(ObjectList& list); // frees nodes and slots
 // Called by a behaviour during its own update; the draw pass then skips the object.
 void destroyRenderObject(RenderObject* object, RenderList& list);
 void buildModelView(RenderObject& object, const Camera& camera);
+// Runs each object's behaviour and draws it, in list order, with two exceptions that leave the
+// picture as list order draws it: a background object waits until the opaque objects before the
+// first blended one are drawn, so depth hides its covered fragments before they are shaded; an
+// opaque object (its "Blend1" is 1, or it has none: the shaders write that value as alpha) is
+// drawn with blending off, as blending would hand back its own colour.
 void drawRenderList(RenderList& list);
 // Lowers the draw pass's flag that an update destroyed its object, as a run starts.
 void resetDrawPass();

@@ -11,6 +11,7 @@
 #include <epoxy/gl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <initializer_list>
 
@@ -215,6 +216,11 @@ uint32_t linkProgram(ShaderProgram& program) {
     findUniformLocations(name, attributes, attributes.count, attributes.valueCount);
     findUniformLocations(name, uniforms, 0, program.textureCount);
     findUniformLocations(name, uniforms, program.textureCount, uniforms.valueCount);
+    // Sampler j reads texture unit j for the program's whole life.
+    for (int32_t j = 0; j < program.textureCount; ++j) {
+        glUniform1i(uniforms.entries[j].location, j);
+    }
+    program.projectionSent = 0;
     // An attribute the program lacks has no array to enable.
     for (int32_t i = 0; i < attributes.count; ++i) {
         if (attributes.entries[i].location != -1) {
@@ -230,7 +236,12 @@ void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& proj
     const VariableTable& attributes = program.attributes;
     const VariableTable& uniforms = program.uniforms;
     glUseProgram(program.program);
-    glUniformMatrix4fv(attributes.projectionLocation, 1, GL_FALSE, projection.m);
+    // A program keeps its uniforms: the projection, the same for a whole frame, goes out on change.
+    if (program.projectionSent == 0 || std::memcmp(program.sentProjection.m, projection.m, sizeof projection.m) != 0) {
+        glUniformMatrix4fv(attributes.projectionLocation, 1, GL_FALSE, projection.m);
+        copyMat4(program.sentProjection, projection);
+        program.projectionSent = 1;
+    }
     glUniformMatrix4fv(attributes.modelviewLocation, 1, GL_FALSE, modelview.m);
 
     // Interleaved vertices: each attribute follows the previous one within the stride.
@@ -244,7 +255,6 @@ void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& proj
         offset += entry.size;
     }
 
-    // Sampler j reads texture unit j.
     object.textureSlots.cursor = object.textureSlots.head;
     for (int32_t j = 0; j < program.textureCount; ++j) {
         glActiveTexture(GL_TEXTURE0 + j);
@@ -252,7 +262,6 @@ void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& proj
         GLuint texture = slot != nullptr && slot->set != 0 ? static_cast<GLuint>(slot->value)
                                                            : program.textures[j]->textureId;
         glBindTexture(GL_TEXTURE_2D, texture);
-        glUniform1i(uniforms.entries[j].location, j);
     }
 
     sendValueUniforms(attributes, attributes.count, attributes.valueCount, object.normalSlots);

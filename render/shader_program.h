@@ -43,6 +43,8 @@ struct ShaderProgram {
     uint32_t program;         // OpenGL program name, set by linkProgram
     Texture* textures[maxVariables]; // default texture of each sampler
     int32_t textureCount;
+    Mat4 sentProjection;    // the "Projection" last handed to the linked program
+    uint8_t projectionSent; // 0 until the first draw after linking
 };
 
 extern float defaultOne; // shared default of the float value uniforms ("Blend1"): 1.0

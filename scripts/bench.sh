@@ -16,4 +16,25 @@ done
 on_display=()
 [ -z "${DISPLAY:-}" ] && on_display=(xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp")
 bench/engine/valley_standard_session standard_session.vrec
+bench/engine/valley_standard_session standard_session_0.vrec 0
 "${on_display[@]}" ./valley --replay standard_session.vrec --benchmark | grep -E '^(Replayed|Benchmark)'
+
+# The flat-shaded reference: the same program and geometry built with flat-colour fragment
+# shaders (build-bench-flat/), replayed from here, beside the same meshes and textures.
+mkdir -p flat_shaders
+cp ../shaders/*Vert.txt ../bench/engine/flat_shaders/*.txt flat_shaders/
+cmake -S .. -B ../build-bench-flat -DCMAKE_BUILD_TYPE=Release -DVALLEY_BUILD_TESTS=OFF \
+  -DVALLEY_SHADER_DIR="$PWD/flat_shaders" > /dev/null
+cmake --build ../build-bench-flat -j"$(nproc)" --target valley valley_data >> ../build-bench.log 2>&1 ||
+  { tail -n 40 ../build-bench.log; exit 1; }
+fps() {
+  "${on_display[@]}" "$1" --replay "$2" --benchmark | sed -n 's/.*frames, \([0-9.]*\) frames per second.*/\1/p'
+}
+echo "Load average before the frame rates: $(cut -d' ' -f1-3 /proc/loadavg)"
+for session in standard_session_0 standard_session; do
+  shaded=$(fps ./valley "$session.vrec")
+  flat=$(fps ../build-bench-flat/valley "$session.vrec")
+  rocks=$([ "$session" = standard_session ] && echo 200 || echo 0)
+  awk -v r="$rocks" -v s="$shaded" -v f="$flat" 'BEGIN {
+    printf "Standard session, %d rocks: %.1f frames per second, flat-shaded %.1f: %.2f of the flat-shaded rate\n", r, s, f, s / f }'
+done

@@ -2,23 +2,26 @@
 // every machine: seed 1; from the start position 200 rocks thrown one per frame while the view
 // turns slowly right, a few steps forward, a slow look back to the left over the shore, then
 // 300 frames of standing still while the rocks come to rest. 930 frames; the mouse stays inside
-// the window, so one poll a frame (two in the first, with the start-up poll).
+// the window, so one poll a frame (two in the first, with the start-up poll). ROCKS (0 to 200,
+// 200 by default) keeps the button held for only the first ROCKS of those frames: the same
+// view with fewer rocks.
 //
-//   valley_standard_session FILE
+//   valley_standard_session FILE [ROCKS]
 #include "platform/keys.h"
 #include "platform/recording.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
 
 const int totalFrames = 930;
 
-InputSnapshot frameInput(int frame, int& mouseX) {
+InputSnapshot frameInput(int frame, int rocks, int& mouseX) {
     InputSnapshot input = {0, 0, mouseX, 360};
-    if (frame >= 10 && frame < 210) { // 200 rocks, turning right
-        input.buttons = 1u << mouseButtonLeft;
+    if (frame >= 10 && frame < 210) { // up to 200 rocks, turning right
+        input.buttons = frame < 10 + rocks ? 1u << mouseButtonLeft : 0u;
         mouseX += 2;
     } else if (frame >= 240 && frame < 300) { // a few steps
         input.keys = uint64_t{1} << keySlot('W');
@@ -32,8 +35,9 @@ InputSnapshot frameInput(int frame, int& mouseX) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
+    const int rocks = argc == 3 ? std::atoi(argv[2]) : 200;
+    if (argc < 2 || argc > 3 || rocks < 0 || rocks > 200) {
+        std::fprintf(stderr, "usage: %s FILE [ROCKS]\n", argv[0]);
         return 2;
     }
     std::vector<uint8_t> bytes;
@@ -45,7 +49,7 @@ int main(int argc, char** argv) {
         if (frame == 1) {
             recorded.polls.push_back(startUp);
         }
-        recorded.polls.push_back(frameInput(frame, mouseX));
+        recorded.polls.push_back(frameInput(frame, rocks, mouseX));
         appendRecordedFrame(bytes, recorded);
     }
     std::FILE* file = std::fopen(argv[1], "wb");
