@@ -13,7 +13,7 @@
 
 struct Camera;
 struct Mesh;
-struct ObjectLogic;
+class ObjectLogic;
 struct ShaderProgram;
 struct Texture;
 
