@@ -9,6 +9,7 @@
 // Textures/, on a display.
 #include "app/kernel.h"
 #include "app/startup.h"
+#include "bench/engine/generated_session.h"
 #include "bench/engine/process_memory.h"
 #include "core/frame_stats.h"
 #include "core/object_list.h"
@@ -88,29 +89,19 @@ void record(int frame) {
 
 double percentChange(double from, double to) { return (to - from) / from * 100.0; }
 
-// The session replayed, built in memory as a recording would hold it.
-Recording soakSession() {
-    const InputSnapshot atRest = {0, 0, 640, 360};
-    Recording session = {RecordingHeader{1, 1280, 720}, {}};
-    for (int frame = 1; frame <= totalFrames; ++frame) {
-        RecordedFrame recorded;
-        if (frame == 1) {
-            recorded.polls.push_back(atRest); // the start-up poll
-        }
-        InputSnapshot input = atRest;
-        if (frame % 2 == 0) {
-            input.buttons = 1u << mouseButtonLeft;
-        }
-        recorded.polls.push_back(input);
-        session.frames.push_back(recorded);
+// The mouse at rest in the window centre; the left button held on every other frame.
+InputSnapshot soakInput(int frame) {
+    InputSnapshot input = {0, 0, 640, 360};
+    if (frame % 2 == 0) {
+        input.buttons = 1u << mouseButtonLeft;
     }
-    return session;
+    return input;
 }
 
 } // namespace
 
 int main() {
-    const Recording session = soakSession();
+    const Recording session = generatedSession(totalFrames, soakInput);
     SessionInput replay;
     replay.replay = &session;
     int frame = 0;

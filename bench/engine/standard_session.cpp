@@ -7,6 +7,7 @@
 // view with fewer rocks.
 //
 //   valley_standard_session FILE [ROCKS]
+#include "bench/engine/generated_session.h"
 #include "platform/keys.h"
 #include "platform/recording.h"
 
@@ -40,16 +41,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s FILE [ROCKS]\n", argv[0]);
         return 2;
     }
-    std::vector<uint8_t> bytes;
-    appendRecordingHeader(bytes, RecordingHeader{1, 1280, 720});
     int mouseX = 640;
-    const InputSnapshot startUp = {0, 0, 640, 360};
-    for (int frame = 1; frame <= totalFrames; ++frame) {
-        RecordedFrame recorded;
-        if (frame == 1) {
-            recorded.polls.push_back(startUp);
-        }
-        recorded.polls.push_back(frameInput(frame, rocks, mouseX));
+    const Recording session =
+        generatedSession(totalFrames, [&](int frame) { return frameInput(frame, rocks, mouseX); });
+    std::vector<uint8_t> bytes;
+    appendRecordingHeader(bytes, session.header);
+    for (const RecordedFrame& recorded : session.frames) {
         appendRecordedFrame(bytes, recorded);
     }
     std::FILE* file = std::fopen(argv[1], "wb");
