@@ -88,7 +88,7 @@ const char* commandLineUsage() {
            "                  the machine allows, and print the frame count and the final state's hash\n"
            "  --paced         replay at 60 frames per second, as it was played\n"
            "  --benchmark     after the replay, print frames per second, the median and 99th-percentile\n"
-           "                  frame time, the engine's own processor time per frame and the start-up time\n"
+           "                  frame time, the engine's own time per frame and the start-up time\n"
            "  --capture DIR   save every presented frame (or every Nth with --every N) as DIR/frame-NNNNNN.png\n"
            "  --help          print this text\n"
            "Errors in the arguments or the recording: one line on standard error, exit status 2.\n";

@@ -110,7 +110,7 @@ double secondsSinceProcessStart() {
 struct ReplayTiming {
     std::vector<double> frameSeconds; // between consecutive presented frames
     std::chrono::steady_clock::time_point lastPresent;
-    double engineSeconds = 0.0; // processor time of the engine's own work, all frames
+    double engineSeconds = 0.0; // the engine's own work, all frames
     double firstFrameSeconds = 0.0; // from process start to the first presented frame
     int frames = 0;
 };
@@ -133,7 +133,7 @@ void reportTiming(const ReplayTiming& timing) {
     std::printf("Benchmark: %d frames, %.1f frames per second, frame time median %.2f ms, 99th percentile %.2f ms\n",
                 timing.frames, summary.framesPerSecond, summary.medianSeconds * 1000.0,
                 summary.percentile99Seconds * 1000.0);
-    std::printf("Benchmark: engine %.3f ms of processor time per frame, first frame %.2f s after the process started\n",
+    std::printf("Benchmark: engine %.3f ms per frame, first frame %.2f s after the process started\n",
                 engine * 1000.0, timing.firstFrameSeconds);
 }
 

@@ -1,8 +1,8 @@
 #include "core/frame_stats.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
-#include <ctime>
 #include <numeric>
 
 FrameStats frameStats = {false, 0.0, 0.0};
@@ -11,9 +11,7 @@ double engineClock() {
     if (!frameStats.measuring) {
         return 0.0;
     }
-    timespec now = {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void addEngineTime(double start) {

@@ -2,11 +2,11 @@
 // rest, the left button held on every other frame), unpaced, so a rock is thrown every second
 // frame and the crowd limit keeps retiring old ones. Reports, at frame 5,000 and at frame
 // 30,000, peak memory, the engine's own time per frame (camera, physics, behaviours, player
-// control; not the OpenGL calls; processor time of the main thread) and the number of 4 KiB
-// memory pages a walk over the bodies reaches (list nodes, bodies, spheres, render objects and
-// behaviours): the more pages, the more the walks miss the cache. Exits 2 when time or memory
-// drifts by 10 % or more either way. Run it in the build directory, beside Meshes/ and
-// Textures/, on a display.
+// control; not the OpenGL calls) and the number of 4 KiB memory pages a walk over the bodies
+// reaches (list nodes, bodies, spheres, render objects and behaviours): the more pages, the more
+// the walks miss the cache. Exits 2 when the time's lower decile or the memory drifts by 10 % or
+// more either way. Run it in the build directory, beside Meshes/ and Textures/, on a display,
+// on a quiet machine.
 #include "app/kernel.h"
 #include "app/startup.h"
 #include "bench/engine/generated_session.h"
@@ -21,28 +21,45 @@
 #include "render/camera.h"
 #include "render/render_object.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
+#include <vector>
 
 namespace {
 
 const int totalFrames = 30000;
 const int firstReport = 5000;
-// Frames averaged before each report. A 1,000-frame mean of the engine time wanders by about
-// 4 % either way from one thousand frames to the next on a quiet machine; 3,000 frames (the
-// crowd is at its steady size from frame 2,000) hold the two reports' noise under the drift
-// they are there to show.
+// Frames each report sums up: those before it, from frame 2,000 on the crowd's steady size.
 const int window = 3000;
 
+// The engine time of a report's frames: their mean, and their lower decile (the time 10 % of the
+// frames stay under), which the drift is judged by. Work the engine does shows in every frame,
+// the fast ones included; what the machine adds (the display server taking in the last frame,
+// other programs, the host) only ever adds time, and comes and goes in stretches of thousands of
+// frames. In a traced run the 1,000-frame means wandered between 0.36 and 0.48 ms, one stretch
+// slower than the next and back, while their lower deciles stayed between 0.33 and 0.39 ms and
+// the number of touching bodies between 274 and 279.
 struct Report {
-    double engineMilliseconds;
+    double meanMilliseconds;
+    double lowerDecileMilliseconds;
     ProcessMemory memory;
 };
 
-double engineSum = 0.0;
+std::vector<double> engineSeconds; // one a frame, reserved before the run
 Report reports[2] = {};
+
+Report sumUp(int lastFrame) {
+    std::vector<double> frames(engineSeconds.begin() + (lastFrame - window), engineSeconds.begin() + lastFrame);
+    double sum = 0.0;
+    for (double seconds : frames) {
+        sum += seconds;
+    }
+    std::nth_element(frames.begin(), frames.begin() + window / 10, frames.end());
+    return Report{sum / window * 1000.0, frames[window / 10] * 1000.0, readProcessMemory()};
+}
 
 // Distinct pages holding the records one walk over the bodies reads.
 size_t pagesOfBodyWalk() {
@@ -67,21 +84,15 @@ size_t pagesOfBodyWalk() {
 
 void record(int frame) {
     // lastEngineSeconds is the frame before this one, complete with its player control.
-    if (frame > firstReport - window && frame <= firstReport) {
-        engineSum += frameStats.lastEngineSeconds;
-    }
-    if (frame > totalFrames - window) {
-        engineSum += frameStats.lastEngineSeconds;
-    }
+    engineSeconds.push_back(frameStats.lastEngineSeconds);
     if (frame == firstReport || frame == totalFrames) {
         Report& report = reports[frame == firstReport ? 0 : 1];
-        report.engineMilliseconds = engineSum / window * 1000.0;
-        report.memory = readProcessMemory();
-        engineSum = 0.0;
+        report = sumUp(frame);
         std::fprintf(stderr,
-                     "frame %5d: engine %.4f ms/frame, peak memory %ld KiB, resident %ld KiB, live rocks %d, "
-                     "scene objects %d, bodies %d, spheres %d, pages of the body walk %zu\n",
-                     frame, report.engineMilliseconds, report.memory.peakKib, report.memory.residentKib,
+                     "frame %5d: engine %.4f ms/frame (lower decile %.4f ms), peak memory %ld KiB, resident %ld KiB, "
+                     "live rocks %d, scene objects %d, bodies %d, spheres %d, pages of the body walk %zu\n",
+                     frame, report.meanMilliseconds, report.lowerDecileMilliseconds, report.memory.peakKib,
+                     report.memory.residentKib,
                      liveRockCount, countNodes(kernel.camera->sceneList->head), countNodes(kernel.bodyList->head),
                      countNodes(kernel.physicsWorld->spheres.head), pagesOfBodyWalk());
     }
@@ -102,6 +113,7 @@ InputSnapshot soakInput(int frame) {
 
 int main() {
     const Recording session = generatedSession(totalFrames, soakInput);
+    engineSeconds.reserve(totalFrames);
     SessionInput replay;
     replay.replay = &session;
     int frame = 0;
@@ -116,9 +128,12 @@ int main() {
     if (status != 0) {
         return 1;
     }
-    double time = percentChange(reports[0].engineMilliseconds, reports[1].engineMilliseconds);
+    double time = percentChange(reports[0].lowerDecileMilliseconds, reports[1].lowerDecileMilliseconds);
+    double mean = percentChange(reports[0].meanMilliseconds, reports[1].meanMilliseconds);
     double memory = percentChange(double(reports[0].memory.peakKib), double(reports[1].memory.peakKib));
-    std::fprintf(stderr, "from frame %d to %d: engine time %+.1f %%, peak memory %+.1f %% (goal: both within 10 %%)\n",
-                 firstReport, totalFrames, time, memory);
+    std::fprintf(stderr,
+                 "from frame %d to %d: engine time %+.1f %% (lower decile; mean %+.1f %%), peak memory %+.1f %% "
+                 "(goal: both within 10 %%)\n",
+                 firstReport, totalFrames, time, mean, memory);
     return (time < 10.0 && time > -10.0 && memory < 10.0 && memory > -10.0) ? 0 : 2;
 }

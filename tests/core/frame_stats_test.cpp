@@ -7,7 +7,7 @@
 
 namespace {
 
-// Work the clock can see: enough arithmetic to take a measurable slice of processor time.
+// Work the clock can see: enough arithmetic to take a measurable slice of time.
 double busyWork() {
     double sum = 0.0;
     for (int i = 1; i < 2000000; ++i) {
