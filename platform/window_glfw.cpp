@@ -174,6 +174,10 @@ bool platformOpenWindow(int width, int height, int redBits, int greenBits, int b
         window = nullptr;
         return false;
     }
+    // Input is read once a frame: a key or button pressed and released between two reads (a tap
+    // while a slow renderer takes 30 ms a frame) still reads as held in the next one.
+    glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
+    glfwSetInputMode(window, GLFW_STICKY_MOUSE_BUTTONS, GLFW_TRUE);
     return true;
 }
 

@@ -62,6 +62,12 @@ class ValleyBinary : public ::testing::Test {
         EXPECT_EQ(waitForExit(valley, output, 30.0), 0) << output;
         setKey("Escape", false);
     }
+    // Pressed and released at once, between two of the program's reads of the keyboard.
+    void quitWithATapOfEscape() {
+        setKey("Escape", true);
+        setKey("Escape", false);
+        EXPECT_EQ(waitForExit(valley, output, 30.0), 0) << output;
+    }
 
     std::string directory;
     ChildProcess valley;
@@ -71,7 +77,7 @@ class ValleyBinary : public ::testing::Test {
 
 } // namespace
 
-TEST_F(ValleyBinary, OpensItsCentredWindowShowsTheSkyAndQuitsOnEscape) {
+TEST_F(ValleyBinary, OpensItsCentredWindowShowsTheSkyAndQuitsOnATapOfEscape) {
     if (!displayIsFullHd()) {
         GTEST_SKIP() << "needs a 1920 x 1080 display";
     }
@@ -87,7 +93,7 @@ TEST_F(ValleyBinary, OpensItsCentredWindowShowsTheSkyAndQuitsOnEscape) {
     EXPECT_EQ(rgb[1], 239);
     EXPECT_EQ(rgb[2], 255);
 
-    quitWithEscape();
+    quitWithATapOfEscape();
     size_t loaded = output.find("OpenGL Environment Loaded!\n");
     size_t shaders = output.find("Shaders loaded\n");
     size_t initiated = output.find("Kernel Initiated!\n");
