@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The 30,000-frame soak run of the real engine in a release build (build-bench/), on a virtual
-# display when there is none. Prints peak memory and the engine's own time per frame at frames
-# 5,000 and 30,000; exits non-zero when either grew or shrank by 10 % or more.
+# display when there is none. Prints peak memory and the engine's own time per frame (mean and
+# lower decile) at frames 5,000 and 30,000; exits non-zero when the memory or the time's lower
+# decile grew or shrank by 10 % or more. Run it on a quiet machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh bench
