@@ -37,8 +37,8 @@ const int window = 3000;
 
 // The engine time of a report's frames: their mean, and their lower decile (the time 10 % of the
 // frames stay under), which the drift is judged by. Work the engine does shows in every frame,
-// the fast ones included; what the machine adds (the display server taking in the last frame,
-// other programs, the host) only ever adds time, and comes and goes in stretches of thousands of
+// the fast ones included; what the machine adds (other processes, the display server among
+// them, and the host) only ever adds time, and comes and goes in stretches of thousands of
 // frames. In a traced run the 1,000-frame means wandered between 0.36 and 0.48 ms, one stretch
 // slower than the next and back, while their lower deciles stayed between 0.33 and 0.39 ms and
 // the number of touching bodies between 274 and 279.
