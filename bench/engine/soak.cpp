@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <numeric>
 #include <set>
 #include <vector>
 
@@ -53,10 +54,7 @@ Report reports[2] = {};
 
 Report sumUp(int lastFrame) {
     std::vector<double> frames(engineSeconds.begin() + (lastFrame - window), engineSeconds.begin() + lastFrame);
-    double sum = 0.0;
-    for (double seconds : frames) {
-        sum += seconds;
-    }
+    double sum = std::accumulate(frames.begin(), frames.end(), 0.0);
     std::nth_element(frames.begin(), frames.begin() + window / 10, frames.end());
     return Report{sum / window * 1000.0, frames[window / 10] * 1000.0, readProcessMemory()};
 }
