@@ -8,6 +8,7 @@
 #include "physics/height_grid.h"
 #include "physics/physics_world.h"
 #include "render/camera.h"
+#include "render/ground_pieces.h"
 #include "render/render_object.h"
 #include "render/shader_program.h"
 
@@ -101,6 +102,7 @@ SceneHandles buildScene() {
     setTexture(*cliff, "Texture1", cachedTexture("Textures/rhyolite.bmp"));
     setTexture(*cliff, "Texture2", cachedTexture("Textures/grass1.dds"));
     bindNormalMatrix(*cliff, values.cliffNormal);
+    cliff->groundPieces = makeGroundPieces(*cliff->mesh);
     addGround(*cliff);
 
     RenderObject* terrain = createRenderObject(cachedMesh("Meshes/riverlake_terrain.dae"), camera);
@@ -112,6 +114,7 @@ SceneHandles buildScene() {
     Texture grass{};
     setTexture(*terrain, "Texture2", &loadTexture("Textures/grass1.dds", grass));
     bindNormalMatrix(*terrain, values.terrainNormal);
+    terrain->groundPieces = makeGroundPieces(*terrain->mesh);
     addGround(*terrain);
 
     ShaderProgram* waterShader = makeWaterMaterial();

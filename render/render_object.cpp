@@ -11,6 +11,7 @@
 #include "core/frame_stats.h"
 #include "game/object_logic.h"
 #include "render/camera.h"
+#include "render/ground_pieces.h"
 #include "render/shader_program.h"
 
 #include <epoxy/gl.h>
@@ -43,6 +44,7 @@ RenderObject* createInList(Mesh* mesh, RenderList& list) {
     object->visible = 1;
     object->background = 0;
     object->logic = nullptr;
+    object->groundPieces = nullptr;
     return object;
 }
 
@@ -70,22 +72,40 @@ void setNamedSlots(ObjectList& slots, const VariableTable& table, int32_t first,
     });
 }
 
-// The "Blend1" value the object's draw hands its shader: its set slot or the program's default;
-// none when the program has no such input.
-const float* blendOf(const RenderObject& object) {
-    const ShaderProgram& program = *object.shader;
-    const VariableTable& uniforms = program.uniforms;
-    const ListNode* node = object.blendSlots.head;
-    for (int32_t i = program.textureCount; i < program.textureCount + uniforms.valueCount; ++i) {
+// The value of the value uniform `name` the object's draw hands its shader: its set slot (the
+// slots run beside the table's entries from `first`) or the program's default; none when the
+// program has no such input.
+const void* valueOf(const VariableTable& table, int32_t first, int32_t count, const ObjectList& slots,
+                    const char* name) {
+    const ListNode* node = slots.head;
+    for (int32_t i = first; i < first + count; ++i) {
         const Slot* slot = node != nullptr ? static_cast<const Slot*>(node->payload) : nullptr;
-        if (named(uniforms.entries[i], "Blend1")) {
-            const void* value = slot != nullptr && slot->set != 0 ? reinterpret_cast<const void*>(slot->value)
-                                                                   : uniforms.entries[i].value;
-            return static_cast<const float*>(value);
+        if (named(table.entries[i], name)) {
+            return slot != nullptr && slot->set != 0 ? reinterpret_cast<const void*>(slot->value)
+                                                     : table.entries[i].value;
         }
         node = node != nullptr ? node->next : nullptr;
     }
     return nullptr;
+}
+
+const float* blendOf(const RenderObject& object) {
+    const ShaderProgram& program = *object.shader;
+    return static_cast<const float*>(valueOf(program.uniforms, program.textureCount,
+                                             program.uniforms.valueCount, object.blendSlots, "Blend1"));
+}
+
+// Pieces sorted by slope hold while the shader's normals are the mesh's own.
+bool drawnInPieces(const RenderObject& object) {
+    if (object.groundPieces == nullptr || object.shader == nullptr ||
+        object.shader->slopeVariants[steepGround] == nullptr ||
+        object.shader->slopeVariants[flatGround] == nullptr) {
+        return false;
+    }
+    const VariableTable& attributes = object.shader->attributes;
+    const void* normalMatrix =
+        valueOf(attributes, attributes.count, attributes.valueCount, object.normalSlots, "normalMat");
+    return normalMatrix == nullptr || std::memcmp(normalMatrix, identityMat4.m, sizeof identityMat4.m) == 0;
 }
 
 bool blended(const RenderObject& object) {
@@ -112,9 +132,31 @@ bool withinDrawDistance(const Vec3& position, const Vec3& eye) {
            std::fabs(position.y - eye.y) < drawDistance;
 }
 
+// Steep, flat and mixed triangles, each run with the program that reads what it shows.
+void drawPieces(RenderObject& object, const RenderList& list) {
+    const GroundPieces& pieces = *object.groundPieces;
+    ShaderProgram* programs[3] = {object.shader->slopeVariants[steepGround],
+                                  object.shader->slopeVariants[flatGround], object.shader};
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, pieces.indexBuffer);
+    uintptr_t firstIndex = 0;
+    for (int slope = steepGround; slope <= mixedGround; ++slope) {
+        const GLsizei indexCount = 3 * pieces.triangleCount[slope];
+        if (indexCount > 0) {
+            applyProgram(*programs[slope], object, list.projection, object.modelView);
+            glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(firstIndex * sizeof(uint32_t)));
+        }
+        firstIndex += static_cast<uintptr_t>(indexCount);
+    }
+}
+
 void drawObject(RenderObject& object, const RenderList& list) {
     buildModelView(object, *list.camera);
     glBindBuffer(GL_ARRAY_BUFFER, object.mesh->vertexBuffer);
+    if (drawnInPieces(object)) {
+        drawPieces(object, list);
+        return;
+    }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, object.mesh->indexBuffer);
     if (object.shader != nullptr) {
         applyProgram(*object.shader, object, list.projection, object.modelView);
@@ -197,6 +239,7 @@ void destroyRenderObject(RenderObject* object, RenderList& list) {
     freeSlotList(object->normalSlots);
     freeSlotList(object->blendSlots);
     freeSlotList(object->textureSlots);
+    freeGroundPieces(object->groundPieces);
     delete object;
     objectDestroyed = true;
 }

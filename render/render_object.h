@@ -12,6 +12,7 @@
 #include <cstdint>
 
 struct Camera;
+struct GroundPieces;
 struct Mesh;
 class ObjectLogic;
 struct ShaderProgram;
@@ -39,6 +40,7 @@ struct RenderObject {
     ObjectList textureSlots; // one per sampler of the shader
     ObjectList normalSlots;  // one per value uniform of the attribute table
     ObjectList blendSlots;   // one per value uniform of the uniforms table
+    GroundPieces* groundPieces; // owned, or none: the mesh by slope, for a program with slope variants
 
     static void* operator new(size_t) { return takeSlot<RenderObject>(); }
     static void operator delete(void* object) { giveSlot<RenderObject>(object); }
@@ -63,7 +65,7 @@ void setTexture(RenderObject& object, const char* name, const Texture* texture);
 void setNormalMatrix(RenderObject& object, const Mat4* matrix);
 void setBlend(RenderObject& object, const float* blend);
 void freeSlotList(ObjectList& list); // frees nodes and slots
-// Unlinks the object from the list and frees its behaviour, slot lists and the object itself.
+// Unlinks the object from the list and frees its behaviour, slot lists, pieces and the object itself.
 // Called by a behaviour during its own update; the draw pass then skips the object.
 void destroyRenderObject(RenderObject* object, RenderList& list);
 void buildModelView(RenderObject& object, const Camera& camera);
@@ -71,7 +73,9 @@ void buildModelView(RenderObject& object, const Camera& camera);
 // picture as list order draws it: a background object waits until the opaque objects before the
 // first blended one are drawn, so depth hides its covered fragments before they are shaded; an
 // opaque object (its "Blend1" is 1, or it has none: the shaders write that value as alpha) is
-// drawn with blending off, as blending would hand back its own colour.
+// drawn with blending off, as blending would hand back its own colour. An object with ground
+// pieces whose program has slope variants is drawn piece by piece, each with its own program,
+// while its normal matrix is the identity the pieces were sorted for.
 void drawRenderList(RenderList& list);
 // Lowers the draw pass's flag that an update destroyed its object, as a run starts.
 void resetDrawPass();

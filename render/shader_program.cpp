@@ -6,6 +6,7 @@
 #include "render/shader_program.h"
 
 #include "assets/texture.h"
+#include "render/ground_pieces.h"
 #include "render/render_object.h"
 
 #include <epoxy/gl.h>
@@ -76,6 +77,16 @@ void printLogOnFailure(GLuint object, GLenum status, PFNGLGETSHADERIVPROC getSta
         getLog(object, logSize, nullptr, log);
         std::printf(format, log);
     }
+}
+
+// The program's defines go after the "#version" line, which must stay first.
+std::string withDefines(const std::string& text, const char* defines) {
+    if (defines == nullptr) {
+        return text;
+    }
+    const size_t lineEnd = text.find('\n');
+    const size_t at = text.rfind("#version", 0) == 0 && lineEnd != std::string::npos ? lineEnd + 1 : 0;
+    return text.substr(0, at) + defines + text.substr(at);
 }
 
 struct Preset {
@@ -187,7 +198,8 @@ std::string readTextFile(const char* path) {
 
 uint32_t compileShader(uint32_t type, const ShaderProgram& program) {
     GLuint shader = glCreateShader(type);
-    std::string text = readTextFile(type == GL_VERTEX_SHADER ? program.vertexPath : program.fragmentPath);
+    std::string text = withDefines(
+        readTextFile(type == GL_VERTEX_SHADER ? program.vertexPath : program.fragmentPath), program.defines);
     const GLchar* source = text.c_str();
     GLint length = static_cast<GLint>(text.size());
     glShaderSource(shader, 1, &source, &length);
@@ -277,11 +289,22 @@ ShaderProgram* makePhongMaterial() {
 }
 
 ShaderProgram* makePhongTerrainMaterial() {
-    return makePreset({VALLEY_SHADER_DIR "phongTerrainVert.txt",
-                       VALLEY_SHADER_DIR "phongTerrainFrag.txt",
-                       defaultTexturePath,
-                       {"Texture1", "Texture2"},
-                       true});
+    ShaderProgram* program = makePreset({VALLEY_SHADER_DIR "phongTerrainVert.txt",
+                                         VALLEY_SHADER_DIR "phongTerrainFrag.txt",
+                                         defaultTexturePath,
+                                         {"Texture1", "Texture2"},
+                                         true});
+    // The same program with its blend weight fixed, for triangles wholly on one side of it: the
+    // compiler drops the texture read the weight leaves out.
+    const char* const flatness[2] = {"#define GROUND_FLATNESS 0.0\n", "#define GROUND_FLATNESS 1.0\n"};
+    for (int slope : {steepGround, flatGround}) {
+        ShaderProgram* variant = new ShaderProgram(*program);
+        variant->defines = flatness[slope];
+        linkProgram(*variant);
+        program->slopeVariants[slope] = variant;
+    }
+    glUseProgram(program->program);
+    return program;
 }
 
 ShaderProgram* makeWaterMaterial() {

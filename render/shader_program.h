@@ -45,6 +45,9 @@ struct ShaderProgram {
     int32_t textureCount;
     Mat4 sentProjection;    // the "Projection" last handed to the linked program
     uint8_t projectionSent; // 0 until the first draw after linking
+    const char* defines;    // compiled in after the "#version" line; none for the files as written
+    ShaderProgram* slopeVariants[2]; // terrain only: its programs for steep and flat ground
+                                     // (render/ground_pieces.h), same tables; none for others
 };
 
 extern float defaultOne; // shared default of the float value uniforms ("Blend1"): 1.0
@@ -56,11 +59,11 @@ void addBlend(ShaderProgram& program);
 void addSampler(ShaderProgram& program, Texture* texture, const char* name);
 std::string readTextFile(const char* path); // every line ends with "\n"; "" when unreadable
 std::string shaderTextFrom(std::istream& stream); // the same from an open stream; no file needed
-uint32_t compileShader(uint32_t type, const ShaderProgram& program);
+uint32_t compileShader(uint32_t type, const ShaderProgram& program); // with the program's defines
 uint32_t linkProgram(ShaderProgram& program);
 void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& projection, const Mat4& modelview);
 
 ShaderProgram* makePhongMaterial();
-ShaderProgram* makePhongTerrainMaterial();
+ShaderProgram* makePhongTerrainMaterial(); // with its two slope variants
 ShaderProgram* makeWaterMaterial();
 ShaderProgram* makeSkyBoxMaterial();

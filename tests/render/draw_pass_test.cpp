@@ -1,12 +1,17 @@
 #include "render/render_object.h"
 
+#include "assets/mesh.h"
 #include "game/object_logic.h"
+#include "render/ground_pieces.h"
 #include "render/shader_program.h"
 #include "tests/render/render_fixture.h"
 
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -39,6 +44,61 @@ Mat4 turned(void (*rotate)(Mat4&, float), float degrees) {
     copyMat4(m, identityMat4);
     rotate(m, degrees);
     return m;
+}
+
+// A hilly height field over x and z from -1 to 1, faces up, normals smooth: level ground,
+// slopes of every steepness and a hollow below the terrain shader's water height.
+struct Hills {
+    static const int cells = 24;
+
+    Hills() {
+        for (int k = 0; k <= cells; ++k) {
+            for (int i = 0; i <= cells; ++i) {
+                const float x = -1.0f + 2.0f * i / cells;
+                const float z = -1.0f + 2.0f * k / cells;
+                const float y = 0.3f * std::sin(4.0f * x) * std::cos(3.0f * z) + 0.8f * x * x * x - 0.4f;
+                const float vertex[8] = {x, y, z, 0, 0, 0, x, z};
+                vertices.insert(vertices.end(), vertex, vertex + 8);
+            }
+        }
+        for (int k = 0; k < cells; ++k) {
+            for (int i = 0; i < cells; ++i) {
+                const int32_t at = k * (cells + 1) + i;
+                const int32_t quad[6] = {at, at + cells + 1, at + 1, at + 1, at + cells + 1, at + cells + 2};
+                indices.insert(indices.end(), quad, quad + 6);
+            }
+        }
+        mesh = {static_cast<int32_t>(vertices.size() / 8),
+                8,
+                vertices.data(),
+                static_cast<int32_t>(indices.size() / 3),
+                indices.data(),
+                0,
+                0,
+                {1, 1, 1}};
+        smoothVertexNormals(mesh);
+        glGenBuffers(1, &mesh.vertexBuffer);
+        glBindBuffer(GL_ARRAY_BUFFER, mesh.vertexBuffer);
+        glBufferData(GL_ARRAY_BUFFER, vertices.size() * sizeof(float), vertices.data(), GL_STATIC_DRAW);
+        glGenBuffers(1, &mesh.indexBuffer);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(int32_t), indices.data(),
+                     GL_STATIC_DRAW);
+    }
+    ~Hills() {
+        glDeleteBuffers(1, &mesh.vertexBuffer);
+        glDeleteBuffers(1, &mesh.indexBuffer);
+    }
+
+    std::vector<float> vertices;
+    std::vector<int32_t> indices;
+    Mesh mesh = {};
+};
+
+std::vector<uint8_t> frame() {
+    std::vector<uint8_t> pixels(1280 * 720 * 4);
+    glReadPixels(0, 0, 1280, 720, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
 }
 
 const Pixel clear = {0, 0, 0, 0};
@@ -152,4 +212,47 @@ TEST_F(DrawPass, MaterialsShadeAsTheirLightsPredict) {
     Pixel deep = pixelAt({-8, -3.9f, -10});
     EXPECT_GT(deep.blue, 80);
     EXPECT_LT(deep.red, 80);
+}
+
+TEST_F(DrawPass, GroundDrawnInPiecesShowsWhatTheWholeMeshShows) {
+    glEnable(GL_DEPTH_TEST);
+    Hills hills;
+    RenderObject* ground = createRenderObject(&hills.mesh, camera);
+    ground->shader = materials().terrain;
+    ground->position = {0, -0.8f, -3.5f};
+    ground->rotation = {35, 20, 0};
+    ground->scale = {1.6f, 1.6f, 1.6f};
+    makeTextureSlots(*ground);
+    makeNormalMatrixSlots(*ground);
+    makeBlendSlots(*ground);
+    setTexture(*ground, "Texture1", texture);                 // rock: red
+    setTexture(*ground, "Texture2", solidTexture(0, 255, 0)); // grass: green
+    GroundPieces* pieces = makeGroundPieces(hills.mesh);
+    for (int slope = steepGround; slope <= mixedGround; ++slope) {
+        EXPECT_GT(pieces->triangleCount[slope], 40)
+            << "slope class " << slope << ": " << pieces->triangleCount[slope];
+    }
+
+    // The normal matrix the pieces were sorted for, then one they were not.
+    const Mat4 tilted = turned(rotateMat4X, -50.0f);
+    for (const Mat4* normalMatrix : {&identityMat4, &tilted}) {
+        setNormalMatrix(*ground, normalMatrix);
+        std::vector<uint8_t> pictures[2];
+        for (std::vector<uint8_t>& picture : pictures) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            drawRenderList(scene);
+            picture = frame();
+            ground->groundPieces = pieces;
+        }
+        ground->groundPieces = nullptr;
+        int largest = 0;
+        size_t covered = 0;
+        for (size_t i = 0; i < pictures[0].size(); ++i) {
+            largest = std::max(largest, std::abs(pictures[0][i] - pictures[1][i]));
+            covered += i % 4 == 3 && pictures[0][i] != 0 ? 1 : 0;
+        }
+        EXPECT_LE(largest, 1) << (normalMatrix == &tilted ? "tilted normals" : "the mesh's normals");
+        EXPECT_GT(covered, 100000u);
+    }
+    ground->groundPieces = pieces; // freed with the object
 }
