@@ -13,6 +13,7 @@
 #include "render/camera.h"
 #include "render/ground_pieces.h"
 #include "render/shader_program.h"
+#include "render/view_volume.h"
 
 #include <epoxy/gl.h>
 
@@ -150,8 +151,20 @@ void drawPieces(RenderObject& object, const RenderList& list) {
     }
 }
 
+// A sphere about the object's origin holding every vertex: the mesh's extent box, scaled.
+float boundingRadius(const RenderObject& object) {
+    const Vec3& extent = object.mesh->extent;
+    const float largestScale =
+        std::fmax(std::fabs(object.scale.x), std::fmax(std::fabs(object.scale.y), std::fabs(object.scale.z)));
+    return std::sqrt(dot(extent, extent)) * largestScale;
+}
+
 void drawObject(RenderObject& object, const RenderList& list) {
     buildModelView(object, *list.camera);
+    const Vec3 eyePosition = {object.modelView.m[12], object.modelView.m[13], object.modelView.m[14]};
+    if (sphereOutsideView(eyePosition, boundingRadius(object), list.projection)) {
+        return;
+    }
     glBindBuffer(GL_ARRAY_BUFFER, object.mesh->vertexBuffer);
     if (drawnInPieces(object)) {
         drawPieces(object, list);

@@ -69,13 +69,14 @@ void freeSlotList(ObjectList& list); // frees nodes and slots
 // Called by a behaviour during its own update; the draw pass then skips the object.
 void destroyRenderObject(RenderObject* object, RenderList& list);
 void buildModelView(RenderObject& object, const Camera& camera);
-// Runs each object's behaviour and draws it, in list order, with two exceptions that leave the
-// picture as list order draws it: a background object waits until the opaque objects before the
-// first blended one are drawn, so depth hides its covered fragments before they are shaded; an
-// opaque object (its "Blend1" is 1, or it has none: the shaders write that value as alpha) is
-// drawn with blending off, as blending would hand back its own colour. An object with ground
-// pieces whose program has slope variants is drawn piece by piece, each with its own program,
-// while its normal matrix is the identity the pieces were sorted for.
+// Runs each object's behaviour and draws it, in list order. What follows saves work and leaves
+// the picture as list order draws it: an object whose bounding sphere lies wholly outside the
+// view is left out; a background object waits until the opaque objects before the first
+// blended one are drawn, so depth hides its covered fragments before they are shaded; an opaque
+// object (its "Blend1" is 1, or it has none: the shaders write that value as alpha) is drawn
+// with blending off, as blending would hand back its own colour; an object with ground pieces
+// whose program has slope variants is drawn piece by piece, each with its own program, while
+// its normal matrix is the identity the pieces were sorted for.
 void drawRenderList(RenderList& list);
 // Lowers the draw pass's flag that an update destroyed its object, as a run starts.
 void resetDrawPass();
