@@ -1,5 +1,5 @@
-// Ground drawn in pieces by slope: the slope class of a triangle and the index buffer that
-// holds a mesh's triangles class by class.
+// Ground drawn in pieces by slope and tile: the slope class and tile of a triangle and the
+// index buffer that holds a mesh's triangles class by class, tile by tile.
 //
 // Normals as the terrain shader sees them (identity normal matrix), y up.
 #include "render/ground_pieces.h"
@@ -8,6 +8,7 @@
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -20,6 +21,34 @@ const float margin = 1.0f / 1024.0f;
 bool unitLength(const Vec3& normal) {
     return std::fabs(std::sqrt(dot(normal, normal)) - 1.0f) <= margin;
 }
+
+Vec3 cornerAt(const Mesh& mesh, int32_t vertex, int32_t offset) {
+    const float* v = &mesh.vertices[static_cast<size_t>(vertex) * mesh.stride + offset];
+    return {v[0], v[1], v[2]};
+}
+
+int cellOf(float value, float low, float high) {
+    const float cell = (value - low) / (high - low) * groundTilesPerSide;
+    return cell >= 0.0f ? std::min(static_cast<int>(cell), groundTilesPerSide - 1) : 0; // NaN: the first
+}
+
+// The box around a tile's corners, as it grows.
+struct TileBox {
+    Vec3 low = {INFINITY, INFINITY, INFINITY};
+    Vec3 high = {-INFINITY, -INFINITY, -INFINITY};
+
+    void take(const Vec3& p) {
+        low = {std::fmin(low.x, p.x), std::fmin(low.y, p.y), std::fmin(low.z, p.z)};
+        high = {std::fmax(high.x, p.x), std::fmax(high.y, p.y), std::fmax(high.z, p.z)};
+    }
+    GroundTile tile() const {
+        if (!(low.x <= high.x)) {
+            return {{0, 0, 0}, 0.0f};
+        }
+        const Vec3 half = scale(subtract(high, low), 0.5f);
+        return {add(low, half), std::sqrt(dot(half, half)) * (1.0f + margin)};
+    }
+};
 
 } // namespace
 
@@ -52,24 +81,47 @@ GroundSlope groundSlopeOf(const Vec3 normals[3]) {
     return mixedGround;
 }
 
+int groundTileOf(const Vec3 corners[3], float lowX, float lowZ, float highX, float highZ) {
+    const float x = (corners[0].x + corners[1].x + corners[2].x) / 3.0f;
+    const float z = (corners[0].z + corners[1].z + corners[2].z) / 3.0f;
+    return cellOf(z, lowZ, highZ) * groundTilesPerSide + cellOf(x, lowX, highX);
+}
+
 GroundPieces* makeGroundPieces(const Mesh& mesh) {
-    std::vector<uint32_t> bySlope[3];
+    TileBox extent;
+    for (int32_t v = 0; v < mesh.vertexCount; ++v) {
+        extent.take(cornerAt(mesh, v, 0));
+    }
+    std::vector<uint32_t> runs[3][groundTileCount];
+    TileBox boxes[groundTileCount];
     for (int32_t t = 0; t < mesh.triangleCount; ++t) {
         const int32_t* corners = &mesh.indices[3 * t];
-        Vec3 normals[3] = {};
+        Vec3 positions[3];
+        Vec3 normals[3];
         for (int i = 0; i < 3; ++i) {
-            const float* n = &mesh.vertices[static_cast<size_t>(corners[i]) * mesh.stride + 3];
-            normals[i] = {n[0], n[1], n[2]};
+            positions[i] = cornerAt(mesh, corners[i], 0);
+            normals[i] = cornerAt(mesh, corners[i], 3);
         }
-        std::vector<uint32_t>& piece = bySlope[groundSlopeOf(normals)];
-        piece.insert(piece.end(), corners, corners + 3);
+        const int tile = groundTileOf(positions, extent.low.x, extent.low.z, extent.high.x, extent.high.z);
+        for (const Vec3& p : positions) {
+            boxes[tile].take(p);
+        }
+        std::vector<uint32_t>& run = runs[groundSlopeOf(normals)][tile];
+        run.insert(run.end(), corners, corners + 3);
     }
     GroundPieces* pieces = new GroundPieces{};
     std::vector<uint32_t> ordered;
     ordered.reserve(3 * static_cast<size_t>(mesh.triangleCount));
-    for (int slope = 0; slope < 3; ++slope) {
-        pieces->triangleCount[slope] = static_cast<int32_t>(bySlope[slope].size() / 3);
-        ordered.insert(ordered.end(), bySlope[slope].begin(), bySlope[slope].end());
+    for (int slope = steepGround; slope <= mixedGround; ++slope) {
+        for (int tile = 0; tile < groundTileCount; ++tile) {
+            const std::vector<uint32_t>& run = runs[slope][tile];
+            pieces->runs[slope][tile] = {static_cast<int32_t>(ordered.size()), static_cast<int32_t>(run.size())};
+            pieces->triangleCount[slope] += static_cast<int32_t>(run.size() / 3);
+            ordered.insert(ordered.end(), run.begin(), run.end());
+        }
+    }
+    for (int tile = 0; tile < groundTileCount; ++tile) {
+        pieces->tiles[tile] = boxes[tile].tile();
     }
     glGenBuffers(1, &pieces->indexBuffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, pieces->indexBuffer);

@@ -133,30 +133,61 @@ bool withinDrawDistance(const Vec3& position, const Vec3& eye) {
            std::fabs(position.y - eye.y) < drawDistance;
 }
 
-// Steep, flat and mixed triangles, each run with the program that reads what it shows.
-void drawPieces(RenderObject& object, const RenderList& list) {
-    const GroundPieces& pieces = *object.groundPieces;
-    ShaderProgram* programs[3] = {object.shader->slopeVariants[steepGround],
-                                  object.shader->slopeVariants[flatGround], object.shader};
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, pieces.indexBuffer);
-    uintptr_t firstIndex = 0;
-    for (int slope = steepGround; slope <= mixedGround; ++slope) {
-        const GLsizei indexCount = 3 * pieces.triangleCount[slope];
-        if (indexCount > 0) {
-            applyProgram(*programs[slope], object, list.projection, object.modelView);
-            glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_INT,
-                           reinterpret_cast<const void*>(firstIndex * sizeof(uint32_t)));
-        }
-        firstIndex += static_cast<uintptr_t>(indexCount);
-    }
+float largestScale(const RenderObject& object) {
+    return std::fmax(std::fabs(object.scale.x), std::fmax(std::fabs(object.scale.y), std::fabs(object.scale.z)));
 }
 
 // A sphere about the object's origin holding every vertex: the mesh's extent box, scaled.
 float boundingRadius(const RenderObject& object) {
     const Vec3& extent = object.mesh->extent;
-    const float largestScale =
-        std::fmax(std::fabs(object.scale.x), std::fmax(std::fabs(object.scale.y), std::fabs(object.scale.z)));
-    return std::sqrt(dot(extent, extent)) * largestScale;
+    return std::sqrt(dot(extent, extent)) * largestScale(object);
+}
+
+// An object-space point in the camera's frame.
+Vec3 eyePoint(const Mat4& modelView, const Vec3& p) {
+    const float* m = modelView.m;
+    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12], m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
+            m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+}
+
+// Steep, flat and mixed triangles of the tiles in view, each class in one draw with the program
+// that reads what it shows; runs that follow each other in the buffer go as one.
+void drawPieces(RenderObject& object, const RenderList& list) {
+    const GroundPieces& pieces = *object.groundPieces;
+    bool inView[groundTileCount];
+    for (int tile = 0; tile < groundTileCount; ++tile) {
+        const GroundTile& bounds = pieces.tiles[tile];
+        inView[tile] = !sphereOutsideView(eyePoint(object.modelView, bounds.centre),
+                                          bounds.radius * largestScale(object), list.projection);
+    }
+    ShaderProgram* programs[3] = {object.shader->slopeVariants[steepGround],
+                                  object.shader->slopeVariants[flatGround], object.shader};
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, pieces.indexBuffer);
+    for (int slope = steepGround; slope <= mixedGround; ++slope) {
+        GLsizei counts[groundTileCount];
+        const void* offsets[groundTileCount];
+        GLsizei drawCount = 0;
+        int32_t end = -1;
+        for (int tile = 0; tile < groundTileCount; ++tile) {
+            const GroundRun& run = pieces.runs[slope][tile];
+            if (run.indexCount == 0 || !inView[tile]) {
+                continue;
+            }
+            if (run.firstIndex == end) {
+                counts[drawCount - 1] += run.indexCount;
+            } else {
+                counts[drawCount] = run.indexCount;
+                offsets[drawCount] =
+                    reinterpret_cast<const void*>(static_cast<uintptr_t>(run.firstIndex) * sizeof(uint32_t));
+                ++drawCount;
+            }
+            end = run.firstIndex + run.indexCount;
+        }
+        if (drawCount > 0) {
+            applyProgram(*programs[slope], object, list.projection, object.modelView);
+            glMultiDrawElements(GL_TRIANGLES, counts, GL_UNSIGNED_INT, offsets, drawCount);
+        }
+    }
 }
 
 void drawObject(RenderObject& object, const RenderList& list) {
