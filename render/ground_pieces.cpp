@@ -50,6 +50,14 @@ struct TileBox {
     }
 };
 
+// A triangle's tile: where the mean of its corners' x and z falls on the grid over the box's
+// x-z extent, row by row along z.
+int tileOf(const Vec3 corners[3], const TileBox& extent) {
+    const float x = (corners[0].x + corners[1].x + corners[2].x) / 3.0f;
+    const float z = (corners[0].z + corners[1].z + corners[2].z) / 3.0f;
+    return cellOf(z, extent.low.z, extent.high.z) * groundTilesPerSide + cellOf(x, extent.low.x, extent.high.x);
+}
+
 } // namespace
 
 GroundSlope groundSlopeOf(const Vec3 normals[3]) {
@@ -81,12 +89,6 @@ GroundSlope groundSlopeOf(const Vec3 normals[3]) {
     return mixedGround;
 }
 
-int groundTileOf(const Vec3 corners[3], float lowX, float lowZ, float highX, float highZ) {
-    const float x = (corners[0].x + corners[1].x + corners[2].x) / 3.0f;
-    const float z = (corners[0].z + corners[1].z + corners[2].z) / 3.0f;
-    return cellOf(z, lowZ, highZ) * groundTilesPerSide + cellOf(x, lowX, highX);
-}
-
 GroundPieces* makeGroundPieces(const Mesh& mesh) {
     TileBox extent;
     for (int32_t v = 0; v < mesh.vertexCount; ++v) {
@@ -102,7 +104,7 @@ GroundPieces* makeGroundPieces(const Mesh& mesh) {
             positions[i] = cornerAt(mesh, corners[i], 0);
             normals[i] = cornerAt(mesh, corners[i], 3);
         }
-        const int tile = groundTileOf(positions, extent.low.x, extent.low.z, extent.high.x, extent.high.z);
+        const int tile = tileOf(positions, extent);
         for (const Vec3& p : positions) {
             boxes[tile].take(p);
         }

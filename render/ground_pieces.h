@@ -50,10 +50,6 @@ struct GroundPieces {
     GroundRun runs[3][groundTileCount]; // per GroundSlope, tile by tile as the buffer holds them
 };
 
-// A triangle's tile: where the mean of its corners' x and z falls on the grid over the mesh's
-// x-z extent, row by row along z.
-int groundTileOf(const Vec3 corners[3], float lowX, float lowZ, float highX, float highZ);
-
 // Sorts the mesh's triangles by slope, within a class by tile (each tile in the mesh's order),
 // into an index buffer of their own; the mesh's arrays and buffers stay as they are. Needs a
 // current context.

@@ -154,11 +154,12 @@ Vec3 eyePoint(const Mat4& modelView, const Vec3& p) {
 // that reads what it shows; runs that follow each other in the buffer go as one.
 void drawPieces(RenderObject& object, const RenderList& list) {
     const GroundPieces& pieces = *object.groundPieces;
+    const float scaled = largestScale(object);
     bool inView[groundTileCount];
     for (int tile = 0; tile < groundTileCount; ++tile) {
         const GroundTile& bounds = pieces.tiles[tile];
-        inView[tile] = !sphereOutsideView(eyePoint(object.modelView, bounds.centre),
-                                          bounds.radius * largestScale(object), list.projection);
+        inView[tile] =
+            !sphereOutsideView(eyePoint(object.modelView, bounds.centre), bounds.radius * scaled, list.projection);
     }
     ShaderProgram* programs[3] = {object.shader->slopeVariants[steepGround],
                                   object.shader->slopeVariants[flatGround], object.shader};
