@@ -17,6 +17,7 @@
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -151,16 +152,23 @@ Vec3 eyePoint(const Mat4& modelView, const Vec3& p) {
 }
 
 // Steep, flat and mixed triangles of the tiles in view, each class in one draw with the program
-// that reads what it shows; runs that follow each other in the buffer go as one.
+// that reads what it shows, its tiles nearest first; runs that follow each other in the buffer
+// go as one.
 void drawPieces(RenderObject& object, const RenderList& list) {
     const GroundPieces& pieces = *object.groundPieces;
     const float scaled = largestScale(object);
     bool inView[groundTileCount];
+    float distance[groundTileCount];
+    int order[groundTileCount];
     for (int tile = 0; tile < groundTileCount; ++tile) {
         const GroundTile& bounds = pieces.tiles[tile];
-        inView[tile] =
-            !sphereOutsideView(eyePoint(object.modelView, bounds.centre), bounds.radius * scaled, list.projection);
+        const Vec3 centre = eyePoint(object.modelView, bounds.centre);
+        inView[tile] = !sphereOutsideView(centre, bounds.radius * scaled, list.projection);
+        distance[tile] = dot(centre, centre);
+        order[tile] = tile;
     }
+    // Nearest tiles first, so that depth rejects the farther ground they hide before it is shaded.
+    std::sort(order, order + groundTileCount, [&](int a, int b) { return distance[a] < distance[b]; });
     ShaderProgram* programs[3] = {object.shader->slopeVariants[steepGround],
                                   object.shader->slopeVariants[flatGround], object.shader};
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, pieces.indexBuffer);
@@ -169,7 +177,8 @@ void drawPieces(RenderObject& object, const RenderList& list) {
         const void* offsets[groundTileCount];
         GLsizei drawCount = 0;
         int32_t end = -1;
-        for (int tile = 0; tile < groundTileCount; ++tile) {
+        for (int k = 0; k < groundTileCount; ++k) {
+            const int tile = order[k];
             const GroundRun& run = pieces.runs[slope][tile];
             if (run.indexCount == 0 || !inView[tile]) {
                 continue;
@@ -316,15 +325,36 @@ void resetDrawPass() {
 void drawRenderList(RenderList& list) {
     const bool blending = glIsEnabled(GL_BLEND) == GL_TRUE;
     BlendState blend = {blending, blending};
+    GLint depthFunction = GL_LESS;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
+    GLboolean depthWrites = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    // Under GL_LESS a tie goes to the object drawn first. Ground that waits came before every
+    // object drawn ahead of it, so drawn late with GL_LEQUAL it still wins the same ties.
+    const bool groundMayWait =
+        glIsEnabled(GL_DEPTH_TEST) == GL_TRUE && depthFunction == GL_LESS && depthWrites == GL_TRUE;
     const int maxWaiting = 4;
     RenderObject* waiting[maxWaiting];
     int waitingCount = 0;
+    RenderObject* waitingGround[maxWaiting];
+    int waitingGroundCount = 0;
+    bool groundWaits = groundMayWait; // until an opaque object is drawn in its place
     auto drawWaiting = [&]() {
         blend.set(false);
+        if (waitingGroundCount > 0) {
+            // The last first: each then wins its ties with all that followed it in the list.
+            glDepthFunc(GL_LEQUAL);
+            for (int i = waitingGroundCount - 1; i >= 0; --i) {
+                drawObject(*waitingGround[i], list);
+            }
+            glDepthFunc(GL_LESS);
+        }
         for (int i = 0; i < waitingCount; ++i) {
             drawObject(*waiting[i], list);
         }
         waitingCount = 0;
+        waitingGroundCount = 0;
+        groundWaits = groundMayWait;
     };
     for (ListNode* node = list.head; node != nullptr;) {
         RenderObject* object = static_cast<RenderObject*>(node->payload);
@@ -340,9 +370,14 @@ void drawRenderList(RenderList& list) {
             const bool translucent = blended(*object);
             if (object->background != 0 && !translucent && waitingCount < maxWaiting) {
                 waiting[waitingCount++] = object;
+            } else if (object->groundPieces != nullptr && !translucent && groundWaits &&
+                       waitingGroundCount < maxWaiting) {
+                waitingGround[waitingGroundCount++] = object;
             } else {
                 if (translucent) {
                     drawWaiting();
+                } else {
+                    groundWaits = false;
                 }
                 blend.set(translucent);
                 drawObject(*object, list);

@@ -71,8 +71,10 @@ void destroyRenderObject(RenderObject* object, RenderList& list);
 void buildModelView(RenderObject& object, const Camera& camera);
 // Runs each object's behaviour and draws it, in list order. What follows saves work and leaves
 // the picture as list order draws it: an object whose bounding sphere lies wholly outside the
-// view is left out; a background object waits until the opaque objects before the first
-// blended one are drawn, so depth hides its covered fragments before they are shaded; an opaque
+// view is left out; opaque ground (an object with ground pieces) that comes before any other
+// opaque object, and a background object, wait until the opaque objects before the first
+// blended one are drawn, so depth hides their covered fragments before they are shaded (the
+// ground first, drawn so that it wins the ties it won in list order); an opaque
 // object (its "Blend1" is 1, or it has none: the shaders write that value as alpha) is drawn
 // with blending off, as blending would hand back its own colour; an object with ground pieces
 // whose program has slope variants is drawn piece by piece, each with its own program, while

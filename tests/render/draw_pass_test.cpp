@@ -214,6 +214,56 @@ TEST_F(DrawPass, MaterialsShadeAsTheirLightsPredict) {
     EXPECT_LT(deep.red, 80);
 }
 
+// Quads meeting in one plane tie at every pixel they share: list order decides what shows,
+// wherever the draw pass moves the ground (and the sky) in its order.
+TEST_F(DrawPass, WhereOpaqueObjectsTieTheFirstInTheListShowsWhereverTheGroundIsDrawn) {
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const Materials& made = materials();
+    auto addGround = [&](Vec3 position, Texture* rock) {
+        RenderObject* ground = addQuad(made.terrain, position, rock);
+        ground->groundPieces = makeGroundPieces(quad());
+        return ground;
+    };
+    const Pixel litRed = {230, 0, 0, 255}; // the terrain's light on a quad facing the camera
+    const Pixel litBlue = {0, 0, 230, 255};
+    const Pixel green = {0, 255, 0, 255};
+    const Pixel yellow = {255, 255, 0, 255};
+    const float half = 0.5f;
+
+    // The ground first in the list: it wins every tie, the earlier ground over the later.
+    addGround({-0.5f, 0, -10}, texture);
+    addGround({0.5f, 0, -10}, solidTexture(0, 0, 255));
+    addQuad(made.skyBox, {0, 1.5f, -10}, solidTexture(0, 255, 0));
+    RenderObject* sky = addQuad(made.skyBox, {0, 0, -10}, solidTexture(255, 255, 0));
+    sky->scale = {2.5f, 2.5f, 1};
+    sky->background = 1;
+    // In front of the first ground, half see-through: it must blend over the ground.
+    setBlend(*addQuad(made.phong, {-1.25f, -0.5f, -9}, solidTexture(255, 255, 255)), &half);
+    drawRenderList(scene);
+    expectPixel(pixelAt({-1.25f, 0.75f, -10}), litRed);
+    expectPixel(pixelAt({0.0f, 0.75f, -10}), litRed);
+    expectPixel(pixelAt({0.75f, 0.75f, -10}), litBlue);
+    expectPixel(pixelAt({0.0f, 2.0f, -10}), green);
+    expectPixel(pixelAt({2.0f, -2.0f, -10}), yellow);
+    expectPixel(pixelAt({-1.25f, -0.25f, -9}), {230, 115, 115, 191});
+    GLint depthFunction = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
+    EXPECT_EQ(depthFunction, GL_LESS);
+
+    // An opaque object before the ground wins its ties with it.
+    while (scene.head != nullptr) {
+        destroyRenderObject(static_cast<RenderObject*>(scene.head->payload), scene);
+    }
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    addQuad(made.skyBox, {-1, 0, -10}, solidTexture(0, 255, 0));
+    addGround({0, 0, -10}, texture);
+    drawRenderList(scene);
+    expectPixel(pixelAt({-0.5f, 0, -10}), green);
+    expectPixel(pixelAt({0.5f, 0, -10}), litRed);
+}
+
 TEST_F(DrawPass, GroundDrawnInPiecesShowsWhatTheWholeMeshShows) {
     glEnable(GL_DEPTH_TEST);
     Hills hills;
