@@ -21,12 +21,23 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
-// Raised by destroyRenderObject; the draw pass lowers it before each update and reads it after,
-// so an object its behaviour destroyed is never touched again.
+// The object whose behaviour the draw pass is running, and whether that behaviour destroyed it:
+// raised by destroyRenderObject, lowered before each update and read after, so an object its
+// behaviour destroyed is never touched again.
+const RenderObject* updating = nullptr;
 bool objectDestroyed = false;
+
+// Objects the draw pass holds back (see drawRenderList); one destroyed meanwhile leaves them.
+std::vector<RenderObject*> waitingOpaque;
+std::vector<RenderObject*> waitingBackground;
+
+void stopWaiting(std::vector<RenderObject*>& waiting, const RenderObject* object) {
+    waiting.erase(std::remove(waiting.begin(), waiting.end(), object), waiting.end());
+}
 
 RenderObject* createInList(Mesh* mesh, RenderList& list) {
     if (mesh == nullptr) {
@@ -294,8 +305,10 @@ void destroyRenderObject(RenderObject* object, RenderList& list) {
     freeSlotList(object->blendSlots);
     freeSlotList(object->textureSlots);
     freeGroundPieces(object->groundPieces);
+    stopWaiting(waitingOpaque, object);
+    stopWaiting(waitingBackground, object);
+    objectDestroyed = objectDestroyed || object == updating;
     delete object;
-    objectDestroyed = true;
 }
 
 void buildModelView(RenderObject& object, const Camera& camera) {
@@ -329,32 +342,26 @@ void drawRenderList(RenderList& list) {
     glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
     GLboolean depthWrites = GL_TRUE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    // Under GL_LESS a tie goes to the object drawn first. Ground that waits came before every
-    // object drawn ahead of it, so drawn late with GL_LEQUAL it still wins the same ties.
-    const bool groundMayWait =
+    // Under GL_LESS a tie goes to the object drawn first; drawn last-first under GL_LEQUAL, it
+    // goes to the one drawn last, the same object.
+    const bool lastFirst =
         glIsEnabled(GL_DEPTH_TEST) == GL_TRUE && depthFunction == GL_LESS && depthWrites == GL_TRUE;
-    const int maxWaiting = 4;
-    RenderObject* waiting[maxWaiting];
-    int waitingCount = 0;
-    RenderObject* waitingGround[maxWaiting];
-    int waitingGroundCount = 0;
-    bool groundWaits = groundMayWait; // until an opaque object is drawn in its place
+    waitingOpaque.clear();
+    waitingBackground.clear();
     auto drawWaiting = [&]() {
         blend.set(false);
-        if (waitingGroundCount > 0) {
-            // The last first: each then wins its ties with all that followed it in the list.
+        if (!waitingOpaque.empty()) {
             glDepthFunc(GL_LEQUAL);
-            for (int i = waitingGroundCount - 1; i >= 0; --i) {
-                drawObject(*waitingGround[i], list);
+            for (auto object = waitingOpaque.rbegin(); object != waitingOpaque.rend(); ++object) {
+                drawObject(**object, list);
             }
             glDepthFunc(GL_LESS);
         }
-        for (int i = 0; i < waitingCount; ++i) {
-            drawObject(*waiting[i], list);
+        for (RenderObject* object : waitingBackground) {
+            drawObject(*object, list);
         }
-        waitingCount = 0;
-        waitingGroundCount = 0;
-        groundWaits = groundMayWait;
+        waitingOpaque.clear();
+        waitingBackground.clear();
     };
     for (ListNode* node = list.head; node != nullptr;) {
         RenderObject* object = static_cast<RenderObject*>(node->payload);
@@ -362,22 +369,21 @@ void drawRenderList(RenderList& list) {
         objectDestroyed = false;
         if (object->logic != nullptr) {
             double start = engineClock();
+            updating = object;
             object->logic->update();
+            updating = nullptr;
             addEngineTime(start);
         }
         if (!objectDestroyed && object->visible != 0 &&
             withinDrawDistance(object->position, list.camera->position)) {
             const bool translucent = blended(*object);
-            if (object->background != 0 && !translucent && waitingCount < maxWaiting) {
-                waiting[waitingCount++] = object;
-            } else if (object->groundPieces != nullptr && !translucent && groundWaits &&
-                       waitingGroundCount < maxWaiting) {
-                waitingGround[waitingGroundCount++] = object;
+            if (object->background != 0 && !translucent) {
+                waitingBackground.push_back(object);
+            } else if (lastFirst && !translucent) {
+                waitingOpaque.push_back(object);
             } else {
                 if (translucent) {
                     drawWaiting();
-                } else {
-                    groundWaits = false;
                 }
                 blend.set(translucent);
                 drawObject(*object, list);

@@ -66,19 +66,22 @@ void setNormalMatrix(RenderObject& object, const Mat4* matrix);
 void setBlend(RenderObject& object, const float* blend);
 void freeSlotList(ObjectList& list); // frees nodes and slots
 // Unlinks the object from the list and frees its behaviour, slot lists, pieces and the object itself.
-// Called by a behaviour during its own update; the draw pass then skips the object.
+// Called by a behaviour during its update, on its own object or one before it in the list; the
+// draw pass then skips the object.
 void destroyRenderObject(RenderObject* object, RenderList& list);
 void buildModelView(RenderObject& object, const Camera& camera);
 // Runs each object's behaviour and draws it, in list order. What follows saves work and leaves
 // the picture as list order draws it: an object whose bounding sphere lies wholly outside the
-// view is left out; opaque ground (an object with ground pieces) that comes before any other
-// opaque object, and a background object, wait until the opaque objects before the first
-// blended one are drawn, so depth hides their covered fragments before they are shaded (the
-// ground first, drawn so that it wins the ties it won in list order); an opaque
+// view is left out; the opaque objects before the first blended one wait and are then drawn
+// last-first, so that what came last (rocks thrown lately, usually nearest) hides what lies
+// behind it before that is shaded, each winning the depth ties it won in list order (under the
+// caller's GL_LESS with depth writes; otherwise they are drawn in place); a background object
+// waits until after them, so depth hides its covered fragments before they are shaded; an opaque
 // object (its "Blend1" is 1, or it has none: the shaders write that value as alpha) is drawn
 // with blending off, as blending would hand back its own colour; an object with ground pieces
 // whose program has slope variants is drawn piece by piece, each with its own program, while
-// its normal matrix is the identity the pieces were sorted for.
+// its normal matrix is the identity the pieces were sorted for. An object destroyed while it
+// waits is not drawn.
 void drawRenderList(RenderList& list);
 // Lowers the draw pass's flag that an update destroyed its object, as a run starts.
 void resetDrawPass();

@@ -215,8 +215,8 @@ TEST_F(DrawPass, MaterialsShadeAsTheirLightsPredict) {
 }
 
 // Quads meeting in one plane tie at every pixel they share: list order decides what shows,
-// wherever the draw pass moves the ground (and the sky) in its order.
-TEST_F(DrawPass, WhereOpaqueObjectsTieTheFirstInTheListShowsWhereverTheGroundIsDrawn) {
+// in whatever order the draw pass draws them.
+TEST_F(DrawPass, WhereOpaqueObjectsTieTheFirstInTheListShows) {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -232,7 +232,6 @@ TEST_F(DrawPass, WhereOpaqueObjectsTieTheFirstInTheListShowsWhereverTheGroundIsD
     const Pixel yellow = {255, 255, 0, 255};
     const float half = 0.5f;
 
-    // The ground first in the list: it wins every tie, the earlier ground over the later.
     addGround({-0.5f, 0, -10}, texture);
     addGround({0.5f, 0, -10}, solidTexture(0, 0, 255));
     addQuad(made.skyBox, {0, 1.5f, -10}, solidTexture(0, 255, 0));
@@ -252,16 +251,35 @@ TEST_F(DrawPass, WhereOpaqueObjectsTieTheFirstInTheListShowsWhereverTheGroundIsD
     glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
     EXPECT_EQ(depthFunction, GL_LESS);
 
-    // An opaque object before the ground wins its ties with it.
+    // An opaque object before the ground wins its ties with it; one that a later behaviour
+    // destroys while it waits to be drawn is not drawn.
     while (scene.head != nullptr) {
         destroyRenderObject(static_cast<RenderObject*>(scene.head->payload), scene);
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     addQuad(made.skyBox, {-1, 0, -10}, solidTexture(0, 255, 0));
+    RenderObject* doomed = addQuad(made.skyBox, {-5, 0, -10}, texture);
     addGround({0, 0, -10}, texture);
+    struct Destroyer : ObjectLogic {
+        void setUp() override {}
+        void update() override {
+            if (victim != nullptr) {
+                destroyRenderObject(victim, *list);
+                victim = nullptr;
+            }
+        }
+        RenderObject* victim;
+        RenderList* list;
+    };
+    RenderObject* destroying = addQuad(made.skyBox, {5, 0, -10}, texture);
+    destroying->logic = new Destroyer;
+    static_cast<Destroyer*>(destroying->logic)->victim = doomed;
+    static_cast<Destroyer*>(destroying->logic)->list = &scene;
     drawRenderList(scene);
     expectPixel(pixelAt({-0.5f, 0, -10}), green);
     expectPixel(pixelAt({0.5f, 0, -10}), litRed);
+    expectPixel(pixelAt({-5, 0, -10}), clear);
+    expectPixel(pixelAt({5, 0, -10}), red);
 }
 
 TEST_F(DrawPass, GroundDrawnInPiecesShowsWhatTheWholeMeshShows) {
