@@ -261,20 +261,18 @@ TEST_F(DrawPass, WhereOpaqueObjectsTieTheFirstInTheListShows) {
     RenderObject* doomed = addQuad(made.skyBox, {-5, 0, -10}, texture);
     addGround({0, 0, -10}, texture);
     struct Destroyer : ObjectLogic {
+        Destroyer(RenderObject* victim, RenderList& list) : victim(victim), list(list) {}
         void setUp() override {}
         void update() override {
             if (victim != nullptr) {
-                destroyRenderObject(victim, *list);
+                destroyRenderObject(victim, list);
                 victim = nullptr;
             }
         }
         RenderObject* victim;
-        RenderList* list;
+        RenderList& list;
     };
-    RenderObject* destroying = addQuad(made.skyBox, {5, 0, -10}, texture);
-    destroying->logic = new Destroyer;
-    static_cast<Destroyer*>(destroying->logic)->victim = doomed;
-    static_cast<Destroyer*>(destroying->logic)->list = &scene;
+    addQuad(made.skyBox, {5, 0, -10}, texture)->logic = new Destroyer(doomed, scene);
     drawRenderList(scene);
     expectPixel(pixelAt({-0.5f, 0, -10}), green);
     expectPixel(pixelAt({0.5f, 0, -10}), litRed);
