@@ -19,7 +19,7 @@ namespace {
 const float margin = 1.0f / 1024.0f;
 
 bool unitLength(const Vec3& normal) {
-    return std::fabs(std::sqrt(dot(normal, normal)) - 1.0f) <= margin;
+    return std::fabs(length(normal) - 1.0f) <= margin;
 }
 
 Vec3 cornerAt(const Mesh& mesh, int32_t vertex, int32_t offset) {
@@ -46,7 +46,7 @@ struct TileBox {
             return {{0, 0, 0}, 0.0f};
         }
         const Vec3 half = scale(subtract(high, low), 0.5f);
-        return {add(low, half), std::sqrt(dot(half, half)) * (1.0f + margin)};
+        return {add(low, half), length(half) * (1.0f + margin)};
     }
 };
 
@@ -76,11 +76,11 @@ GroundSlope groundSlopeOf(const Vec3 normals[3]) {
     // A blend v of the three has v.y <= highest, and |v| >= v.c >= the least n.c for the unit
     // mean direction c: its normalised y is at most highest / (least n.c).
     const Vec3 sum = add(add(normals[0], normals[1]), normals[2]);
-    const float length = std::sqrt(dot(sum, sum));
-    if (!(length > margin)) {
+    const float sumLength = length(sum);
+    if (!(sumLength > margin)) {
         return mixedGround;
     }
-    const Vec3 mean = scale(sum, 1.0f / length);
+    const Vec3 mean = scale(sum, 1.0f / sumLength);
     const float nearest =
         std::fmin(dot(normals[0], mean), std::fmin(dot(normals[1], mean), dot(normals[2], mean)));
     if (nearest > margin && highest <= (rockBelow - margin) * nearest) {

@@ -152,7 +152,7 @@ float largestScale(const RenderObject& object) {
 // A sphere about the object's origin holding every vertex: the mesh's extent box, scaled.
 float boundingRadius(const RenderObject& object) {
     const Vec3& extent = object.mesh->extent;
-    return std::sqrt(dot(extent, extent)) * largestScale(object);
+    return length(extent) * largestScale(object);
 }
 
 // An object-space point in the camera's frame.
