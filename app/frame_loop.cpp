@@ -4,33 +4,50 @@
 #include "app/player_control.h"
 #include "app/scene.h"
 #include "core/frame_stats.h"
+#include "game/behaviour_pass.h"
 #include "physics/physics_step.h"
 #include "platform/keys.h"
+#include "platform/tick_schedule.h"
 #include "platform/window.h"
 #include "render/camera.h"
 #include "render/render_object.h"
 
 #include <epoxy/gl.h>
 
-void runMainLoop(SceneHandles& scene) {
-    while (!kernel.stopRequested) {
-        renderFrame();
-        double start = engineClock();
-        applyPlayerControl(scene);
-        addEngineTime(start);
-        finishFrameStats();
-        if (isHeld(kernel.camera->input, keyEscape) || !platformWindowOpen()) {
-            kernel.stopRequested = true;
-        }
+namespace {
+
+// The player's controls and the end test close the tick.
+void finishTick(SceneHandles& scene) {
+    double start = engineClock();
+    applyPlayerControl(scene);
+    addEngineTime(start);
+    finishFrameStats();
+    platformEndTick();
+    if (isHeld(kernel.camera->input, keyEscape) || !platformWindowOpen()) {
+        kernel.stopRequested = true;
     }
 }
 
-void renderFrame() {
+} // namespace
+
+void runMainLoop(SceneHandles& scene) {
+    const bool paced = platformTicksPaced();
+    TickSchedule schedule = {};
+    while (!kernel.stopRequested) {
+        if (paced) {
+            platformWait(tickWait(schedule, platformClock()));
+        }
+        simulateTick();
+        if (!paced || drawTick(schedule, platformClock())) {
+            drawFrame();
+        }
+        finishTick(scene);
+    }
+}
+
+void simulateTick() {
     Camera& camera = *kernel.camera;
     kernel.frameCount += 1;
-    glClearColor(0.6784314f, 0.9372549f, 1.0f, 1.0f); // (173, 239, 255): the sky
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
     float aspect = static_cast<float>(kernel.windowWidth) / static_cast<float>(kernel.windowHeight);
     perspective(camera.sceneList->projection, aspect, camera.fieldOfView);
     perspective(camera.waterList->projection, aspect, camera.fieldOfView);
@@ -42,6 +59,13 @@ void renderFrame() {
         integrateBodies(*kernel.bodyList);
     }
     addEngineTime(start);
+    updateAllBehaviours(camera);
+}
+
+void drawFrame() {
+    Camera& camera = *kernel.camera;
+    glClearColor(0.6784314f, 0.9372549f, 1.0f, 1.0f); // (173, 239, 255): the sky
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawRenderList(*camera.sceneList);
     drawRenderList(*camera.waterList);
     platformSwapBuffers();

@@ -1,8 +1,14 @@
-// The frame loop: one iteration renders a frame, applies the player's controls and tests for
-// the end. There is no clock: one iteration is one simulation tick.
+// The frame loop: fixed ticks of 1/60 s (platform/tick_schedule.h), each drawn when the machine
+// keeps up. Every amount of motion in the engine is per tick.
+//
+// One tick: poll the input and move the camera, step the physics (unless F is held), run every
+// behaviour, then (when drawn) draw and present the world as it stands, then apply the player's
+// controls and test for the end. The picture shows the world the player reacts to: the controls
+// act after it, as they always have, so a replay draws the same pictures whichever ticks it draws.
 #pragma once
 
 struct SceneHandles;
 
 void runMainLoop(SceneHandles& scene);
-void renderFrame();
+void simulateTick(); // counts the tick, polls, moves the camera, steps the physics, runs the behaviours
+void drawFrame();    // clears, draws both lists and presents

@@ -25,7 +25,6 @@ void resetRunState() {
     resetKernel();
     resetPlayer();
     resetLookSmoothing();
-    resetDrawPass();
     resetLiveRockCount();
     releaseBroadPhase();
     resetFrameStats();

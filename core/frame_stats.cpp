@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numeric>
 
-FrameStats frameStats = {false, 0.0, 0.0};
+FrameStats frameStats = {false, 0.0, 0.0, 0.0};
 
 double engineClock() {
     if (!frameStats.measuring) {
@@ -23,10 +23,12 @@ void addEngineTime(double start) {
 void resetFrameStats() {
     frameStats.engineSeconds = 0.0;
     frameStats.lastEngineSeconds = 0.0;
+    frameStats.runEngineSeconds = 0.0;
 }
 
 void finishFrameStats() {
     frameStats.lastEngineSeconds = frameStats.engineSeconds;
+    frameStats.runEngineSeconds += frameStats.engineSeconds;
     frameStats.engineSeconds = 0.0;
 }
 

@@ -1,29 +1,30 @@
-// How long the engine's own work takes each frame: camera, physics, behaviours and player
+// How long the engine's own work takes each tick: camera, physics, behaviours and player
 // control, apart from the OpenGL calls and the wait for the display. Seconds of the steady
-// clock, which the C library reads without a system call (about 20 ns): the clock is read twice
-// for every behaviour, hundreds of times a frame, and the thread's CPU clock (a system call of
-// about 0.5 us) measured mostly itself. Measure on a quiet machine: time the processor spends on
-// another program during an interval counts. Off unless a tool turns `measuring` on.
+// clock, which the C library reads without a system call (about 20 ns), where the thread's CPU
+// clock (a system call of about 0.5 us) would measure mostly itself. Measure on a quiet machine:
+// time the processor spends on another program during an interval counts. Off unless a tool
+// turns `measuring` on.
 #pragma once
 
 #include <vector>
 
 struct FrameStats {
     bool measuring;           // off: the clock is never read
-    double engineSeconds;     // accumulated during the frame being built
-    double lastEngineSeconds; // the whole of the last finished frame
+    double engineSeconds;     // accumulated during the tick being run
+    double lastEngineSeconds; // the whole of the last finished tick
+    double runEngineSeconds;  // every finished tick of the run
 };
 
 extern FrameStats frameStats;
 
-// Starts a run's statistics: both sums 0. Whether to measure is the caller's choice and stays.
+// Starts a run's statistics: every sum 0. Whether to measure is the caller's choice and stays.
 void resetFrameStats();
 
 // The steady clock in seconds while measuring; 0 otherwise.
 double engineClock();
-// Adds the time since `start` (from engineClock) to the frame being built.
+// Adds the time since `start` (from engineClock) to the tick being run.
 void addEngineTime(double start);
-// Closes the frame: its total becomes lastEngineSeconds and the next frame starts at 0.
+// Closes the tick: its total becomes lastEngineSeconds, joins the run's, and the next starts at 0.
 void finishFrameStats();
 
 // Frame times (seconds between presented frames) summed up: frames per second over them all,

@@ -8,7 +8,7 @@
 
 #include "core/slot_pool.h"
 #include "core/vec_math.h"
-#include "game/object_logic.h"
+#include "render/object_logic.h"
 
 #include <cstdint>
 

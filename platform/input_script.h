@@ -1,6 +1,7 @@
-// A scripted, per-frame input timeline that replaces the desktop's keyboard and mouse.
+// A scripted, per-tick input timeline that replaces the desktop's keyboard and mouse. A scripted
+// run draws every tick, so a script's frame is a tick and the frame presented in it.
 //
-// Frame numbers count presented frames from 1. A frame holds exactly the keys and buttons it
+// Frame numbers count ticks from 1. A frame holds exactly the keys and buttons it
 // lists; the mouse stays where it was unless the frame moves it (or the engine re-centres it).
 // When the timeline is over, the window reports itself closed, so a scripted run always ends.
 #pragma once

@@ -8,9 +8,9 @@ namespace {
 SessionInput* session = nullptr;
 InputSnapshot current = {0, 0, 640, 360};
 std::vector<InputSnapshot> pendingPolls; // recording: the polls of the frame being built
-size_t replayFrame = 0;                  // replaying: index of the frame being built
+size_t replayFrame = 0;                  // replaying: index of the tick being run
 size_t replayPoll = 0;                   // replaying: next poll within it
-int presentedFrames = 0;
+int ticksDone = 0;
 bool writeFailed = false;
 
 void writePendingFrame() {
@@ -37,7 +37,7 @@ void sessionRewind() {
     pendingPolls.clear();
     replayFrame = 0;
     replayPoll = 0;
-    presentedFrames = 0;
+    ticksDone = 0;
     writeFailed = false;
 }
 
@@ -67,7 +67,7 @@ const InputSnapshot* sessionSnapshot() {
 }
 
 std::string sessionCapturePath() {
-    int frame = presentedFrames + 1;
+    int frame = ticksDone + 1;
     if (session == nullptr || session->captureDirectory.empty() || session->captureEvery < 1 ||
         frame % session->captureEvery != 0) {
         return "";
@@ -78,19 +78,22 @@ std::string sessionCapturePath() {
 }
 
 void sessionPresented() {
+    if (session != nullptr && session->onPresent) {
+        session->onPresent();
+    }
+}
+
+void sessionTickDone() {
     if (session == nullptr) {
         return;
     }
-    ++presentedFrames;
+    ++ticksDone;
     if (sessionRecording() && !writeFailed) {
         writePendingFrame();
     }
     if (sessionReplaying()) {
         ++replayFrame;
         replayPoll = 0;
-    }
-    if (session->onPresent) {
-        session->onPresent();
     }
 }
 

@@ -1,11 +1,13 @@
 // Recording and replaying the input of a session, and capturing the frames it presents.
 //
-// Recording: every input snapshot the engine polls (platformBeginPoll starts one) is kept with
-// the frame it is taken in, and each frame is appended to the file and flushed as it is
-// presented, so the file stays replayable whenever the program stops. Replaying: every poll is
-// answered from the recording instead of the desktop, in the order the engine took them (a poll
-// beyond a frame's recorded ones repeats the last); the window reports itself closed after the
-// recording's last frame, and frames are not paced unless asked. Positions are window pixels.
+// A recorded frame is one tick of the game, drawn or not. Recording: every input snapshot the
+// engine polls (platformBeginPoll starts one) is kept with the tick it is taken in, and each
+// tick is appended to the file and flushed as it ends, so the file stays replayable whenever the
+// program stops. Replaying: every poll is answered from the recording instead of the desktop, in
+// the order the engine took them (a poll beyond a tick's recorded ones repeats the last); the
+// window reports itself closed after the recording's last tick, and a replay runs and draws every
+// tick at once unless it is paced. Captured frames are named by their tick number, from 1.
+// Positions are window pixels.
 #pragma once
 
 #include "platform/recording.h"
@@ -17,8 +19,8 @@
 struct SessionInput {
     std::FILE* recordFile = nullptr;   // recording: frames are appended, after the header
     const Recording* replay = nullptr; // replaying: the recording, kept by the caller
-    bool paced = false;                // replaying: held to 60 frames per second like live play
-    std::string captureDirectory;      // when set, every captureEvery-th presented frame is saved there
+    bool paced = false;                // replaying: ticks follow the clock like live play
+    std::string captureDirectory;      // when set, every captureEvery-th tick is saved there when drawn
     int captureEvery = 1;
     std::function<void()> onPresent;  // called after every presented frame
 };
@@ -34,6 +36,7 @@ void sessionRecordPoll(const InputSnapshot& live);
 void sessionReplayPoll();               // moves to the next recorded poll when replaying
 const InputSnapshot* sessionSnapshot(); // the current poll when recording or replaying, else none
 std::string sessionCapturePath();       // where to save the frame about to be presented, or ""
-void sessionPresented();
+void sessionPresented();                // after a tick's frame is presented
+void sessionTickDone();                 // as a tick ends: recorded, or the replay moves on
 bool sessionReplayOver();
 bool sessionUnpaced(); // a replay without pacing

@@ -3,7 +3,9 @@
 // One window, one OpenGL context, one thread. Positions are window pixels, y growing downwards.
 // Input comes from the desktop, or from a scripted timeline (input_script.h) when one is set;
 // a scripted run also needs no pacing and may capture the frames it presents. A session
-// (session_input.h) records the input or replays a recording in place of the desktop.
+// (session_input.h) records the input or replays a recording in place of the desktop. The frame
+// loop runs ticks (tick_schedule.h): each tick polls, may present a frame, and ends with
+// platformEndTick.
 #pragma once
 
 struct VideoMode {
@@ -26,11 +28,17 @@ void platformSetWindowPos(int x, int y);
 // around; the captured mouse starts at the window's centre.
 void platformCaptureCursor();
 void platformSwapInterval(int interval);
-void platformSwapBuffers(); // presents the frame; paced to 60 per second unless scripted
+void platformSwapBuffers(); // presents the tick's frame (saving it first when it is to be captured)
+void platformEndTick();     // the tick's polls are recorded, a script or replay moves on, events are read
 bool platformWindowOpen();
+// Whether ticks follow the clock: live play and a paced replay. A script or an unpaced replay
+// runs every tick at once and draws each.
+bool platformTicksPaced();
+double platformClock();               // the steady clock, in seconds
+void platformWait(double seconds);    // sleeps; nothing for 0 or less
 // Starts the input over for a new run: the script (input_script.h) from its first frame with
-// the mouse at the centre, the session (session_input.h) from its first frame, and the frame
-// pacing afresh. The script and the session chosen stay chosen.
+// the mouse at the centre and the session (session_input.h) from its first tick. The script and
+// the session chosen stay chosen.
 void platformRewind();
 
 void platformBeginPoll();             // starts one snapshot: the calls below until the next belong to it

@@ -1,5 +1,4 @@
 // The window layer over GLFW 3, with the scripted and the recorded input sources beside it.
-#include "platform/frame_pacer.h"
 #include "platform/input_script.h"
 #include "platform/keys.h"
 #include "platform/recording.h"
@@ -20,7 +19,6 @@
 namespace {
 
 GLFWwindow* window = nullptr;
-FramePacer pacer = {false, 0.0};
 
 InputScript* script = nullptr;
 int scriptFrameIndex = 0; // index into script->frames of the frame being built
@@ -81,14 +79,6 @@ void captureFrame(const std::string& path) {
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     stbi_flip_vertically_on_write(1);
     stbi_write_png(path.c_str(), width, height, 3, pixels.data(), width * 3);
-}
-
-void waitForPacing() {
-    double now = glfwGetTime();
-    double wait = pacingWait(pacer, now);
-    if (wait > 0.0) {
-        std::this_thread::sleep_for(std::chrono::duration<double>(wait));
-    }
 }
 
 int liveKey(int key) {
@@ -249,14 +239,32 @@ void platformSwapBuffers() {
             captureFrame(sessionCapture);
         }
         glfwSwapBuffers(window);
-        glfwPollEvents();
     }
     sessionPresented();
+}
+
+void platformEndTick() {
+    sessionTickDone();
+    if (window != nullptr) {
+        glfwPollEvents();
+    }
     if (script != nullptr) {
         ++scriptFrameIndex;
         applyScriptedMouse();
-    } else if (window != nullptr && !sessionUnpaced()) {
-        waitForPacing();
+    }
+}
+
+bool platformTicksPaced() {
+    return window != nullptr && script == nullptr && !sessionUnpaced();
+}
+
+double platformClock() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void platformWait(double seconds) {
+    if (seconds > 0.0) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     }
 }
 
@@ -320,7 +328,6 @@ void platformUseScript(InputScript* newScript) {
 void platformRewind() {
     platformUseScript(script);
     sessionRewind();
-    pacer = FramePacer{false, 0.0};
 }
 
 int platformScriptFrame() { return script == nullptr ? 0 : scriptFrameIndex + 1; }

@@ -1,5 +1,5 @@
 // Render objects: creation into a render list, per-object overrides of a program's inputs
-// (slots), the model-view matrix and the draw pass with its behaviour updates.
+// (slots), the model-view matrix and the draw pass.
 //
 // Units: world units and degrees, y up; the camera looks along -z in its own frame.
 // Matrices follow core/vec_math.h (column-major, translation in elements 12-14).
@@ -8,8 +8,7 @@
 #include "app/kernel.h"
 #include "assets/mesh.h"
 #include "assets/texture.h"
-#include "core/frame_stats.h"
-#include "game/object_logic.h"
+#include "render/object_logic.h"
 #include "render/camera.h"
 #include "render/ground_pieces.h"
 #include "render/shader_program.h"
@@ -24,20 +23,6 @@
 #include <vector>
 
 namespace {
-
-// The object whose behaviour the draw pass is running, and whether that behaviour destroyed it:
-// raised by destroyRenderObject, lowered before each update and read after, so an object its
-// behaviour destroyed is never touched again.
-const RenderObject* updating = nullptr;
-bool objectDestroyed = false;
-
-// Objects the draw pass holds back (see drawRenderList); one destroyed meanwhile leaves them.
-std::vector<RenderObject*> waitingOpaque;
-std::vector<RenderObject*> waitingBackground;
-
-void stopWaiting(std::vector<RenderObject*>& waiting, const RenderObject* object) {
-    waiting.erase(std::remove(waiting.begin(), waiting.end(), object), waiting.end());
-}
 
 RenderObject* createInList(Mesh* mesh, RenderList& list) {
     if (mesh == nullptr) {
@@ -305,9 +290,6 @@ void destroyRenderObject(RenderObject* object, RenderList& list) {
     freeSlotList(object->blendSlots);
     freeSlotList(object->textureSlots);
     freeGroundPieces(object->groundPieces);
-    stopWaiting(waitingOpaque, object);
-    stopWaiting(waitingBackground, object);
-    objectDestroyed = objectDestroyed || object == updating;
     delete object;
 }
 
@@ -331,10 +313,6 @@ void buildModelView(RenderObject& object, const Camera& camera) {
     rotateMat4X(m, camera.pitch);
 }
 
-void resetDrawPass() {
-    objectDestroyed = false;
-}
-
 void drawRenderList(RenderList& list) {
     const bool blending = glIsEnabled(GL_BLEND) == GL_TRUE;
     BlendState blend = {blending, blending};
@@ -346,8 +324,8 @@ void drawRenderList(RenderList& list) {
     // goes to the one drawn last, the same object.
     const bool lastFirst =
         glIsEnabled(GL_DEPTH_TEST) == GL_TRUE && depthFunction == GL_LESS && depthWrites == GL_TRUE;
-    waitingOpaque.clear();
-    waitingBackground.clear();
+    std::vector<RenderObject*> waitingOpaque;     // held back: drawn last-first before the first blended one
+    std::vector<RenderObject*> waitingBackground; // held back: drawn after the waiting opaque ones
     auto drawWaiting = [&]() {
         blend.set(false);
         if (!waitingOpaque.empty()) {
@@ -363,19 +341,9 @@ void drawRenderList(RenderList& list) {
         waitingOpaque.clear();
         waitingBackground.clear();
     };
-    for (ListNode* node = list.head; node != nullptr;) {
+    for (ListNode* node = list.head; node != nullptr; node = node->next) {
         RenderObject* object = static_cast<RenderObject*>(node->payload);
-        ListNode* next = node->next; // a behaviour may free its own node
-        objectDestroyed = false;
-        if (object->logic != nullptr) {
-            double start = engineClock();
-            updating = object;
-            object->logic->update();
-            updating = nullptr;
-            addEngineTime(start);
-        }
-        if (!objectDestroyed && object->visible != 0 &&
-            withinDrawDistance(object->position, list.camera->position)) {
+        if (object->visible != 0 && withinDrawDistance(object->position, list.camera->position)) {
             const bool translucent = blended(*object);
             if (object->background != 0 && !translucent) {
                 waitingBackground.push_back(object);
@@ -389,7 +357,6 @@ void drawRenderList(RenderList& list) {
                 drawObject(*object, list);
             }
         }
-        node = next;
     }
     drawWaiting();
     blend.set(blending);

@@ -65,12 +65,11 @@ void setTexture(RenderObject& object, const char* name, const Texture* texture);
 void setNormalMatrix(RenderObject& object, const Mat4* matrix);
 void setBlend(RenderObject& object, const float* blend);
 void freeSlotList(ObjectList& list); // frees nodes and slots
-// Unlinks the object from the list and frees its behaviour, slot lists, pieces and the object itself.
-// Called by a behaviour during its update, on its own object or one before it in the list; the
-// draw pass then skips the object.
+// Unlinks the object from the list and frees its behaviour, slot lists, pieces and the object
+// itself. Not while the list is being drawn; a behaviour may call it on its own object.
 void destroyRenderObject(RenderObject* object, RenderList& list);
 void buildModelView(RenderObject& object, const Camera& camera);
-// Runs each object's behaviour and draws it, in list order. What follows saves work and leaves
+// Draws the list's objects as list order would. What follows saves work and leaves
 // the picture as list order draws it: an object whose bounding sphere lies wholly outside the
 // view is left out; the opaque objects before the first blended one wait and are then drawn
 // last-first, so that what came last (rocks thrown lately, usually nearest) hides what lies
@@ -80,8 +79,6 @@ void buildModelView(RenderObject& object, const Camera& camera);
 // object (its "Blend1" is 1, or it has none: the shaders write that value as alpha) is drawn
 // with blending off, as blending would hand back its own colour; an object with ground pieces
 // whose program has slope variants is drawn piece by piece, each with its own program, while
-// its normal matrix is the identity the pieces were sorted for. An object destroyed while it
-// waits is not drawn.
+// its normal matrix is the identity the pieces were sorted for. Behaviours do not run here
+// (game/behaviour_pass.h).
 void drawRenderList(RenderList& list);
-// Lowers the draw pass's flag that an update destroyed its object, as a run starts.
-void resetDrawPass();

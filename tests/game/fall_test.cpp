@@ -1,5 +1,6 @@
 #include "app/kernel.h"
 #include "assets/resource_cache.h"
+#include "game/behaviour_pass.h"
 #include "physics/physics_world.h"
 #include "platform/keys.h"
 #include "render/camera.h"
@@ -179,12 +180,12 @@ TEST_F(RockTest, TheRockBeyondTheCrowdLimitRetiresExactlyTheOldestAfter701Frames
     void* oldest = scene.head->payload;
     void* secondOldest = scene.head->next->payload;
     for (int frame = 1; frame <= 700; ++frame) {
-        drawRenderList(scene);
+        updateBehaviours(scene);
     }
     EXPECT_EQ(countNodes(scene.head), 201);
     EXPECT_EQ(liveCount(), 200); // the oldest is fading and no longer counted
     EXPECT_EQ(scene.head->payload, oldest);
-    drawRenderList(scene);
+    updateBehaviours(scene);
     EXPECT_EQ(countNodes(scene.head), 200);
     EXPECT_EQ(scene.head->payload, secondOldest);
     EXPECT_EQ(liveCount(), 200);
@@ -192,7 +193,7 @@ TEST_F(RockTest, TheRockBeyondTheCrowdLimitRetiresExactlyTheOldestAfter701Frames
     EXPECT_EQ(countNodes(kernel.bodyList->head), 200);
     EXPECT_EQ(countNodes(kernel.physicsWorld->spheres.head), 200);
     for (int frame = 0; frame < 100; ++frame) {
-        drawRenderList(scene);
+        updateBehaviours(scene);
     }
     EXPECT_EQ(countNodes(scene.head), 200); // nothing else ages while 200 are live
 }

@@ -23,10 +23,10 @@ TEST_F(ScriptedInput, EachFrameHoldsExactlyItsKeysAndButtons) {
     EXPECT_EQ(platformScriptFrame(), 1);
     EXPECT_EQ(platformKey('W'), 1);
     EXPECT_EQ(platformMouseButton(mouseButtonLeft), 0);
-    platformSwapBuffers();
+    platformEndTick();
     EXPECT_EQ(platformKey('W'), 1);
     EXPECT_EQ(platformMouseButton(mouseButtonLeft), 1);
-    platformSwapBuffers();
+    platformEndTick();
     EXPECT_EQ(platformKey('W'), 0);
     EXPECT_EQ(platformKey(keyEscape), 1);
     EXPECT_EQ(platformMouseButton(mouseButtonLeft), 0);
@@ -41,12 +41,12 @@ TEST_F(ScriptedInput, MouseStartsCentredAndStaysWhereItWasMovedOrSet) {
     platformMousePos(x, y);
     EXPECT_EQ(x, 640);
     EXPECT_EQ(y, 360);
-    platformSwapBuffers();
+    platformEndTick();
     platformMousePos(x, y);
     EXPECT_EQ(x, 100);
     EXPECT_EQ(y, 200);
     platformSetMousePos(640, 360);
-    platformSwapBuffers();
+    platformEndTick();
     platformMousePos(x, y);
     EXPECT_EQ(x, 640);
     EXPECT_EQ(y, 360);
@@ -62,6 +62,7 @@ TEST_F(ScriptedInput, PresentCallbackRunsOnceInItsFrame) {
     platformUseScript(&script);
     for (int i = 0; i < 3; ++i) {
         platformSwapBuffers();
+        platformEndTick();
     }
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(frameSeen, 2);

@@ -8,7 +8,7 @@
 
 namespace {
 
-// The camera driven by a scripted timeline, one updateCamera per frame, as the frame loop does.
+// The camera driven by a scripted timeline, one updateCamera per tick, as the frame loop does.
 class ScriptedCamera : public ::testing::Test {
 protected:
     void SetUp() override { initCamera(camera); }
@@ -21,7 +21,7 @@ protected:
     void runFrames(int count) {
         for (int i = 0; i < count; ++i) {
             updateCamera(camera);
-            platformSwapBuffers();
+            platformEndTick();
         }
     }
 

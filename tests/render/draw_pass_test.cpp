@@ -1,7 +1,6 @@
 #include "render/render_object.h"
 
 #include "assets/mesh.h"
-#include "game/object_logic.h"
 #include "render/ground_pieces.h"
 #include "render/shader_program.h"
 #include "tests/render/render_fixture.h"
@@ -15,22 +14,6 @@
 #include <vector>
 
 namespace {
-
-// Notes its number at every update; optionally destroys its own object there.
-struct Recorder : ObjectLogic {
-    Recorder(std::vector<int>& log, int number, RenderList* destroyFrom)
-        : log(log), number(number), destroyFrom(destroyFrom) {}
-    void setUp() override {}
-    void update() override {
-        log.push_back(number);
-        if (destroyFrom != nullptr) {
-            destroyRenderObject(owner, *destroyFrom); // frees this behaviour too
-        }
-    }
-    std::vector<int>& log;
-    int number;
-    RenderList* destroyFrom;
-};
 
 void expectPixel(Pixel actual, Pixel expected) {
     EXPECT_NEAR(actual.red, expected.red, 2);
@@ -101,7 +84,6 @@ std::vector<uint8_t> frame() {
     return pixels;
 }
 
-const Pixel clear = {0, 0, 0, 0};
 const Pixel red = {255, 0, 0, 255};
 
 class DrawPass : public DrawTest {
@@ -109,12 +91,6 @@ protected:
     void SetUp() override {
         DrawTest::SetUp();
         texture = solidTexture(255, 0, 0);
-    }
-    RenderObject* addRecorded(Vec3 position, int number, bool destroysItself) {
-        RenderObject* object = addQuad(materials().skyBox, position, texture);
-        object->logic = new Recorder(log, number, destroysItself ? &scene : nullptr);
-        object->logic->owner = object;
-        return object;
     }
     GLuint samplesDrawn() {
         GLuint query = 0;
@@ -129,28 +105,9 @@ protected:
     }
 
     Texture* texture = nullptr;
-    std::vector<int> log;
 };
 
 } // namespace
-
-TEST_F(DrawPass, UpdatesAndDrawsInListOrderSkippingHiddenAndSelfDestroyedObjects) {
-    addRecorded({-8, 0, -10}, 0, false);
-    addRecorded({-3, 0, -10}, 1, true);
-    addRecorded({3, 0, -10}, 2, false)->visible = 0;
-    addRecorded({8, 0, -10}, 3, false);
-    addRecorded({0, 4, -10}, 4, true); // the tail
-    drawRenderList(scene);
-    EXPECT_EQ(log, (std::vector<int>{0, 1, 2, 3, 4}));
-    expectPixel(pixelAt({-8, 0, -10}), red);
-    expectPixel(pixelAt({-3, 0, -10}), clear);
-    expectPixel(pixelAt({3, 0, -10}), clear);
-    expectPixel(pixelAt({8, 0, -10}), red);
-    expectPixel(pixelAt({0, 4, -10}), clear);
-
-    drawRenderList(scene);
-    EXPECT_EQ(log, (std::vector<int>{0, 1, 2, 3, 4, 0, 2, 3}));
-}
 
 TEST_F(DrawPass, DrawsOnlyWithinTwentyThousandOnEveryAxis) {
     struct Case {
@@ -251,33 +208,16 @@ TEST_F(DrawPass, WhereOpaqueObjectsTieTheFirstInTheListShows) {
     glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
     EXPECT_EQ(depthFunction, GL_LESS);
 
-    // An opaque object before the ground wins its ties with it; one that a later behaviour
-    // destroys while it waits to be drawn is not drawn.
+    // An opaque object before the ground wins its ties with it.
     while (scene.head != nullptr) {
         destroyRenderObject(static_cast<RenderObject*>(scene.head->payload), scene);
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     addQuad(made.skyBox, {-1, 0, -10}, solidTexture(0, 255, 0));
-    RenderObject* doomed = addQuad(made.skyBox, {-5, 0, -10}, texture);
     addGround({0, 0, -10}, texture);
-    struct Destroyer : ObjectLogic {
-        Destroyer(RenderObject* victim, RenderList& list) : victim(victim), list(list) {}
-        void setUp() override {}
-        void update() override {
-            if (victim != nullptr) {
-                destroyRenderObject(victim, list);
-                victim = nullptr;
-            }
-        }
-        RenderObject* victim;
-        RenderList& list;
-    };
-    addQuad(made.skyBox, {5, 0, -10}, texture)->logic = new Destroyer(doomed, scene);
     drawRenderList(scene);
     expectPixel(pixelAt({-0.5f, 0, -10}), green);
     expectPixel(pixelAt({0.5f, 0, -10}), litRed);
-    expectPixel(pixelAt({-5, 0, -10}), clear);
-    expectPixel(pixelAt({5, 0, -10}), red);
 }
 
 TEST_F(DrawPass, GroundDrawnInPiecesShowsWhatTheWholeMeshShows) {

@@ -2,7 +2,7 @@
 
 #include "assets/mesh.h"
 #include "assets/texture.h"
-#include "game/object_logic.h"
+#include "render/object_logic.h"
 #include "render/shader_program.h"
 #include "tests/render/render_fixture.h"
 

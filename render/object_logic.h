@@ -1,5 +1,7 @@
-// Behaviours of render objects: set up once when the object is created, then updated once per
-// frame by the draw pass, just before the object would be drawn. All amounts are per frame.
+// The behaviour a render object may carry. The render layer owns it (freed with its object by
+// destroyRenderObject) and never runs it: the game's behaviour pass (game/behaviour_pass.h)
+// updates every behaviour once per tick, after the physics step and before anything is drawn.
+// All amounts are per tick.
 #pragma once
 
 struct RenderObject;

@@ -1,0 +1,23 @@
+#include "platform/tick_schedule.h"
+
+double tickWait(TickSchedule& schedule, double now) {
+    if (!schedule.started) {
+        schedule.started = true;
+        schedule.nextTick = now;
+    }
+    const double due = schedule.nextTick;
+    schedule.nextTick = due + tickSeconds;
+    schedule.ticksUndrawn += 1;
+    return due > now ? due - now : 0.0;
+}
+
+bool drawTick(TickSchedule& schedule, double now) {
+    if (now >= schedule.nextTick) {
+        if (schedule.ticksUndrawn < mostTicksPerFrame) {
+            return false;
+        }
+        schedule.nextTick = now;
+    }
+    schedule.ticksUndrawn = 0;
+    return true;
+}
