@@ -8,7 +8,7 @@ struct CommandLine {
     bool help = false;
     std::string recordPath;       // --record FILE
     std::string replayPath;       // --replay FILE
-    bool paced = false;           // --paced: a replay at 60 frames per second
+    bool paced = false;           // --paced: a replay whose ticks follow the clock
     std::string captureDirectory; // --capture DIR
     int captureEvery = 1;         // --every N
     bool benchmark = false;       // --benchmark: time the replay

@@ -19,7 +19,7 @@ struct Kernel {
     int32_t windowWidth;             // 1280, also the viewport width
     int32_t windowHeight;            // 720
     VideoMode desktopMode;           // read at start-up to centre the window
-    int32_t frameCount;              // 0 after start-up, counted at the start of every frame
+    int32_t frameCount;              // 0 after start-up, counted at the start of every tick (1/60 s)
     ShaderProgram* defaultMaterial;  // phong; every new render object starts with it
     Camera* camera;                  // the one camera, made before main with its defaults
     ObjectList* bodyList;            // rigid bodies the physics step moves

@@ -1,6 +1,6 @@
-// The player's controls, applied once per frame after drawing: frustum report, fly toggle,
+// The player's controls, applied once per tick after drawing: frustum report, fly toggle,
 // throwing rocks, camera-mode keys, walking over the terrain, and the selected block's keys.
-// All amounts are per frame; distances in world units, angles in degrees; y up.
+// All amounts are per tick; distances in world units, angles in degrees; y up.
 #pragma once
 
 struct SceneHandles;

@@ -13,7 +13,7 @@ struct SceneHandles {
     RenderObject* frustumTarget; // block 1, tested by the frustum report
     RenderObject* selectedBlock; // block 5, turned and lifted by the player
     BoxCollider* selectedCollider; // block 5's collider, kept in step with it
-    Mat4* selectedNormalMatrix;  // block 5's normal matrix, rebuilt every frame
+    Mat4* selectedNormalMatrix;  // block 5's normal matrix, rebuilt every tick
 };
 
 SceneHandles buildScene(); // once, after start-up

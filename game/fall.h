@@ -1,9 +1,9 @@
-// The falling rock: a sphere mesh thrown from the camera that falls under a constant per-frame
+// The falling rock: a sphere mesh thrown from the camera that falls under a constant per-tick
 // gravity, is slowed by air, ground and water, bounces off the terrain, turns towards its
 // direction of travel and rolls, is pushed by the physics step through its collision sphere and
 // rigid body, and fades out and disappears once more than 200 rocks are alive.
 //
-// Units: world units and degrees; velocities, drags and ages are per frame; y up.
+// Units: world units and degrees; velocities, drags and ages are per tick; y up.
 #pragma once
 
 #include "core/slot_pool.h"
@@ -45,7 +45,7 @@ public:
     uint8_t firstUpdate = 0;       // no update has run yet
     Mat4 rotationMatrix = {};      // the owner's rotation, bound to its normal-matrix slot
     float blend = 0;               // bound to the owner's "Blend1" slot
-    float steerStep = 0;           // velocity change per frame and steering key
+    float steerStep = 0;           // velocity change per tick and steering key
     float groundOffset = 0;        // height above the ground at which the rock rests
     uint8_t airborne = 0;          // above the ground at the last ground test
     CollisionSphere* sphere = nullptr; // registered in the physics world

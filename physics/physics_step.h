@@ -1,6 +1,6 @@
-// The per-frame physics step: bodies against boxes, then against each other, then moved.
+// The per-tick physics step: bodies against boxes, then against each other, then moved.
 //
-// Units: world units and degrees; velocities and pushes are per-frame amounts. y points up.
+// Units: world units and degrees; velocities and pushes are per-tick amounts. y points up.
 // Rotations follow core/vec_math.h. A direction n has a frame in which n is +x: enter it by
 // rotateY(-yawOf(n)) then rotateZ(pitchOf(n)), leave it by the reverse.
 #pragma once

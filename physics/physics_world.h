@@ -1,7 +1,7 @@
 // The collision world and the records the physics step reads: rigid bodies with their
 // collision spheres, box colliders, and the world that lists them.
 //
-// Units: world units and degrees; velocities are per-frame amounts. y points up.
+// Units: world units and degrees; velocities are per-tick amounts. y points up.
 // Rotations follow core/vec_math.h (vector rotations, angles in degrees).
 #pragma once
 

@@ -1,6 +1,6 @@
-// The first-person camera and the per-frame keyboard and mouse snapshot.
+// The first-person camera and the per-tick keyboard and mouse snapshot.
 //
-// Units: world units and degrees; velocities and damping are per frame. y points up.
+// Units: world units and degrees; velocities and damping are per tick. y points up.
 // Yaw 0 looks along +x and 90 along +z; positive pitch looks down, kept within -89.9..89.9.
 // The mouse is hidden and re-centred at (640, 360) whenever it reaches the window's edge.
 #pragma once
@@ -40,16 +40,16 @@ struct InputState {
 struct Camera {
     float fieldOfView;    // degrees, whole vertical angle fed to perspective
     int32_t mode;         // 2: mouse look and movement active; otherwise input is only polled
-    float moveSpeed;      // scales the key input; player control rewrites it every frame
+    float moveSpeed;      // scales the key input; player control rewrites it every tick
     InputState input;     // refreshed by pollInput
     Vec3 position;        // eye position
     float roll;           // degrees
     float yaw;            // degrees
     float pitch;          // degrees
-    Vec3 velocity;        // world units per frame
+    Vec3 velocity;        // world units per tick
     RenderList* sceneList; // drawn first; created by start-up
     RenderList* waterList; // drawn second
-    float damping;        // velocity factor per frame
+    float damping;        // velocity factor per tick
 };
 
 // Smoothed mouse motion, kept from frame to frame and shared by the program.

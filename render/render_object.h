@@ -49,7 +49,7 @@ struct RenderObject {
 struct RenderList {
     ListNode* head;
     ListNode* tail;
-    Mat4 projection; // refilled every frame
+    Mat4 projection; // refilled every tick
     Camera* camera;
 };
 

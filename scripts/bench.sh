@@ -28,7 +28,7 @@ cmake -S .. -B ../build-bench-flat -DCMAKE_BUILD_TYPE=Release -DVALLEY_BUILD_TES
 cmake --build ../build-bench-flat -j"$(nproc)" --target valley valley_data >> ../build-bench.log 2>&1 ||
   { tail -n 40 ../build-bench.log; exit 1; }
 fps() {
-  "${on_display[@]}" "$1" --replay "$2" --benchmark | sed -n 's/.*frames, \([0-9.]*\) frames per second.*/\1/p'
+  "${on_display[@]}" "$1" --replay "$2" --benchmark | sed -n 's/.* \([0-9.]*\) frames drawn per second.*/\1/p'
 }
 echo "Load average before the frame rates: $(cut -d' ' -f1-3 /proc/loadavg)"
 for session in standard_session_0 standard_session; do

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -105,6 +107,37 @@ protected:
     std::string directory;
 };
 
+// A session of `frames` ticks with the mouse at rest: the start-up poll, then one poll a tick,
+// the left button held from tick `throwFrom` to `throwTo` (none by default).
+Bytes restingSession(int frames, int throwFrom = 0, int throwTo = -1) {
+    Bytes file;
+    appendRecordingHeader(file, RecordingHeader{7, 1280, 720});
+    const InputSnapshot resting = {0, 0, 640, 360};
+    appendRecordedFrame(file, RecordedFrame{{resting, resting}});
+    for (int frame = 2; frame <= frames; ++frame) {
+        const uint8_t buttons = frame >= throwFrom && frame <= throwTo ? 1 : 0;
+        appendRecordedFrame(file, RecordedFrame{{InputSnapshot{0, buttons, 640, 360}}});
+    }
+    return file;
+}
+
+// The rates of a --benchmark line.
+struct Rates {
+    double ticksPerSecond = -1.0;
+    double framesPerSecond = -1.0;
+};
+
+Rates benchmarkRates(const std::string& output) {
+    std::smatch match;
+    Rates rates;
+    if (std::regex_search(output, match,
+                          std::regex("Benchmark: \\d+ ticks, ([0-9.]+) ticks per second, ([0-9.]+) frames drawn"))) {
+        rates.ticksPerSecond = std::stod(match[1]);
+        rates.framesPerSecond = std::stod(match[2]);
+    }
+    return rates;
+}
+
 std::vector<std::string> capturedFrames(const std::string& capture) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(capture)) {
@@ -178,14 +211,7 @@ TEST_F(Session, APlayedSessionReplaysToItsFinalStateWithIdenticalFrames) {
 }
 
 TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) {
-    // An idle session of 40 frames: the start-up poll, then one poll a frame.
-    Bytes file;
-    appendRecordingHeader(file, RecordingHeader{7, 1280, 720});
-    const InputSnapshot resting = {0, 0, 640, 360};
-    appendRecordedFrame(file, RecordedFrame{{resting, resting}});
-    for (int frame = 2; frame <= 40; ++frame) {
-        appendRecordedFrame(file, RecordedFrame{{resting}});
-    }
+    const Bytes file = restingSession(40);
     const std::string path = directory + "/idle.vrec";
     struct Case {
         const char* what;
@@ -216,5 +242,45 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
         EXPECT_NE(output.find(c.line), std::string::npos) << output;
         bool windowOpened = output.find("OpenGL Environment Loaded!") != std::string::npos;
         EXPECT_EQ(windowOpened, c.status == 0) << output;
+    }
+}
+
+// The machine made slow: the program is stopped for 30 ms of every 50. A paced replay then
+// leaves draws out and still runs 60 ticks a second (unless even four ticks a frame cannot hold
+// that), and ends where the unpaced replay, which draws every tick, ends.
+TEST_F(Session, APacedReplayOnASlowMachineKeepsGameTimeAndEndsInTheSameState) {
+    const std::string path = directory + "/throws.vrec";
+    writeBytes(path, restingSession(360, 30, 90));
+    std::string unpaced;
+    ASSERT_EQ(runValley({"--replay", path}, VALLEY_DATA_DIR, unpaced, 300.0), 0) << unpaced;
+    const SessionEnd drawnEveryTick = sessionEnd(unpaced, "Replayed");
+    ASSERT_EQ(drawnEveryTick.frames, 360) << unpaced;
+
+    ChildProcess valley =
+        startProgram(VALLEY_BINARY, VALLEY_DATA_DIR, true, {"--replay", path, "--paced", "--benchmark"});
+    std::atomic<bool> running{true};
+    std::thread slowDown([&] {
+        while (running) {
+            kill(valley.pid, SIGSTOP);
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            kill(valley.pid, SIGCONT);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    std::string paced;
+    const int status = waitForExit(valley, paced, 300.0);
+    running = false;
+    slowDown.join();
+    ASSERT_EQ(status, 0) << paced;
+    const SessionEnd end = sessionEnd(paced, "Replayed");
+    EXPECT_EQ(end.frames, 360) << paced;
+    EXPECT_EQ(end.state, drawnEveryTick.state) << paced;
+    const Rates rates = benchmarkRates(paced);
+    ASSERT_GT(rates.framesPerSecond, 0.0) << paced;
+    EXPECT_LT(rates.framesPerSecond, 0.8 * rates.ticksPerSecond) << "no draw was left out: " << paced;
+    EXPECT_LE(rates.ticksPerSecond, 4.0 * rates.framesPerSecond + 1.0) << paced;
+    if (rates.framesPerSecond > 60.0 / 4.0 + 1.0) {
+        EXPECT_GE(rates.ticksPerSecond, 57.0) << paced;
+        EXPECT_LE(rates.ticksPerSecond, 61.5) << paced;
     }
 }
