@@ -8,7 +8,7 @@
 #
 # --from packs an existing build folder instead of building one; --out writes the package to DIR
 # (default: the build folder). Folders are taken from where the script was started. Prints the
-# package's path.
+# package's path. The maintainer is DEBFULLNAME <DEBEMAIL>, else git's user.name <user.email>.
 set -euo pipefail
 build=build-package
 out=
@@ -37,20 +37,26 @@ trap 'rm -rf "$work"' EXIT
 root="$work/debian/valley"
 DESTDIR="$root" cmake --install "$build" --prefix /usr --strip > /dev/null
 mkdir -p "$root/DEBIAN"
+gzip -9n "$root/usr/share/man/man1/valley.1"
 printf 'Source: valley\n\nPackage: valley\nArchitecture: any\n' > "$work/debian/control"
 depends=$(cd "$work" && dpkg-shlibdeps -O "-e$root/usr/bin/valley" | sed -n 's/^shlibs:Depends=//p')
 [ -n "$depends" ] || { echo "dpkg-shlibdeps found no libraries" >&2; exit 1; }
 
+maintainer="${DEBFULLNAME:-$(git config user.name || echo valley developers)} <${DEBEMAIL:-$(git config user.email || echo valley@localhost)}>"
+# A native package's changelog: this version, dated by the last commit.
+mkdir -p "$root/usr/share/doc/valley"
+printf 'valley (%s) unstable; urgency=medium\n\n  * Release %s.\n\n -- %s  %s\n' "$version" "$version" \
+  "$maintainer" "$(git log -1 --format=%cD 2>/dev/null || date -R)" | gzip -9n > "$root/usr/share/doc/valley/changelog.gz"
 (cd "$root" && find usr -type f -print0 | sort -z | xargs -0 md5sum) > "$root/DEBIAN/md5sums"
 cat > "$root/DEBIAN/control" <<CONTROL
 Package: valley
 Version: $version
 Architecture: $arch
-Maintainer: valley developers <valley@localhost>
+Maintainer: $maintainer
 Installed-Size: $(du -sk "$root/usr" | cut -f1)
 Depends: $depends
 Recommends: libgl1-mesa-dri
-Section: games
+Section: graphics
 Priority: optional
 Description: small real-time 3D valley to walk, fly and throw rocks in
  An OpenGL 2.0 scene: terrain with a lake and a cliff, water seen from above

@@ -285,7 +285,7 @@ TEST_F(Session, ThePackageHoldsTheProgramItsDataAndMenuEntryAndReplaysAsTheBuild
     for (const char* line : {"Package: valley\n", "Version: " VALLEY_VERSION "\n", "libglfw3 (", "libepoxy0 (",
                              "libsoil1 (", " ./usr/bin/valley\n", " ./usr/share/valley/Meshes/riverlake_terrain.dae\n",
                              " ./usr/share/valley/Textures/grass3.dds\n", " ./usr/share/valley/shaders/waterFrag.txt\n",
-                             " ./usr/share/applications/valley.desktop\n",
+                             " ./usr/share/applications/valley.desktop\n", " ./usr/share/man/man1/valley.1.gz\n",
                              " ./usr/share/icons/hicolor/128x128/apps/valley.png\n"}) {
         EXPECT_NE(output.find(line), std::string::npos) << line << " in\n" << output;
     }
