@@ -54,6 +54,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         std::string every;
         if (argument == "--help" || argument == "-h") {
             line.help = true;
+        } else if (argument == "--version") {
+            line.version = true;
+        } else if (argument == "--data") {
+            takeValue(argc, argv, i, line.dataFolder, line);
         } else if (argument == "--record") {
             takeValue(argc, argv, i, line.recordPath, line);
         } else if (argument == "--replay") {
@@ -80,7 +84,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 const char* commandLineUsage() {
-    return "usage: valley [--record FILE | --replay FILE [--paced] [--benchmark]] [--capture DIR [--every N]]\n"
+    return "usage: valley [--data DIR] [--record FILE | --replay FILE [--paced] [--benchmark]]\n"
+           "              [--capture DIR [--every N]]\n"
            "\n"
            "Without options: play the valley.\n"
            "  --record FILE   play, and write the random seed and every input snapshot to FILE\n"
@@ -91,6 +96,11 @@ const char* commandLineUsage() {
            "                  99th-percentile frame time, the engine's own time per tick and the start-up time\n"
            "  --capture DIR   save every drawn tick (or every Nth with --every N) as DIR/frame-NNNNNN.png,\n"
            "                  numbered by tick\n"
+           "  --data DIR      read Meshes/, Textures/ and shaders/ from DIR; without it: VALLEY_DATA,\n"
+           "                  then the program's own folder, then ../share/valley beside it\n"
+           "  --version       print the version\n"
            "  --help          print this text\n"
-           "Errors in the arguments or the recording: one line on standard error, exit status 2.\n";
+           "Files and folders named are taken from the folder valley was started in.\n"
+           "Errors in the arguments or the recording: one line on standard error, exit status 2; no data\n"
+           "folder: one line, exit status 1.\n";
 }

@@ -6,6 +6,8 @@
 
 struct CommandLine {
     bool help = false;
+    bool version = false;         // --version
+    std::string dataFolder;       // --data DIR: where Meshes/, Textures/ and shaders/ lie
     std::string recordPath;       // --record FILE
     std::string replayPath;       // --replay FILE
     bool paced = false;           // --paced: a replay whose ticks follow the clock

@@ -1,6 +1,7 @@
 #include "app/session.h"
 
 #include "app/command_line.h"
+#include "app/data_folder.h"
 #include "app/kernel.h"
 #include "app/startup.h"
 #include "app/state_hash.h"
@@ -157,6 +158,17 @@ int runCommandLine(int argc, const char* const* argv) {
     if (line.help) {
         std::fputs(commandLineUsage(), stdout);
         return 0;
+    }
+    if (line.version) {
+        std::printf("valley %s\n", VALLEY_VERSION);
+        return 0;
+    }
+    // The files named are the user's, from where valley started; the assets' names are the data folder's.
+    for (std::string* path : {&line.recordPath, &line.replayPath, &line.captureDirectory}) {
+        *path = path->empty() ? *path : std::filesystem::absolute(*path).string();
+    }
+    if (!enterDataFolder(line.dataFolder)) {
+        return 1;
     }
     const bool replaying = !line.replayPath.empty();
     const bool recording = !line.recordPath.empty();

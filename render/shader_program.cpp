@@ -20,8 +20,8 @@ float defaultOne = 1.0f;
 
 namespace {
 
-const char* const defaultTexturePath = "Textures/grass3.dds"; // relative to the working directory
-const char* const builtDefaultTexturePath = VALLEY_DATA_DIR "Textures/grass3.dds";
+// Relative to the working directory: the data folder (app/data_folder.h).
+const char* const defaultTexturePath = "Textures/grass3.dds";
 
 // The slot under the list's cursor, moving the cursor on; none once the slots have run out, so
 // an input without a slot of its own keeps the program's default.
@@ -281,16 +281,16 @@ void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& proj
 }
 
 ShaderProgram* makePhongMaterial() {
-    return makePreset({VALLEY_SHADER_DIR "phongVert.txt",
-                       VALLEY_SHADER_DIR "phongFrag.txt",
+    return makePreset({"shaders/phongVert.txt",
+                       "shaders/phongFrag.txt",
                        defaultTexturePath,
                        {"Texture1", nullptr},
                        true});
 }
 
 ShaderProgram* makePhongTerrainMaterial() {
-    ShaderProgram* program = makePreset({VALLEY_SHADER_DIR "phongTerrainVert.txt",
-                                         VALLEY_SHADER_DIR "phongTerrainFrag.txt",
+    ShaderProgram* program = makePreset({"shaders/phongTerrainVert.txt",
+                                         "shaders/phongTerrainFrag.txt",
                                          defaultTexturePath,
                                          {"Texture1", "Texture2"},
                                          true});
@@ -308,17 +308,17 @@ ShaderProgram* makePhongTerrainMaterial() {
 }
 
 ShaderProgram* makeWaterMaterial() {
-    return makePreset({VALLEY_SHADER_DIR "waterVert.txt",
-                       VALLEY_SHADER_DIR "waterFrag.txt",
-                       builtDefaultTexturePath,
+    return makePreset({"shaders/waterVert.txt",
+                       "shaders/waterFrag.txt",
+                       defaultTexturePath,
                        {"Texture1", nullptr},
                        true});
 }
 
 ShaderProgram* makeSkyBoxMaterial() {
-    return makePreset({VALLEY_SHADER_DIR "skyBoxVert.txt",
-                       VALLEY_SHADER_DIR "skyBoxFrag.txt",
-                       builtDefaultTexturePath,
+    return makePreset({"shaders/skyBoxVert.txt",
+                       "shaders/skyBoxFrag.txt",
+                       defaultTexturePath,
                        {"Texture1", nullptr},
                        false});
 }

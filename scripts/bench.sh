@@ -20,7 +20,7 @@ bench/engine/valley_standard_session standard_session_0.vrec 0
 "${on_display[@]}" ./valley --replay standard_session.vrec --benchmark | grep -E '^(Replayed|Benchmark)'
 
 # The flat-shaded reference: the same program and geometry built with flat-colour fragment
-# shaders (build-bench-flat/), replayed from here, beside the same meshes and textures.
+# shaders (build-bench-flat/, which copies them into its data folder), replayed from here.
 mkdir -p flat_shaders
 cp ../shaders/*Vert.txt ../bench/engine/flat_shaders/*.txt flat_shaders/
 cmake -S .. -B ../build-bench-flat -DCMAKE_BUILD_TYPE=Release -DVALLEY_BUILD_TESTS=OFF \

@@ -17,6 +17,7 @@ int ScriptedEngineRun::run(const RunSetup& setup) {
 int ScriptedEngineRun::runWithoutData() {
     char pattern[] = "/tmp/valley-empty-XXXXXX";
     workingDirectory = mkdtemp(pattern);
+    std::filesystem::copy(VALLEY_DATA_DIR "shaders", workingDirectory + "/shaders");
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(workingDirectory);
     int status = run();

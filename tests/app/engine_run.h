@@ -17,7 +17,7 @@ protected:
     // Runs the engine until the script ends or Escape; returns its exit status. Each run
     // starts from the script's first frame.
     int run(const RunSetup& setup = RunSetup{});
-    // Runs it in a fresh empty working directory, so no mesh or texture is found.
+    // Runs it in a fresh working directory holding only the shaders, so no mesh or texture is found.
     int runWithoutData();
 
     KernelSandbox sandbox;

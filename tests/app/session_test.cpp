@@ -1,5 +1,6 @@
 // Sessions of the real program: one played through the X display and recorded, then replayed
-// twice to the recording's final state with identical frames; damaged recordings refused.
+// twice to the recording's final state with identical frames; damaged recordings refused; a
+// replay from elsewhere by the program installed into a prefix or from its Debian package.
 #include "platform/keys.h"
 #include "platform/recording.h"
 #include "tests/support/x11_probe.h"
@@ -58,11 +59,42 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(directory); }
 
-    // Runs valley with these arguments to its end; returns the exit status.
+    // Runs valley (or another program) with these arguments to its end; returns the exit status.
     int runValley(const std::vector<std::string>& arguments, const std::string& workingDirectory,
-                  std::string& output, double timeoutSeconds) {
-        ChildProcess valley = startProgram(VALLEY_BINARY, workingDirectory, true, arguments);
+                  std::string& output, double timeoutSeconds, const std::string& program = VALLEY_BINARY) {
+        ChildProcess valley = startProgram(program, workingDirectory, true, arguments);
         return waitForExit(valley, output, timeoutSeconds);
+    }
+    int runShell(const std::string& command, std::string& output) {
+        return runValley({"-c", command}, directory, output, 300.0, "/bin/sh");
+    }
+
+    // Writes a walk of 150 frames, turning and throwing a rock now and then, as walk.vrec in
+    // the test's folder; replays it with the build tree's program from that folder, by its
+    // relative name, and hands back the final state.
+    SessionEnd replayAWalkInTheBuildTree() {
+        Bytes file;
+        appendRecordingHeader(file, RecordingHeader{11, 1280, 720});
+        const InputSnapshot resting = {0, 0, 640, 360};
+        appendRecordedFrame(file, RecordedFrame{{resting, resting}});
+        for (int frame = 2; frame <= 150; ++frame) {
+            uint8_t throwing = frame % 40 < 3 ? 1 : 0;
+            appendRecordedFrame(file, RecordedFrame{{{1ull << keySlot('W'), throwing, 637 + frame % 7, 360}}});
+        }
+        writeBytes(walkPath(), file);
+        std::string output;
+        EXPECT_EQ(runValley({"--replay", "walk.vrec"}, directory, output, 300.0), 0) << output;
+        SessionEnd end = sessionEnd(output, "Replayed");
+        EXPECT_EQ(end.frames, 150) << output;
+        return end;
+    }
+    // Replays the walk with this program started in the root folder: the build tree's state.
+    void expectTheSameReplayFromTheRoot(const std::string& program, const SessionEnd& built) {
+        std::string output;
+        EXPECT_EQ(runValley({"--replay", walkPath()}, "/", output, 300.0, program), 0) << output;
+        SessionEnd end = sessionEnd(output, "Replayed");
+        EXPECT_EQ(end.frames, built.frames) << output;
+        EXPECT_EQ(end.state, built.state) << output;
     }
 
     // Frames of the recording so far in which the test holds.
@@ -103,6 +135,7 @@ protected:
     }
 
     std::string recordingPath() const { return directory + "/played.vrec"; }
+    std::string walkPath() const { return directory + "/walk.vrec"; }
 
     std::string directory;
 };
@@ -283,4 +316,48 @@ TEST_F(Session, APacedReplayOnASlowMachineKeepsGameTimeAndEndsInTheSameState) {
         EXPECT_GE(rates.ticksPerSecond, 57.0) << paced;
         EXPECT_LE(rates.ticksPerSecond, 61.5) << paced;
     }
+}
+
+TEST_F(Session, InstalledIntoAPrefixItReplaysFromAnyFolderAsTheBuildTreeDoes) {
+    SessionEnd built = replayAWalkInTheBuildTree();
+    std::string output;
+    const std::string prefix = directory + "/prefix";
+    ASSERT_EQ(runShell("'" CMAKE_COMMAND "' --install '" VALLEY_DATA_DIR "' --prefix '" + prefix + "'", output), 0)
+        << output;
+    expectTheSameReplayFromTheRoot(prefix + "/bin/valley", built);
+
+    // The program alone, away from any data folder: one line, before any window.
+    std::filesystem::copy_file(prefix + "/bin/valley", directory + "/valley");
+    output.clear();
+    EXPECT_EQ(runValley({}, "/", output, 60.0, directory + "/valley"), 1);
+    EXPECT_EQ(output, "valley: no data folder (Meshes/, Textures/, shaders/) in " + directory + ", " +
+                          std::filesystem::path(directory).parent_path().string() +
+                          "/share/valley; name one with --data DIR or VALLEY_DATA\n");
+}
+
+TEST_F(Session, ThePackageHoldsTheProgramItsDataAndMenuEntryAndReplaysAsTheBuildTreeDoes) {
+    SessionEnd built = replayAWalkInTheBuildTree();
+    std::string output;
+    ASSERT_EQ(runShell(VALLEY_SOURCE_DIR "/scripts/package.sh --from '" VALLEY_DATA_DIR "' --out packages", output), 0)
+        << output;
+    const std::string package = directory + "/packages/valley_" VALLEY_VERSION "_amd64.deb";
+    EXPECT_EQ(output, package + "\n");
+    output.clear();
+    ASSERT_EQ(runShell("dpkg-deb -f " + package + " Package Version Depends && dpkg-deb -c " + package +
+                           " && dpkg-deb -x " + package + " extracted",
+                       output),
+              0)
+        << output;
+    for (const char* line : {"Package: valley\n", "Version: " VALLEY_VERSION "\n", "libglfw3 (", "libepoxy0 (",
+                             "libsoil1 (", " ./usr/bin/valley\n", " ./usr/share/valley/Meshes/riverlake_terrain.dae\n",
+                             " ./usr/share/valley/Textures/grass3.dds\n", " ./usr/share/valley/shaders/waterFrag.txt\n",
+                             " ./usr/share/applications/valley.desktop\n", " ./usr/share/man/man1/valley.1.gz\n",
+                             " ./usr/share/icons/hicolor/128x128/apps/valley.png\n"}) {
+        EXPECT_NE(output.find(line), std::string::npos) << line << " in\n" << output;
+    }
+    const std::string program = directory + "/extracted/usr/bin/valley";
+    output.clear();
+    EXPECT_EQ(runValley({"--version"}, "/", output, 60.0, program), 0);
+    EXPECT_EQ(output, "valley " VALLEY_VERSION "\n");
+    expectTheSameReplayFromTheRoot(program, built);
 }

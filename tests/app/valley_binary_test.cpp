@@ -30,18 +30,22 @@ bool displayIsFullHd() {
     return fullHd;
 }
 
-// An empty working directory: the program finds no meshes or textures and draws only the sky.
+// The program started in a folder of its own, away from the build tree. The folder is a data
+// folder with the shaders and no meshes or textures: given with --data, the program draws only
+// the sky; without, it finds the valley beside itself.
 class ValleyBinary : public ::testing::Test {
   protected:
     void SetUp() override {
         char pattern[] = "/tmp/valley-run-XXXXXX";
         directory = mkdtemp(pattern);
+        std::filesystem::create_directory(directory + "/Meshes");
+        std::filesystem::copy(VALLEY_DATA_DIR "shaders", directory + "/shaders");
     }
     void TearDown() override { std::filesystem::remove_all(directory); }
 
-    // Starts the program in a working directory and waits for its window.
-    void startOnScreen(const std::string& workingDirectory) {
-        valley = startProgram(VALLEY_BINARY, workingDirectory, true);
+    // Starts the program and waits for its window.
+    void startOnScreen(const std::vector<std::string>& arguments = {}) {
+        valley = startProgram(VALLEY_BINARY, directory, true, arguments);
         ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", output, 30.0)) << output;
         ASSERT_TRUE(findWindowByTitle(title, window, 10.0));
     }
@@ -49,7 +53,7 @@ class ValleyBinary : public ::testing::Test {
     // until the player has landed on the shore.
     void startInTheValley(int pointerX, int pointerY) {
         placePointer(pointerX, pointerY);
-        ASSERT_NO_FATAL_FAILURE(startOnScreen(VALLEY_DATA_DIR));
+        ASSERT_NO_FATAL_FAILURE(startOnScreen());
         std::this_thread::sleep_for(std::chrono::seconds(3));
     }
     // What the window shows, or the rows of it from `top` to `bottom` (fractions of its height).
@@ -82,7 +86,7 @@ TEST_F(ValleyBinary, OpensItsCentredWindowShowsTheSkyAndQuitsOnATapOfEscape) {
     if (!displayIsFullHd()) {
         GTEST_SKIP() << "needs a 1920 x 1080 display";
     }
-    ASSERT_NO_FATAL_FAILURE(startOnScreen(directory));
+    ASSERT_NO_FATAL_FAILURE(startOnScreen({"--data", directory}));
     EXPECT_EQ(window.x, 320);
     EXPECT_EQ(window.y, 180);
     EXPECT_EQ(window.width, 1280);
