@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -114,6 +115,13 @@ int liveMouseButton(int button) {
     return glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_1 + button) == GLFW_PRESS ? 1 : 0;
 }
 
+// A cursor coordinate in whole pixels, clamped first: a captured cursor's position is virtual
+// and keeps growing with the motion.
+int wholePixel(double coordinate) {
+    const double bound = 1 << 30;
+    return static_cast<int>(std::clamp(std::isnan(coordinate) ? 0.0 : coordinate, -bound, bound));
+}
+
 void liveMousePos(int& x, int& y) {
     if (script != nullptr) {
         x = scriptMouseX;
@@ -125,8 +133,8 @@ void liveMousePos(int& x, int& y) {
     if (window != nullptr) {
         glfwGetCursorPos(window, &cx, &cy);
     }
-    x = static_cast<int>(cx);
-    y = static_cast<int>(cy);
+    x = wholePixel(cx);
+    y = wholePixel(cy);
 }
 
 // The keyboard and mouse now, from the desktop or the script.
