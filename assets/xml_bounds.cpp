@@ -156,14 +156,14 @@ bool xmlWithin(const char* text, XmlBounds limit) {
             --depth;
             ++c;
         } else {
+            // A start tag: the element lies a level deeper, and so do its children unless it
+            // ends with "/>".
             c = pastAttributes(c, parts);
-            if (c == nullptr || parts > limit.parts) {
+            if (c == nullptr || parts > limit.parts || depth + 1 > limit.depth) {
                 return false;
             }
             if (*c == '>') {
-                if (++depth > limit.depth) {
-                    return false;
-                }
+                ++depth;
                 ++c;
             } else if (c[0] == '/' && c[1] == '>') {
                 c += 2;

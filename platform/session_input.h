@@ -8,6 +8,7 @@
 // recording's last frame, and frames are not paced unless asked. Positions are window pixels.
 #pragma once
 
+#include "platform/file_write.h"
 #include "platform/recording.h"
 
 #include <cstdio>
@@ -16,11 +17,16 @@
 
 struct SessionInput {
     std::FILE* recordFile = nullptr;   // recording: frames are appended, after the header
+    std::string recordPath;            // its name, for the line a failed write prints
     const Recording* replay = nullptr; // replaying: the recording, kept by the caller
     bool paced = false;                // replaying: held to 60 frames per second like live play
     std::string captureDirectory;      // when set, every captureEvery-th presented frame is saved there
     int captureEvery = 1;
     std::function<void()> onPresent;  // called after every presented frame
+    // What was written: recording stops at its first failed frame (the file keeps the frames
+    // before it); capturing goes on and counts the frames it could not save.
+    WriteTally recorded;
+    WriteTally captured;
 };
 
 // Sets the session, kept by the caller for the whole run, or none for plain play.
@@ -34,6 +40,7 @@ void sessionRecordPoll(const InputSnapshot& live);
 void sessionReplayPoll();               // moves to the next recorded poll when replaying
 const InputSnapshot* sessionSnapshot(); // the current poll when recording or replaying, else none
 std::string sessionCapturePath();       // where to save the frame about to be presented, or ""
+void sessionCaptured(const std::string& path, const std::string& problem); // "" when it was saved
 void sessionPresented();
 bool sessionReplayOver();
 bool sessionUnpaced(); // a replay without pacing

@@ -1,4 +1,5 @@
 // The window layer over GLFW 3, with the scripted and the recorded input sources beside it.
+#include "platform/file_write.h"
 #include "platform/frame_pacer.h"
 #include "platform/input_script.h"
 #include "platform/keys.h"
@@ -71,8 +72,14 @@ bool listed(const std::vector<int>& held, int code) {
     return std::find(held.begin(), held.end(), code) != held.end();
 }
 
-// Reads the back buffer and writes it top row first as an RGB PNG.
-void captureFrame(const std::string& path) {
+void appendPng(void* context, void* data, int size) {
+    auto* png = static_cast<std::vector<uint8_t>*>(context);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    png->insert(png->end(), bytes, bytes + size);
+}
+
+// Reads the back buffer and writes it top row first as an RGB PNG; why it could not, or "".
+std::string captureFrame(const std::string& path) {
     int width = 0;
     int height = 0;
     glfwGetFramebufferSize(window, &width, &height);
@@ -81,7 +88,11 @@ void captureFrame(const std::string& path) {
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     stbi_flip_vertically_on_write(1);
-    stbi_write_png(path.c_str(), width, height, 3, pixels.data(), width * 3);
+    std::vector<uint8_t> png;
+    if (stbi_write_png_to_func(appendPng, &png, width, height, 3, pixels.data(), width * 3) == 0) {
+        return "the picture could not be encoded";
+    }
+    return writeNewFile(path, png);
 }
 
 void waitForPacing() {
@@ -254,7 +265,7 @@ void platformSwapBuffers() {
         }
         std::string sessionCapture = sessionCapturePath();
         if (!sessionCapture.empty()) {
-            captureFrame(sessionCapture);
+            sessionCaptured(sessionCapture, captureFrame(sessionCapture));
         }
         glfwSwapBuffers(window);
         glfwPollEvents();

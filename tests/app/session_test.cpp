@@ -1,5 +1,6 @@
 // Sessions of the real program: one played through the X display and recorded, then replayed
-// twice to the recording's final state with identical frames; damaged recordings refused.
+// twice to the recording's final state with identical frames; damaged recordings refused;
+// frames that cannot be saved reported.
 #include "platform/keys.h"
 #include "platform/recording.h"
 #include "tests/support/x11_probe.h"
@@ -207,7 +208,27 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
          "valley: cannot read " + path + ".missing: No such file or directory\n"},
         {"unknown argument", [&] { return file; }, {"--replay", path, "--fast"}, 2,
          "valley: unknown argument --fast (valley --help lists the options)\n"},
+        {"the header alone", [&] { return Bytes(file.begin(), file.begin() + recordingHeaderSize); },
+         {"--replay", path}, 0, "Replayed 0 frames, state "},
+        {"one frame", [&] { return Bytes(file.begin(), file.begin() + recordingHeaderSize + 39); },
+         {"--replay", path}, 0, "Replayed 1 frame, state "},
+        // Read with a bound: the first bytes tell another kind of file, and a recording longer than
+        // 24 hours of play (a sparse file here) is refused without being read whole.
+        {"endless zeros", [&] { return file; }, {"--replay", "/dev/zero"}, 2,
+         "valley: /dev/zero: not a valley recording\n"},
+        {"longer than 24 hours", [&] { return file; }, {"--replay", path + ".long"}, 2,
+         "valley: " + path + ".long: longer than 24 hours of play (114 MB); not replayed\n"},
+        {"--every twice", [&] { return file; }, {"--replay", path, "--capture", directory, "--every", "5", "--every", "7"},
+         2, "valley: --every is given twice"},
+        {"--paced twice", [&] { return file; }, {"--replay", path, "--paced", "--paced"}, 2,
+         "valley: --paced is given twice"},
+        {"an option for a value", [&] { return file; }, {"--replay", "--benchmark"}, 2,
+         "valley: --replay needs a value"},
+        {"a capture folder no file can be made in", [&] { return file; }, {"--replay", path, "--capture", "/proc"}, 2,
+         "valley: cannot write in the capture directory /proc: "},
     };
+    writeBytes(path + ".long", file);
+    std::filesystem::resize_file(path + ".long", 200000000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         writeBytes(path, c.damage());
@@ -217,4 +238,28 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
         bool windowOpened = output.find("OpenGL Environment Loaded!") != std::string::npos;
         EXPECT_EQ(windowOpened, c.status == 0) << output;
     }
+}
+
+// Under a file-size limit of 32 KB (the shell's 512-byte blocks) no frame fits: each save fails,
+// the first is named, nothing half-written is left, and the status says so.
+TEST_F(Session, FramesThatCannotBeSavedAreNamedCountedAndFailTheRun) {
+    Bytes file;
+    appendRecordingHeader(file, RecordingHeader{7, 1280, 720});
+    for (int frame = 1; frame <= 20; ++frame) {
+        appendRecordedFrame(file, RecordedFrame{{{0, 0, 640, 360}}});
+    }
+    const std::string path = directory + "/idle.vrec";
+    writeBytes(path, file);
+    const std::string capture = directory + "/frames";
+    ChildProcess valley = startProgram("/bin/sh", VALLEY_DATA_DIR, true,
+                                       {"-c", "ulimit -f 64 && exec \"$0\" \"$@\"", VALLEY_BINARY, "--replay", path,
+                                        "--capture", capture, "--every", "10"});
+    std::string output;
+    EXPECT_EQ(waitForExit(valley, output, 120.0), 3) << output;
+    EXPECT_NE(output.find("valley: cannot write " + capture + "/frame-000010.png: File too large\n"), std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("frame-000020.png"), std::string::npos) << "only the first failure is named";
+    EXPECT_NE(output.find("Replayed 20 frames, state "), std::string::npos) << output;
+    EXPECT_NE(output.find("Captured 0 of 2 frames in " + capture + "\n"), std::string::npos) << output;
+    EXPECT_TRUE(capturedFrames(capture).empty());
 }
