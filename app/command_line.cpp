@@ -1,22 +1,30 @@
 #include "app/command_line.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <set>
 #include <string>
 
 namespace {
 
-// Takes the value after a flag; false (and an error) when there is none.
+// Takes the value after a flag; false (and an error) when there is none. A value that starts
+// with "--" is the next option, and so no value.
 bool takeValue(int argc, const char* const* argv, int& i, std::string& value, CommandLine& line) {
     const std::string flag = argv[i];
-    if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+    if (i + 1 >= argc || argv[i + 1][0] == '\0' || std::strncmp(argv[i + 1], "--", 2) == 0) {
         line.error = flag + " needs a value";
         return false;
     }
-    if (!value.empty()) {
-        line.error = flag + " is given twice";
+    value = argv[++i];
+    return true;
+}
+
+// False (and an error) for an option given before; -h is --help.
+bool firstTime(const std::string& argument, std::set<std::string>& given, CommandLine& line) {
+    if (!given.insert(argument == "-h" ? "--help" : argument).second) {
+        line.error = argument + " is given twice";
         return false;
     }
-    value = argv[++i];
     return true;
 }
 
@@ -49,9 +57,13 @@ std::string conflicts(const CommandLine& line, bool everyGiven) {
 CommandLine parseCommandLine(int argc, const char* const* argv) {
     CommandLine line;
     bool everyGiven = false;
+    std::set<std::string> given;
     for (int i = 1; i < argc && line.error.empty(); ++i) {
         const std::string argument = argv[i];
         std::string every;
+        if (argument.rfind("-", 0) == 0 && !firstTime(argument, given, line)) {
+            break;
+        }
         if (argument == "--help" || argument == "-h") {
             line.help = true;
         } else if (argument == "--version") {
@@ -102,5 +114,6 @@ const char* commandLineUsage() {
            "  --help          print this text\n"
            "Files and folders named are taken from the folder valley was started in.\n"
            "Errors in the arguments or the recording: one line on standard error, exit status 2; no data\n"
-           "folder: one line, exit status 1.\n";
+           "folder: one line, exit status 1. A recording or captured frame that cannot be written: one\n"
+           "line on standard error naming the file, the closing line counts what was written, exit status 3.\n";
 }

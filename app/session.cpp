@@ -9,8 +9,10 @@
 #include "platform/recording.h"
 #include "platform/session_input.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -23,29 +25,60 @@
 namespace {
 
 const int badUsage = 2;
+const int failedWrite = 3;
 
 int refuse(const std::string& line) {
     std::fprintf(stderr, "valley: %s\n", line.c_str());
     return badUsage;
 }
 
-// Reads and checks a recording; the reason it cannot be replayed, or "".
-std::string loadRecording(const std::string& path, Recording& recording) {
+// 24 hours at 60 frames per second, one poll a frame as the engine takes them: about 114 MB.
+const uint64_t largestRecording = recordingHeaderSize + uint64_t{24 * 60 * 60 * 60} * (1 + snapshotSize + 4);
+
+// Appends up to `limit` bytes more from the file (one more shows that it goes on); false on a
+// read error.
+bool readUpTo(std::FILE* file, uint64_t limit, std::vector<uint8_t>& bytes) {
+    uint8_t block[65536];
+    size_t got = 0;
+    while (limit > 0 && (got = std::fread(block, 1, std::min<uint64_t>(sizeof block, limit), file)) > 0) {
+        bytes.insert(bytes.end(), block, block + got);
+        limit -= got;
+    }
+    return std::ferror(file) == 0;
+}
+
+// Reads a recording with a bound: the header first, whose magic and version tell a file of
+// another kind at once, then no more than the largest recording and a byte. The reason it
+// cannot be replayed, or "".
+std::string readRecordingFile(const std::string& path, std::vector<uint8_t>& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return "cannot read " + path + ": " + std::strerror(errno);
     }
-    std::vector<uint8_t> bytes;
-    uint8_t block[65536];
-    size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
-        bytes.insert(bytes.end(), block, block + got);
+    Recording header;
+    bool read = readUpTo(file, recordingHeaderSize, bytes);
+    RecordingRead start = readRecording(bytes.data(), bytes.size(), header);
+    if (read && (bytes.size() < recordingHeaderSize || start.fault == RecordingFault::none)) {
+        read = readUpTo(file, largestRecording + 1 - bytes.size(), bytes);
     }
-    bool failed = std::ferror(file) != 0;
     int error = errno;
     std::fclose(file);
-    if (failed) {
+    if (!read) {
         return "cannot read " + path + ": " + std::strerror(error);
+    }
+    if (bytes.size() > largestRecording) {
+        return path + ": longer than 24 hours of play (" + std::to_string(largestRecording / 1000000) +
+               " MB); not replayed";
+    }
+    return "";
+}
+
+// Reads and checks a recording; the reason it cannot be replayed, or "".
+std::string loadRecording(const std::string& path, Recording& recording) {
+    std::vector<uint8_t> bytes;
+    std::string problem = readRecordingFile(path, bytes);
+    if (!problem.empty()) {
+        return problem;
     }
     RecordingRead read = readRecording(bytes.data(), bytes.size(), recording);
     if (read.fault != RecordingFault::none) {
@@ -82,7 +115,35 @@ std::string prepareCaptureDirectory(const std::string& path) {
     if (!std::filesystem::is_directory(path, error)) {
         return "cannot make the capture directory " + path;
     }
-    return "";
+    std::string problem = folderWritable(path);
+    return problem.empty() ? "" : "cannot write in the capture directory " + path + ": " + problem;
+}
+
+// The closing line of a recording or replay: the frames the file holds or the replay took from
+// it, and the final state's hash, which a recording cut short by a failed write cannot promise.
+std::string closingLine(bool replaying, int frames, const SessionInput& session, uint32_t hash) {
+    const char* frameWord = frames == 1 ? "frame" : "frames";
+    char line[160];
+    if (replaying) {
+        std::snprintf(line, sizeof line, "Replayed %d %s, state %08x", frames, frameWord, hash);
+    } else if (session.recorded.failed == 0) {
+        std::snprintf(line, sizeof line, "Recorded %d %s, state %08x", frames, frameWord, hash);
+    } else {
+        const int written = session.recorded.written;
+        std::snprintf(line, sizeof line, "Recorded %d %s of %d: writing the recording failed", written,
+                      written == 1 ? "frame" : "frames", frames);
+    }
+    return line;
+}
+
+// Status 3 when a file of the session could not be written, with a line counting the frames
+// that could not be saved.
+int writeStatus(const SessionInput& session, const std::string& captureDirectory) {
+    if (session.captured.failed > 0) {
+        std::printf("Captured %d of %d frames in %s\n", session.captured.written,
+                    session.captured.written + session.captured.failed, captureDirectory.c_str());
+    }
+    return session.captured.failed > 0 || session.recorded.failed > 0 ? failedWrite : 0;
 }
 
 // Seconds since this process started, from its start time in /proc (clock ticks since boot).
@@ -204,7 +265,10 @@ int runCommandLine(int argc, const char* const* argv) {
         if (!problem.empty()) {
             return refuse(problem);
         }
+        session.recordPath = line.recordPath;
     }
+    // A file-size limit fails the write (and is reported) instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     ReplayTiming timing;
     if (line.benchmark) {
@@ -212,9 +276,11 @@ int runCommandLine(int argc, const char* const* argv) {
         session.onPresent = [&timing] { timePresent(timing); };
     }
     if (replaying || recording) {
-        const char* verb = replaying ? "Replayed" : "Recorded";
-        setup.afterLoop = [verb](const SceneHandles& scene) {
-            std::printf("%s %d frames, state %08x\n", verb, kernel.frameCount, sessionStateHash(scene));
+        setup.afterLoop = [replaying, &session, &replay](const SceneHandles& scene) {
+            // A replay of no ticks still runs one before it sees the recording is over.
+            const int frames =
+                replaying ? std::min(kernel.frameCount, static_cast<int>(replay.frames.size())) : kernel.frameCount;
+            std::printf("%s\n", closingLine(replaying, frames, session, sessionStateHash(scene)).c_str());
         };
     }
     platformUseSession(&session);
@@ -226,5 +292,5 @@ int runCommandLine(int argc, const char* const* argv) {
     if (line.benchmark && status == 0) {
         reportTiming(timing);
     }
-    return status;
+    return status != 0 ? status : writeStatus(session, line.captureDirectory);
 }

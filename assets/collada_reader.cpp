@@ -6,6 +6,7 @@
 #include "assets/collada_reader.h"
 
 #include "assets/number_scan.h"
+#include "assets/xml_bounds.h"
 
 #include <rapidxml/rapidxml.hpp>
 
@@ -45,71 +46,10 @@ XmlNode* nextElement(XmlNode* node) {
     return next;
 }
 
-// COLLADA exports stay far below 100 levels of elements.
-constexpr int largestNesting = 256;
-
-// Just past the first `close` from `c`; the text's end when none comes.
-const char* pastText(const char* c, const char* close) {
-    const char* found = std::strstr(c, close);
-    return found != nullptr ? found + std::strlen(close) : c + std::strlen(c);
-}
-
-// Just past the '>' ending a document type declaration, whose internal subset in brackets may
-// hold '>' of its own.
-const char* pastDoctype(const char* c) {
-    int brackets = 0;
-    for (; *c != '\0'; ++c) {
-        if (*c == '[') {
-            ++brackets;
-        } else if (*c == ']' && brackets > 0) {
-            --brackets;
-        } else if (*c == '>' && brackets == 0) {
-            return c + 1;
-        }
-    }
-    return c;
-}
-
-// Whether no element of the document lies more than `limit` levels deep. RapidXML parses each
-// level of elements in a recursive call, so a document nested tens of thousands deep (closed
-// or not) would run the stack out: it is refused before parsing. Markup is followed as RapidXML
-// reads it: comments, CDATA sections, declarations and processing instructions nest nothing,
-// and quoted attribute values may hold '>'.
-bool nestedAtMost(const char* text, int limit) {
-    int depth = 0;
-    for (const char* c = std::strchr(text, '<'); c != nullptr; c = std::strchr(c, '<')) {
-        ++c;
-        if (std::strncmp(c, "!--", 3) == 0) {
-            c = pastText(c, "-->");
-        } else if (std::strncmp(c, "![CDATA[", 8) == 0) {
-            c = pastText(c, "]]>");
-        } else if (std::strncmp(c, "!DOCTYPE", 8) == 0 && c[8] != '\0' &&
-                   std::strchr(" \t\n\r", c[8]) != nullptr) {
-            c = pastDoctype(c);
-        } else if (*c == '!' || *c == '/') {
-            depth -= *c == '/' && depth > 0 ? 1 : 0;
-            c = pastText(c, ">");
-        } else if (*c == '?') {
-            c = pastText(c, "?>");
-        } else {
-            // A start tag, up to its '>' outside quotes; one ending in "/>" holds nothing.
-            char quote = '\0';
-            const char* tagEnd = c;
-            for (; *tagEnd != '\0' && (quote != '\0' || *tagEnd != '>'); ++tagEnd) {
-                if (quote == '\0' && (*tagEnd == '"' || *tagEnd == '\'')) {
-                    quote = *tagEnd;
-                } else if (*tagEnd == quote) {
-                    quote = '\0';
-                }
-            }
-            if (tagEnd[-1] != '/' && ++depth > limit) {
-                return false;
-            }
-            c = *tagEnd == '\0' ? tagEnd : tagEnd + 1;
-        }
-    }
-    return true;
-}
+// COLLADA exports stay far below 100 levels of elements, and the valley's largest file holds a
+// few dozen elements and attributes: a document past either bound is refused unparsed, before
+// RapidXML runs the stack out or keeps a gigabyte of nodes.
+constexpr XmlBounds colladaBounds = {256, 1000000};
 
 // The element's "count" attribute read as atoi does. Refused when missing, negative, above
 // the largest count the engine takes, or above `limit`.
@@ -177,7 +117,8 @@ bool readPositions(XmlNode* array, int64_t count, float* vertices) {
 
 } // namespace
 
-// Documents nested deeper than largestNesting levels of elements are refused unparsed.
+// Documents past colladaBounds (nested deeper than 256 levels of elements, or over a million
+// tags and attributes) are refused unparsed.
 // Document layout: the root element's first <library_geometries>, its first <geometry>, that
 // one's first <mesh>. The mesh's first three child elements are the position, normal and
 // texture-coordinate sources, each read from its first <float_array>; its first <polylist>
@@ -187,7 +128,7 @@ bool readPositions(XmlNode* array, int64_t count, float* vertices) {
 // position, normal and texture coordinate, the last corner naming a vertex winning.
 bool readColladaMesh(char* text, Mesh& mesh) {
     mesh = emptyMesh();
-    if (text == nullptr || !nestedAtMost(text, largestNesting)) {
+    if (text == nullptr || !xmlWithin(text, colladaBounds)) {
         return false;
     }
     rapidxml::xml_document<> document;

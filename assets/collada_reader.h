@@ -2,8 +2,8 @@
 // normals and texture coordinates and its polygon list, read as triangles.
 //
 // Files are Z-up; the engine is Y-up: a file position (x, y, z) becomes (x, z, -y). Numbers are
-// read as atof and atoi read them. Documents nested deeper than 256 levels of elements are
-// refused unparsed.
+// read as atof and atoi read them. Documents nested deeper than 256 levels of elements, or
+// holding over a million tags and attributes, are refused unparsed.
 #pragma once
 
 #include "assets/mesh.h"

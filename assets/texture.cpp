@@ -2,6 +2,7 @@
 // order, so a bottom-up file reaches OpenGL (y up, row 0 at the bottom) bottom row first.
 #include "assets/texture.h"
 
+#include "assets/dds_check.h"
 #include "assets/whole_file.h"
 
 #include <SOIL/SOIL.h>
@@ -91,9 +92,24 @@ void loadBmp(const char* fileName, Texture& texture) {
     uploadBmp(image, texture);
 }
 
+// SOIL gets only a file checkDds took, and only the bytes it checked: SOIL's reader trusts the
+// header, and starting with "DDS " and a 124-byte header no other reader of SOIL's takes it.
+GLuint soilTexture(const char* fileName) {
+    std::vector<char> bytes;
+    GLint largestSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestSide);
+    DdsLayout layout;
+    if (!readWholeFile(fileName, "rb", bytes) ||
+        !checkDds(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), largestSide, layout)) {
+        return 0;
+    }
+    return SOIL_load_OGL_texture_from_memory(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                             static_cast<int>(layout.size), SOIL_LOAD_AUTO, SOIL_CREATE_NEW_ID,
+                                             SOIL_FLAG_MIPMAPS | SOIL_FLAG_INVERT_Y);
+}
+
 void loadDds(const char* fileName, Texture& texture) {
-    GLuint name = SOIL_load_OGL_texture(fileName, SOIL_LOAD_AUTO, SOIL_CREATE_NEW_ID,
-                                        SOIL_FLAG_MIPMAPS | SOIL_FLAG_INVERT_Y);
+    GLuint name = soilTexture(fileName);
     // A name with both extensions made a BMP texture first; the DDS one replaces it.
     if (texture.textureId != 0) {
         GLuint previous = texture.textureId;

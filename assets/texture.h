@@ -1,8 +1,9 @@
 // Texture loading: 24-bit BMP files decoded by the engine, DDS files through SOIL.
 //
 // A BMP is uploaded driver-compressed with generated mipmaps and anisotropy 4, rows as stored
-// (a bottom-up file reaches OpenGL bottom row first). A DDS is decoded and flipped by SOIL and
-// set to repeat, with the largest anisotropy the driver offers. Names are tested by substring.
+// (a bottom-up file reaches OpenGL bottom row first). A DDS is checked first (dds_check.h),
+// then decoded and flipped by SOIL and set to repeat, with the largest anisotropy the driver
+// offers; SOIL reads no other format. Names are tested by substring.
 #pragma once
 
 #include <cstddef>

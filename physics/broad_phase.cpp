@@ -69,7 +69,7 @@ void OverlapPairs::find(const ObjectList& bodies) {
 // that every neighbouring cell has a number too, and sorts the members by it (radix sort, 11
 // bits a pass, stable). Cell indices are clamped to 2^19 either way: clamping keeps neighbours
 // neighbours, so a far-off centre only shares a cell with more others, and the numbers stay
-// below 2^61.
+// below 2^61. A centre that is not a number takes cell 0.
 void OverlapPairs::sortByCell(double inverseCell) {
     const double limit = 1 << 19;
     cells_.resize(3 * members_.size());
@@ -79,7 +79,7 @@ void OverlapPairs::sortByCell(double inverseCell) {
         const float along[3] = {members_[m].centre.x, members_[m].centre.y, members_[m].centre.z};
         for (int axis = 0; axis < 3; ++axis) {
             const double index = std::floor(static_cast<double>(along[axis]) * inverseCell);
-            const int32_t c = static_cast<int32_t>(std::clamp(index, -limit, limit));
+            const int32_t c = std::isnan(index) ? 0 : static_cast<int32_t>(std::clamp(index, -limit, limit));
             cells_[3 * m + axis] = c;
             lowest[axis] = m == 0 ? c : std::min(lowest[axis], c);
             highest[axis] = m == 0 ? c : std::max(highest[axis], c);

@@ -17,12 +17,9 @@ void writePendingFrame() {
     std::vector<uint8_t> bytes;
     appendRecordedFrame(bytes, RecordedFrame{pendingPolls});
     pendingPolls.clear();
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), session->recordFile) == bytes.size() &&
-                   std::fflush(session->recordFile) == 0;
-    if (!written && !writeFailed) {
-        std::fprintf(stderr, "valley: writing the recording failed; it ends before this frame\n");
-        writeFailed = true;
-    }
+    const std::string problem = appendWhole(session->recordFile, bytes);
+    tallyWrite(session->recorded, session->recordPath, problem);
+    writeFailed = !problem.empty();
 }
 
 } // namespace
@@ -75,6 +72,12 @@ std::string sessionCapturePath() {
     char name[32];
     std::snprintf(name, sizeof name, "/frame-%06d.png", frame);
     return session->captureDirectory + name;
+}
+
+void sessionCaptured(const std::string& path, const std::string& problem) {
+    if (session != nullptr) {
+        tallyWrite(session->captured, path, problem);
+    }
 }
 
 void sessionPresented() {

@@ -10,6 +10,7 @@
 // Positions are window pixels.
 #pragma once
 
+#include "platform/file_write.h"
 #include "platform/recording.h"
 
 #include <cstdio>
@@ -18,11 +19,16 @@
 
 struct SessionInput {
     std::FILE* recordFile = nullptr;   // recording: frames are appended, after the header
+    std::string recordPath;            // its name, for the line a failed write prints
     const Recording* replay = nullptr; // replaying: the recording, kept by the caller
     bool paced = false;                // replaying: ticks follow the clock like live play
     std::string captureDirectory;      // when set, every captureEvery-th tick is saved there when drawn
     int captureEvery = 1;
     std::function<void()> onPresent;  // called after every presented frame
+    // What was written: recording stops at its first failed frame (the file keeps the frames
+    // before it); capturing goes on and counts the frames it could not save.
+    WriteTally recorded;
+    WriteTally captured;
 };
 
 // Sets the session, kept by the caller for the whole run, or none for plain play.
@@ -36,6 +42,7 @@ void sessionRecordPoll(const InputSnapshot& live);
 void sessionReplayPoll();               // moves to the next recorded poll when replaying
 const InputSnapshot* sessionSnapshot(); // the current poll when recording or replaying, else none
 std::string sessionCapturePath();       // where to save the frame about to be presented, or ""
+void sessionCaptured(const std::string& path, const std::string& problem); // "" when it was saved
 void sessionPresented();                // after a tick's frame is presented
 void sessionTickDone();                 // as a tick ends: recorded, or the replay moves on
 bool sessionReplayOver();

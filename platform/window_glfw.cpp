@@ -1,4 +1,5 @@
 // The window layer over GLFW 3, with the scripted and the recorded input sources beside it.
+#include "platform/file_write.h"
 #include "platform/input_script.h"
 #include "platform/keys.h"
 #include "platform/recording.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -68,8 +70,14 @@ bool listed(const std::vector<int>& held, int code) {
     return std::find(held.begin(), held.end(), code) != held.end();
 }
 
-// Reads the back buffer and writes it top row first as an RGB PNG.
-void captureFrame(const std::string& path) {
+void appendPng(void* context, void* data, int size) {
+    auto* png = static_cast<std::vector<uint8_t>*>(context);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    png->insert(png->end(), bytes, bytes + size);
+}
+
+// Reads the back buffer and writes it top row first as an RGB PNG; why it could not, or "".
+std::string captureFrame(const std::string& path) {
     int width = 0;
     int height = 0;
     glfwGetFramebufferSize(window, &width, &height);
@@ -78,7 +86,11 @@ void captureFrame(const std::string& path) {
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     stbi_flip_vertically_on_write(1);
-    stbi_write_png(path.c_str(), width, height, 3, pixels.data(), width * 3);
+    std::vector<uint8_t> png;
+    if (stbi_write_png_to_func(appendPng, &png, width, height, 3, pixels.data(), width * 3) == 0) {
+        return "the picture could not be encoded";
+    }
+    return writeNewFile(path, png);
 }
 
 int liveKey(int key) {
@@ -104,6 +116,13 @@ int liveMouseButton(int button) {
     return glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_1 + button) == GLFW_PRESS ? 1 : 0;
 }
 
+// A cursor coordinate in whole pixels, clamped first: a captured cursor's position is virtual
+// and keeps growing with the motion.
+int wholePixel(double coordinate) {
+    const double bound = 1 << 30;
+    return static_cast<int>(std::clamp(std::isnan(coordinate) ? 0.0 : coordinate, -bound, bound));
+}
+
 void liveMousePos(int& x, int& y) {
     if (script != nullptr) {
         x = scriptMouseX;
@@ -115,8 +134,8 @@ void liveMousePos(int& x, int& y) {
     if (window != nullptr) {
         glfwGetCursorPos(window, &cx, &cy);
     }
-    x = static_cast<int>(cx);
-    y = static_cast<int>(cy);
+    x = wholePixel(cx);
+    y = wholePixel(cy);
 }
 
 // The keyboard and mouse now, from the desktop or the script.
@@ -236,7 +255,7 @@ void platformSwapBuffers() {
         }
         std::string sessionCapture = sessionCapturePath();
         if (!sessionCapture.empty()) {
-            captureFrame(sessionCapture);
+            sessionCaptured(sessionCapture, captureFrame(sessionCapture));
         }
         glfwSwapBuffers(window);
     }

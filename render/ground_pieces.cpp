@@ -27,9 +27,14 @@ Vec3 cornerAt(const Mesh& mesh, int32_t vertex, int32_t offset) {
     return {v[0], v[1], v[2]};
 }
 
+// Clamped before it becomes an integer: a corner far out (or a mean that overflowed) gives the
+// last cell, a NaN the first.
 int cellOf(float value, float low, float high) {
     const float cell = (value - low) / (high - low) * groundTilesPerSide;
-    return cell >= 0.0f ? std::min(static_cast<int>(cell), groundTilesPerSide - 1) : 0; // NaN: the first
+    if (!(cell >= 0.0f)) {
+        return 0;
+    }
+    return cell < static_cast<float>(groundTilesPerSide) ? static_cast<int>(cell) : groundTilesPerSide - 1;
 }
 
 // The box around a tile's corners, as it grows.

@@ -198,8 +198,13 @@ std::string readTextFile(const char* path) {
 
 uint32_t compileShader(uint32_t type, const ShaderProgram& program) {
     GLuint shader = glCreateShader(type);
-    std::string text = withDefines(
-        readTextFile(type == GL_VERTEX_SHADER ? program.vertexPath : program.fragmentPath), program.defines);
+    const char* path = type == GL_VERTEX_SHADER ? program.vertexPath : program.fragmentPath;
+    const std::string file = readTextFile(path);
+    // The compiler's log says only that the text ended: the line before it names the file.
+    if (file.find_first_not_of('\n') == std::string::npos) {
+        std::printf("error: shader %s is missing or empty!\n", path == nullptr ? "" : path);
+    }
+    std::string text = withDefines(file, program.defines);
     const GLchar* source = text.c_str();
     GLint length = static_cast<GLint>(text.size());
     glShaderSource(shader, 1, &source, &length);

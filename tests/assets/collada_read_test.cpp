@@ -110,7 +110,7 @@ std::string deepDocument(bool closed) {
 
 } // namespace
 
-TEST(ColladaRead, DocumentsNestedDeeperThan256ElementsAreRefusedBeforeParsing) {
+TEST(ColladaRead, DocumentsNestedDeeperThan256ElementsOrOverAMillionPartsAreRefusedBeforeParsing) {
     const struct {
         const char* what;
         std::string text;
@@ -128,6 +128,14 @@ TEST(ColladaRead, DocumentsNestedDeeperThan256ElementsAreRefusedBeforeParsing) {
         {"a processing instruction", squareWith("<?note " + nestedElements(300, false) + "?>"), true},
         {"a document type's internal subset",
          "<!DOCTYPE COLLADA [" + nestedElements(300, false) + "]>" + makeCollada(ColladaParts{}), true},
+        // Quotes outside an attribute value begin nothing: names may hold them.
+        {"a quote in an element name", squareWith("<q'>" + nestedElements(300, true) + "</q'>"), false},
+        {"a quote in an attribute name", squareWith("<q a'=''>" + nestedElements(300, true) + "</q>"), false},
+        {"quotes in names, shallow", squareWith("<q' a'=\"'\" b=''/>"), true},
+        // Over a million tags and attributes: RapidXML keeps about 100 bytes for each.
+        {"a million empty elements", squareWith(repeated("<a/>", 1000000)), false},
+        {"a million attributes", squareWith("<a" + repeated(" b=''", 1000000) + "/>"), false},
+        {"many elements, short of the bound", squareWith(repeated("<a/>", 990000)), true},
     };
     for (const auto& c : cases) {
         if (!c.read) {

@@ -125,7 +125,7 @@ TEST_F(CachedLoad, AMeshIsLoadedOnceAndADirectLoadIsAnotherRecord) {
 
 TEST_F(CachedLoad, ABmpAndDdsNameRecordsTwoTexturesAndFindsTheFirst) {
     const std::string path = tempPath("twice.bmp.dds");
-    writeFile(path, makeBmp(4, 4, gradientPattern));
+    writeFile(path, makeDxt1Dds(0x001F)); // each record loads it through the DDS path
     HeldCache held;
     ResourceCache& cache = held.cache;
     Texture* found = static_cast<Texture*>(getResource(cache, path.c_str()));

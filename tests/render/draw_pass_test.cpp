@@ -299,3 +299,44 @@ TEST_F(DrawPass, GroundPiecesHoldEveryTriangleOnceInItsSlopeClassAndInsideItsTil
     EXPECT_EQ(tilesUsed, groundTileCount);
     freeGroundPieces(pieces);
 }
+
+// One triangle far out beside the hills: a mean of its corners that overflows to infinity (the
+// tile is found past the grid's last cell), one below the first, corners that are not numbers.
+// Each lands in some tile, and every triangle is held once.
+TEST_F(DrawPass, GroundPiecesTakeATriangleFarOutOrNotANumber) {
+    const float far = 2e38f;
+    const float nan = std::nanf("");
+    const struct {
+        const char* what;
+        Vec3 corners[3];
+    } cases[] = {
+        {"mean x past the largest float", {{far, 0, 0}, {far, 0, 1}, {far, 1, 0}}},
+        {"mean z below the lowest float", {{0, 0, -far}, {1, 0, -far}, {0, 1, -far}}},
+        {"corners not numbers", {{nan, 0, nan}, {nan, 0, 1}, {0, nan, 0}}},
+    };
+    for (const auto& c : cases) {
+        Hills hills;
+        std::vector<float> vertices = hills.vertices;
+        std::vector<int32_t> indices = hills.indices;
+        for (const Vec3& corner : c.corners) {
+            const float vertex[8] = {corner.x, corner.y, corner.z, 0, 1, 0, 0, 0};
+            vertices.insert(vertices.end(), vertex, vertex + 8);
+            indices.push_back(static_cast<int32_t>(vertices.size() / 8 - 1));
+        }
+        Mesh mesh = hills.mesh;
+        mesh.vertexCount = static_cast<int32_t>(vertices.size() / 8);
+        mesh.vertices = vertices.data();
+        mesh.triangleCount = static_cast<int32_t>(indices.size() / 3);
+        mesh.indices = indices.data();
+        GroundPieces* pieces = makeGroundPieces(mesh);
+        int32_t held = 0;
+        for (int slope = steepGround; slope <= mixedGround; ++slope) {
+            held += pieces->triangleCount[slope];
+            for (const GroundRun& run : pieces->runs[slope]) {
+                EXPECT_LE(run.firstIndex + run.indexCount, 3 * mesh.triangleCount) << c.what;
+            }
+        }
+        EXPECT_EQ(held, mesh.triangleCount) << c.what;
+        freeGroundPieces(pieces);
+    }
+}

@@ -96,6 +96,17 @@ TEST_F(ShaderPrograms, ErrorsPrintTheCompileLogOnALineAndTheLinkLogAsItIs) {
     EXPECT_NE(std::string(log), "");
     EXPECT_EQ(printed, std::string(log) + "\n");
 
+    // A file that is missing or empty is named on a line of its own before the compiler's log.
+    const std::string empty = tempFile("empty.txt", "");
+    for (const std::string& path : {empty, broken + ".missing"}) {
+        program.vertexPath = path.c_str();
+        testing::internal::CaptureStdout();
+        shader = compileShader(GL_VERTEX_SHADER, program);
+        printed = testing::internal::GetCapturedStdout();
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        EXPECT_EQ(printed, "error: shader " + path + " is missing or empty!\n" + log + "\n");
+    }
+
     std::string noMain = tempFile("nomain.txt", "#version 120\nvoid other() {}");
     std::string plain = tempFile("plain.txt", "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }");
     program.vertexPath = noMain.c_str();

@@ -1,0 +1,93 @@
+// Header layout (little-endian 32-bit words, byte offsets from the file's start): magic 0,
+// header size 4, flags 8, height 12, width 16, mipmap count 28, pixel format record at 76
+// (size 76, flags 80, four-character code 84, bits per pixel 88, red, green, blue and alpha
+// masks 92 to 104), caps 108 and 112. The levels follow at 128, largest first.
+#include "assets/dds_check.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr size_t headerBytes = 128;
+constexpr int32_t largestDdsSide = 16384; // SOIL counts the decoded bytes in an int
+constexpr uint32_t neededFlags = 0x1 | 0x2 | 0x4 | 0x1000; // caps, height, width, pixel format
+constexpr uint32_t fourCcFormat = 0x4;
+constexpr uint32_t rgbFormat = 0x40;
+constexpr uint32_t alphaPixels = 0x1;
+constexpr uint32_t textureCap = 0x1000;
+constexpr uint32_t mipmapCap = 0x400000;
+constexpr uint32_t cubeMapOrVolume = 0x200 | 0x200000;
+
+uint32_t word(const uint8_t* bytes, size_t at) {
+    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+// Bytes of a 4 x 4 block for DXT1, DXT3 and DXT5, bytes of a pixel for plain formats; 0 for
+// any other pixel format.
+struct PixelFormat {
+    bool blocks;
+    uint64_t bytes;
+};
+
+PixelFormat pixelFormatOf(const uint8_t* header) {
+    const uint32_t flags = word(header, 80);
+    if (flags == fourCcFormat || flags == (fourCcFormat | alphaPixels)) {
+        const uint8_t* code = header + 84;
+        if (std::memcmp(code, "DXT1", 4) == 0) {
+            return {true, 8};
+        }
+        return {true, std::memcmp(code, "DXT3", 4) == 0 || std::memcmp(code, "DXT5", 4) == 0 ? 16u : 0u};
+    }
+    const bool rgb = word(header, 92) == 0xFF0000 && word(header, 96) == 0xFF00 && word(header, 100) == 0xFF;
+    if (flags == rgbFormat && rgb && word(header, 88) == 24 && word(header, 104) == 0) {
+        return {false, 3};
+    }
+    if (flags == (rgbFormat | alphaPixels) && rgb && word(header, 88) == 32 && word(header, 104) == 0xFF000000u) {
+        return {false, 4};
+    }
+    return {false, 0};
+}
+
+uint64_t levelBytes(const PixelFormat& format, uint64_t width, uint64_t height) {
+    return format.blocks ? (width + 3) / 4 * ((height + 3) / 4) * format.bytes : width * height * format.bytes;
+}
+
+} // namespace
+
+bool checkDds(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout) {
+    layout = DdsLayout{0, 0, 0, 0};
+    if (bytes == nullptr || size < headerBytes || std::memcmp(bytes, "DDS ", 4) != 0 || word(bytes, 4) != 124 ||
+        (word(bytes, 8) & neededFlags) != neededFlags || word(bytes, 76) != 32 ||
+        (word(bytes, 108) & textureCap) == 0 || (word(bytes, 112) & cubeMapOrVolume) != 0) {
+        return false;
+    }
+    const uint32_t side = static_cast<uint32_t>(std::min(largestSide, largestDdsSide));
+    const uint32_t width = word(bytes, 16);
+    const uint32_t height = word(bytes, 12);
+    const PixelFormat format = pixelFormatOf(bytes);
+    if (width < 1 || width > side || height < 1 || height > side || format.bytes == 0) {
+        return false;
+    }
+    uint32_t sideLevels = 1;
+    while (std::max(width, height) >> sideLevels != 0) {
+        ++sideLevels;
+    }
+    const uint32_t mipmapCount = word(bytes, 28);
+    if (mipmapCount > sideLevels) {
+        return false;
+    }
+    // SOIL skips over the smaller levels only when the caps say there are mipmaps.
+    const uint32_t levels = (word(bytes, 108) & mipmapCap) != 0 && mipmapCount > 1 ? mipmapCount : 1;
+    uint64_t needed = headerBytes;
+    for (uint32_t level = 0; level < levels; ++level) {
+        needed += levelBytes(format, std::max(width >> level, 1u), std::max(height >> level, 1u));
+    }
+    if (needed > size) {
+        return false;
+    }
+    layout = DdsLayout{static_cast<int32_t>(width), static_cast<int32_t>(height), static_cast<int32_t>(levels),
+                       static_cast<size_t>(needed)};
+    return true;
+}
