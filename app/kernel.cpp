@@ -1,5 +1,6 @@
 #include "app/kernel.h"
 
+#include "game/fall.h"
 #include "render/camera.h"
 
 namespace {
@@ -18,4 +19,9 @@ Kernel kernel = makeKernel();
 
 void resetKernel() {
     kernel = makeKernel();
+}
+
+FallContext rockContext() {
+    return {kernel.physicsWorld, kernel.bodyList, kernel.resources, kernel.camera, kernel.rockTexture,
+            &kernel.liveRockCount};
 }

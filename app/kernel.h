@@ -8,11 +8,11 @@
 #include <cstdint>
 
 struct Camera;
+struct FallContext;
 struct ObjectList;
 struct PhysicsWorld;
 struct RenderObject;
 struct ResourceCache;
-struct ShaderProgram;
 struct Texture;
 
 struct Kernel {
@@ -20,13 +20,13 @@ struct Kernel {
     int32_t windowHeight;            // 720
     VideoMode desktopMode;           // read at start-up to centre the window
     int32_t frameCount;              // 0 after start-up, counted at the start of every tick (1/60 s)
-    ShaderProgram* defaultMaterial;  // phong; every new render object starts with it
     Camera* camera;                  // the one camera, made before main with its defaults
     ObjectList* bodyList;            // rigid bodies the physics step moves
     PhysicsWorld* physicsWorld;      // height grids, spheres, boxes, last ground query
     ResourceCache* resources;        // meshes and textures by file name
     Texture* rockTexture;            // shared by the blocks and every rock
     RenderObject* frustumPlates[4];  // oriented by the frustum test
+    int32_t liveRockCount;           // rocks set up minus rocks that began fading
     bool stopRequested;              // ends the frame loop
 };
 
@@ -35,3 +35,7 @@ extern Kernel kernel;
 // Starts a run's kernel: every field 0 or none, and the one camera back to its defaults. The
 // previous run's containers are not freed: they stay with whoever keeps them.
 void resetKernel();
+
+// What a rock thrown now works on: the kernel's physics world, body list, resources, camera and
+// rock texture.
+FallContext rockContext();

@@ -26,7 +26,8 @@ const float blockLiftStep = 2.0f;
 const float blockSpin = 0.3f;
 
 void reportFrustum(const SceneHandles& scene) {
-    std::printf("Frustum check returned: %d\n", frustumCheck(*scene.frustumTarget) ? 1 : 0);
+    const bool inView = frustumCheck(*scene.frustumTarget, *kernel.camera, kernel.frustumPlates);
+    std::printf("Frustum check returned: %d\n", inView ? 1 : 0);
 }
 
 void toggleFlying(Camera& camera) {
@@ -45,8 +46,8 @@ void toggleFlying(Camera& camera) {
 
 // A rock leaves one step ahead of the camera, in the view direction, with the thrower's motion.
 void throwRock(const SceneHandles& scene, Camera& camera) {
-    Fall* fall = new Fall;
-    RenderObject* rock = createLogicObject(scene.rockMesh, fall);
+    Fall* fall = new Fall(rockContext());
+    RenderObject* rock = createLogicObject(scene.rockMesh, camera, fall);
     if (rock == nullptr) {
         delete fall;
         return;
@@ -87,10 +88,11 @@ void cameraModeKeys(Camera& camera) {
 // Walking: stand 6 units above the ground, jump, fall, slide down steep ground, swim.
 void walk(Camera& camera) {
     Vec3& position = camera.position;
+    PhysicsWorld& world = *kernel.physicsWorld;
     if (isHeld(camera.input, 'H')) {
-        std::printf("Terrain Height is: %g\n", groundHeightAt(position.x, position.y, position.z));
+        std::printf("Terrain Height is: %g\n", groundHeightAt(world, position.x, position.y, position.z));
     }
-    float ground = groundHeightAt(position.x, position.y, position.z);
+    float ground = groundHeightAt(world, position.x, position.y, position.z);
     camera.moveSpeed = 0.14f;
     camera.damping = 0.99f;
     bool jump = isHeld(camera.input, keySpace);
@@ -103,7 +105,7 @@ void walk(Camera& camera) {
                 camera.velocity.y = 3.4f;
             }
             camera.damping = 0.95f;
-            const Vec3& n = kernel.physicsWorld->groundNormal;
+            const Vec3& n = world.groundNormal;
             if (std::sqrt(n.x * n.x + n.z * n.z) > 0.7f) {
                 camera.velocity.x += n.x * 0.04f;
                 camera.velocity.z += n.z * 0.04f;

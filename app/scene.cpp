@@ -41,8 +41,10 @@ const BlockPlacement blocks[5] = {
     {{-60, 20, -70}, {0, 0, 0}, {35, 10, 35}},
 };
 
-Mesh* cachedMesh(const char* name) { return static_cast<Mesh*>(getResource(name)); }
-Texture* cachedTexture(const char* name) { return static_cast<Texture*>(getResource(name)); }
+Mesh* cachedMesh(const char* name) { return static_cast<Mesh*>(getResource(*kernel.resources, name)); }
+Texture* cachedTexture(const char* name) {
+    return static_cast<Texture*>(getResource(*kernel.resources, name));
+}
 
 // The identity turned about x, then z, then y: the rotation the shaders apply to normals.
 void rotationMatrix(Mat4& matrix, const Vec3& rotation) {
@@ -56,10 +58,12 @@ void bindNormalMatrix(RenderObject& object, Mat4& matrix) {
     setNormalMatrix(object, &matrix);
 }
 
-void addGround(RenderObject& object) { addHeightGrid(&buildHeightGrid(*new HeightGrid, object)); }
+void addGround(RenderObject& object) {
+    addHeightGrid(*kernel.physicsWorld, &buildHeightGrid(*new HeightGrid, object));
+}
 
 RenderObject* addWaterPlane(ShaderProgram* waterShader, float rotationX, Mat4& normal, float& blend) {
-    RenderObject* water = createWaterObject(cachedMesh("Meshes/water2.dae"));
+    RenderObject* water = createWaterObject(cachedMesh("Meshes/water2.dae"), *kernel.camera);
     water->shader = waterShader;
     makeTextureSlots(*water);
     setTexture(*water, "Texture1", cachedTexture("Textures/water1_f.bmp"));
@@ -130,7 +134,7 @@ SceneHandles buildScene() {
         block->rotation = blocks[i].rotation;
         makeTextureSlots(*block);
         setTexture(*block, "Texture1", kernel.rockTexture);
-        BoxCollider* collider = addBoxCollider(*block);
+        BoxCollider* collider = addBoxCollider(*kernel.physicsWorld, *block);
         bindNormalMatrix(*block, values.blockNormals[i]);
         rotationMatrix(values.blockNormals[i], block->rotation);
         if (i == 0) {

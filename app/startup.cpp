@@ -24,8 +24,6 @@
 void resetRunState() {
     resetKernel();
     resetPlayer();
-    resetLookSmoothing();
-    resetLiveRockCount();
     releaseBroadPhase();
     resetFrameStats();
     platformRewind();
@@ -86,7 +84,9 @@ bool initKernel(uint32_t seed) {
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    kernel.defaultMaterial = makePhongMaterial();
+    ShaderProgram* phong = makePhongMaterial(); // every new render object starts with it
+    kernel.camera->sceneList->material = phong;
+    kernel.camera->waterList->material = phong;
     std::printf("Shaders loaded\n");
 
     glClearColor(0.6039216f, 0.8235294f, 0.8784314f, 1.0f); // (154, 210, 224)

@@ -23,12 +23,12 @@ struct RunSetup {
 int runValley(const RunSetup& setup = RunSetup{});
 
 // Sets every piece of per-run state back to how a fresh process has it, so that a run after
-// another in the same process gives the results of a first run. Each module resets its own:
-// the kernel and its camera (app/kernel.h), the player (app/player_control.h), the look
-// smoothing (render/camera.h), the draw pass's flag (render/render_object.h), the live rock
-// count (game/fall.h), the pair search's buffers (physics/broad_phase.h), the frame statistics
-// but whether they are measured (core/frame_stats.h), and the script's and session's place in
-// their input (platform/window.h). Left as they are: the slot pools (core/slot_pool.h; which
+// another in the same process gives the results of a first run. These are the only module
+// globals, each reset by its own module: the kernel with its camera and live rock count
+// (app/kernel.h), the player (app/player_control.h), the pair search's buffers
+// (physics/broad_phase.h), the frame statistics but whether they are measured
+// (core/frame_stats.h), and the script's and session's place in their input
+// (platform/window.h). Left as they are: the slot pools (core/slot_pool.h; which
 // slot a record takes changes no result) and the records of earlier runs, which stay with
 // whoever keeps them; the random generator is seeded by initKernel.
 void resetRunState();

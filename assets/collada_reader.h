@@ -6,7 +6,7 @@
 // holding over a million tags and attributes, are refused unparsed.
 #pragma once
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 
 // The part of loading that needs no OpenGL context. Parses a zero-terminated COLLADA document
 // in place (the text is changed), fills arrays, smooth normals and extent; no buffers. False,

@@ -1,26 +1,8 @@
-// Meshes: vertex and index arrays with smooth normals and an extent, copied into two buffer
-// objects; loaded from COLLADA files (assets/collada_reader.h).
-//
-// Y-up, as the engine. Each vertex is 8 floats: position, normal (recomputed smooth), texture
-// coordinate. The arrays stay in memory (the physics reads them).
+// Meshes on the graphics card: a COLLADA file (assets/collada_reader.h) read into the mesh
+// record (assets/mesh_data.h), whose arrays are then copied into two buffer objects.
 #pragma once
 
-#include "core/vec_math.h"
-
-#include <cstdint>
-
-constexpr int32_t floatsPerVertex = 8; // position, normal, texture coordinate
-
-struct Mesh {
-    int32_t vertexCount;   // position count / 3
-    int32_t stride;        // floats per vertex: 8
-    float* vertices;       // vertexCount x stride floats, owned
-    int32_t triangleCount; // polygon list count
-    int32_t* indices;      // 3 x triangleCount vertex numbers, owned
-    uint32_t vertexBuffer; // GL_ARRAY_BUFFER holding vertices
-    uint32_t indexBuffer;  // GL_ELEMENT_ARRAY_BUFFER holding indices
-    Vec3 extent;           // per axis, the largest absolute coordinate of any vertex
-};
+#include "assets/mesh_data.h"
 
 // Fills a caller-allocated record and hands it back. A failure prints
 // "error: mesh <name> loaded incorrectly!" and leaves an empty mesh (zero counts, no buffers).
@@ -28,14 +10,3 @@ Mesh& loadMesh(Mesh& mesh, const char* fileName);
 // Smooth normals (see smoothVertexNormals), then the whole vertex array is uploaded again to
 // the mesh's vertex buffer when it has one.
 void computeVertexNormals(Mesh& mesh);
-
-// Each vertex normal becomes the normalised mean of the unit normals of the triangles using it,
-// (p1 - p2) x (p1 - p0) for a triangle's positions p0, p1, p2; zero when no triangle uses it.
-// Indices must name vertices of the mesh.
-void smoothVertexNormals(Mesh& mesh);
-
-// No vertices, no triangles, no buffers, zero extent; stride floatsPerVertex.
-Mesh emptyMesh();
-// Sets the extent: per axis, the largest absolute coordinate of any vertex (vertices no triangle
-// uses included); with no vertex, the lowest float on every axis.
-void computeExtent(Mesh& mesh);

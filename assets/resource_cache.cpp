@@ -1,7 +1,6 @@
 // Meshes and textures by file name, loaded once each.
 #include "assets/resource_cache.h"
 
-#include "app/kernel.h"
 #include "assets/mesh.h"
 #include "assets/texture.h"
 
@@ -57,11 +56,4 @@ void* getResource(ResourceCache& cache, const char* name) {
     }
     loadResource(cache, name);
     return findResource(cache, name);
-}
-
-void* getResource(const char* name) {
-    if (kernel.resources == nullptr) {
-        kernel.resources = new ResourceCache{};
-    }
-    return getResource(*kernel.resources, name);
 }

@@ -19,8 +19,6 @@ struct ResourceCache {
 // The resource recorded under the name, loading it on a miss; none for a name without a
 // known extension (asked again, it is tried again). A failed load is recorded like a good one.
 void* getResource(ResourceCache& cache, const char* name);
-// The same on the kernel's cache, which is made on first use.
-void* getResource(const char* name);
 
 // The resource of the first entry with exactly this name; none when there is no such entry.
 void* findResource(ResourceCache& cache, const char* name);

@@ -1,6 +1,5 @@
 #include "game/fall.h"
 
-#include "app/kernel.h"
 #include "assets/mesh.h"
 #include "assets/resource_cache.h"
 #include "assets/texture.h"
@@ -13,12 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-
-int32_t liveRockCount = 0;
-
-void resetLiveRockCount() {
-    liveRockCount = 0;
-}
 
 namespace {
 
@@ -35,12 +28,14 @@ int randomDraw() { return std::rand() & 0x7FFF; }
 // randomDraw() / 32767 in real arithmetic, rounded to float: -0.5 to 0.5 after the offset.
 float randomOffset() { return static_cast<float>(randomDraw() / 32767.0 - 0.5); }
 
-const Texture* cachedTexture(const char* name) { return static_cast<const Texture*>(getResource(name)); }
+const Texture* cachedTexture(ResourceCache& cache, const char* name) {
+    return static_cast<const Texture*>(getResource(cache, name));
+}
 
 } // namespace
 
 void Fall::setUp() {
-    liveRockCount += 1;
+    *context.liveRocks += 1;
     waterLevel = -11.0f;
     firstUpdate = 1;
     lastPosition = owner->position;
@@ -56,15 +51,15 @@ void Fall::setUp() {
     groundOffset = owner->mesh->extent.x * owner->scale.x;
 
     sphere = &makeCollisionSphere(*new CollisionSphere, *owner);
-    addSphere(sphere);
+    addSphere(*context.world, sphere);
     body = &initRigidBody(*new RigidBody, *owner);
     body->sphere = sphere;
-    addBody(body);
+    addBody(*context.bodies, body);
     body->velocity = velocity;
     body->previousVelocity = velocity;
 
     makeTextureSlots(*owner);
-    setTexture(*owner, "Texture1", kernel.rockTexture);
+    setTexture(*owner, "Texture1", context.rockTexture);
     makeBlendSlots(*owner);
     makeNormalMatrixSlots(*owner);
     blend = 1.0f;
@@ -72,18 +67,18 @@ void Fall::setUp() {
 
     kind = rockKindPlain;
     if (randomDraw() % 3 == 0) {
-        setTexture(*owner, "Texture1", cachedTexture("Textures/rock1.bmp"));
+        setTexture(*owner, "Texture1", cachedTexture(*context.resources, "Textures/rock1.bmp"));
         kind = rockKindDark;
     }
     airborne = 1;
 }
 
 void Fall::update() {
-    const InputState& input = kernel.camera->input;
+    const InputState& input = context.camera->input;
     if (firstUpdate == 0) {
         velocity = body->previousVelocity;
     } else if (kind == rockKindSteered) {
-        setTexture(*owner, "Texture1", cachedTexture("Textures/overlayedsquare.bmp"));
+        setTexture(*owner, "Texture1", cachedTexture(*context.resources, "Textures/overlayedsquare.bmp"));
     }
     firstUpdate = 0;
 
@@ -97,7 +92,7 @@ void Fall::update() {
     frozen = isHeld(input, 'F') ? 1 : 0;
     if (!frozen) {
         double ageingFrom = static_cast<double>(lifeSpan) / fadeParts * (fadeParts - 1);
-        if (liveRockCount > crowdLimit || age > ageingFrom) {
+        if (*context.liveRocks > crowdLimit || age > ageingFrom) {
             age += 1;
         }
         turnAndRoll(yawOf(scale(displacement, 20.0f)));
@@ -125,7 +120,7 @@ void Fall::update() {
 
 // Steered rocks follow I, K (forward, back) and J, L (left, right) relative to the view.
 void Fall::steer() {
-    const InputState& input = kernel.camera->input;
+    const InputState& input = context.camera->input;
     float forward = 0.0f;
     float side = 0.0f;
     if (isHeld(input, 'I')) {
@@ -144,8 +139,8 @@ void Fall::steer() {
         forward *= 5.0f;
         side *= 5.0f;
     }
-    float c = cosineViaDoubleRadians(kernel.camera->yaw);
-    float s = sineViaDoubleRadians(kernel.camera->yaw);
+    float c = cosineViaDoubleRadians(context.camera->yaw);
+    float s = sineViaDoubleRadians(context.camera->yaw);
     if (kind == rockKindSteered) {
         velocity.x += c * forward - s * side;
         velocity.z += s * forward + c * side;
@@ -176,8 +171,8 @@ void Fall::turnAndRoll(float heading) {
 // Bounces off the ground along its normal: half the speed back, nothing below 0.2.
 // Returns the ground height under the rock.
 float Fall::touchGround() {
-    PhysicsWorld& world = *kernel.physicsWorld;
-    float ground = groundHeightAt(owner->position.x, owner->position.y, owner->position.z);
+    PhysicsWorld& world = *context.world;
+    float ground = groundHeightAt(world, owner->position.x, owner->position.y, owner->position.z);
     world.spheres.cursor = world.spheres.head;
     if (owner->position.y > ground + groundOffset) {
         airborne = 1;
@@ -196,7 +191,7 @@ float Fall::touchGround() {
         outOfFrame(v, angles);
         velocity = v;
         airborne = 0;
-        if (kind == rockKindSteered && isHeld(kernel.camera->input, keySpace)) {
+        if (kind == rockKindSteered && isHeld(context.camera->input, keySpace)) {
             velocity.y += 1.4f;
         }
     }
@@ -227,7 +222,7 @@ void Fall::handToPhysics() {
 
 // Once crowded, a rock past the last part of its life fades out and stops counting as live.
 void Fall::fade() {
-    if (liveRockCount <= crowdLimit) {
+    if (*context.liveRocks <= crowdLimit) {
         return;
     }
     double step = static_cast<double>(lifeSpan) / fadeParts;
@@ -235,7 +230,7 @@ void Fall::fade() {
     if (age > threshold && owner->blendSlots.head != nullptr) {
         blend = static_cast<float>(1.0 - (age - threshold) / step);
         if (fading == 0) {
-            liveRockCount -= 1;
+            *context.liveRocks -= 1;
             fading = 1;
         }
     }
@@ -246,6 +241,6 @@ void Fall::fade() {
 void Fall::remove() {
     sphere->enabled = false;
     body->active = false;
-    releaseBody(body);
-    destroyRenderObject(owner, *kernel.camera->sceneList);
+    releaseBody(*context.world, *context.bodies, body);
+    destroyRenderObject(owner, *context.camera->sceneList);
 }

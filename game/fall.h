@@ -12,12 +12,23 @@
 
 #include <cstdint>
 
+struct Camera;
 struct CollisionSphere;
+struct ObjectList;
+struct PhysicsWorld;
+struct ResourceCache;
 struct RigidBody;
+struct Texture;
 
-extern int32_t liveRockCount; // rocks set up minus rocks that began fading
-
-void resetLiveRockCount(); // 0: a run starts without rocks
+// What a rock works on, handed to it when it is made; everything here outlives the rock.
+struct FallContext {
+    PhysicsWorld* world;        // its collision sphere; the ground under it
+    ObjectList* bodies;         // its rigid body
+    ResourceCache* resources;   // the dark and the steered rock's textures
+    Camera* camera;             // the input it reads, the yaw it steers by, the scene list it lives in
+    const Texture* rockTexture; // the plain rock's texture
+    int32_t* liveRocks;         // rocks set up minus rocks that began fading, shared by all rocks
+};
 
 const int32_t crowdLimit = 200;     // beyond this many live rocks, rocks age
 const int32_t rockKindPlain = 0;    // the shared rock texture
@@ -28,6 +39,8 @@ class Fall final : public ObjectLogic {
 public:
     static void* operator new(size_t) { return takeSlot<Fall>(); }
     static void operator delete(void* fall) { giveSlot<Fall>(fall); }
+
+    explicit Fall(const FallContext& context) : context(context) {}
 
     void setUp() override;
     void update() override; // may destroy the owner and this behaviour
@@ -51,6 +64,7 @@ public:
     CollisionSphere* sphere = nullptr; // registered in the physics world
     RigidBody* body = nullptr;         // registered in the body list
     float spin = 0;                // rolling speed
+    const FallContext context;
 
 private:
     void steer();

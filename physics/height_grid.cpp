@@ -1,6 +1,5 @@
 #include "physics/height_grid.h"
 
-#include "app/kernel.h"
 #include "assets/mesh.h"
 #include "core/object_list.h"
 #include "physics/physics_world.h"
@@ -108,7 +107,7 @@ HeightGrid& buildHeightGrid(HeightGrid& grid, RenderObject& object) {
     return grid;
 }
 
-void addHeightGrid(HeightGrid* grid) { appendToList(kernel.physicsWorld->heightGrids, grid); }
+void addHeightGrid(PhysicsWorld& world, HeightGrid* grid) { appendToList(world.heightGrids, grid); }
 
 float groundHeightAt(PhysicsWorld& world, float x, float /*y*/, float z) {
     world.groundNormal = {0.0f, 1.0f, 0.0f};
@@ -126,5 +125,3 @@ float groundHeightAt(PhysicsWorld& world, float x, float /*y*/, float z) {
     world.groundHeight = height;
     return height;
 }
-
-float groundHeightAt(float x, float y, float z) { return groundHeightAt(*kernel.physicsWorld, x, y, z); }

@@ -18,9 +18,8 @@ struct HeightGrid {
 };
 
 HeightGrid& buildHeightGrid(HeightGrid& grid, RenderObject& object);
-void addHeightGrid(HeightGrid* grid); // appends to kernel.physicsWorld->heightGrids
+void addHeightGrid(PhysicsWorld& world, HeightGrid* grid); // appends to world.heightGrids
 
 // Height at (x, z) of the last grid covering it, else 0; also sets the world's groundHeight
 // and groundNormal ((0, 1, 0) outside every grid).
 float groundHeightAt(PhysicsWorld& world, float x, float y, float z);
-float groundHeightAt(float x, float y, float z); // on kernel.physicsWorld

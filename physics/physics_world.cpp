@@ -1,6 +1,5 @@
 #include "physics/physics_world.h"
 
-#include "app/kernel.h"
 #include "assets/mesh.h"
 #include "render/render_object.h"
 
@@ -24,7 +23,9 @@ CollisionSphere& makeCollisionSphere(CollisionSphere& sphere, RenderObject& obje
     return sphere;
 }
 
-void addSphere(CollisionSphere* sphere) { sphere->sphereNode = appendToList(kernel.physicsWorld->spheres, sphere); }
+void addSphere(PhysicsWorld& world, CollisionSphere* sphere) {
+    sphere->sphereNode = appendToList(world.spheres, sphere);
+}
 
 RigidBody& initRigidBody(RigidBody& body, RenderObject& object) {
     body.position = object.position;
@@ -39,9 +40,9 @@ RigidBody& initRigidBody(RigidBody& body, RenderObject& object) {
     return body;
 }
 
-void addBody(RigidBody* body) { body->bodyNode = appendToList(*kernel.bodyList, body); }
+void addBody(ObjectList& bodies, RigidBody* body) { body->bodyNode = appendToList(bodies, body); }
 
-BoxCollider* addBoxCollider(RenderObject& object) {
+BoxCollider* addBoxCollider(PhysicsWorld& world, RenderObject& object) {
     const Vec3& e = object.mesh->extent;
     const Vec3& s = object.scale;
     BoxCollider* box = new BoxCollider{};
@@ -50,15 +51,15 @@ BoxCollider* addBoxCollider(RenderObject& object) {
     box->rotation = object.rotation;
     box->enabled = true;
     box->renderObject = &object;
-    appendToList(kernel.physicsWorld->boxes, box);
+    appendToList(world.boxes, box);
     return box;
 }
 
 // The stored nodes make removal independent of how many bodies are live.
-void releaseBody(RigidBody* body) {
+void releaseBody(PhysicsWorld& world, ObjectList& bodies, RigidBody* body) {
     CollisionSphere* sphere = body->sphere;
-    removeNode(sphere->sphereNode, kernel.physicsWorld->spheres);
-    removeNode(body->bodyNode, *kernel.bodyList);
+    removeNode(sphere->sphereNode, world.spheres);
+    removeNode(body->bodyNode, bodies);
     delete sphere;
     delete body;
 }

@@ -43,7 +43,7 @@ struct RigidBody {
     bool touching;              // touched another body in the last step
     bool touchingBefore;        // touching as of the last integration
     CollisionSphere* sphere;    // set by the caller
-    ListNode* bodyNode;         // node in kernel.bodyList, set by addBody
+    ListNode* bodyNode;         // node in the body list, set by addBody
 
     static void* operator new(size_t) { return takeSlot<RigidBody>(); }
     static void operator delete(void* body) { giveSlot<RigidBody>(body); }
@@ -69,15 +69,15 @@ struct BoxCollider {
 
 // Sizes the sphere from the object's mesh extent and x scale; does not register it.
 CollisionSphere& makeCollisionSphere(CollisionSphere& sphere, RenderObject& object);
-void addSphere(CollisionSphere* sphere); // appends to kernel.physicsWorld->spheres
+void addSphere(PhysicsWorld& world, CollisionSphere* sphere); // appends to world.spheres
 
 RigidBody& initRigidBody(RigidBody& body, RenderObject& object); // sphere left to the caller
-void addBody(RigidBody* body);                                   // appends to *kernel.bodyList
+void addBody(ObjectList& bodies, RigidBody* body);               // appends to the body list
 
 // Allocates a box sized by the object's extent and scale at its current place, appends it to
-// kernel.physicsWorld->boxes and returns it. The world keeps it for the rest of the run.
-BoxCollider* addBoxCollider(RenderObject& object);
+// world.boxes and returns it. The world keeps it for the rest of the run.
+BoxCollider* addBoxCollider(PhysicsWorld& world, RenderObject& object);
 
 // Takes a body registered with addBody, and its sphere registered with addSphere, out of
 // their lists and deletes both (each allocated with new). Never call it during a step.
-void releaseBody(RigidBody* body);
+void releaseBody(PhysicsWorld& world, ObjectList& bodies, RigidBody* body);

@@ -3,12 +3,6 @@
 #include "platform/keys.h"
 #include "platform/window.h"
 
-LookSmoothing lookSmoothing = {0.0f, 0.0f};
-
-void resetLookSmoothing() {
-    lookSmoothing = {0.0f, 0.0f};
-}
-
 namespace {
 
 const float pitchLimit = 89.9f;
@@ -105,12 +99,12 @@ void updateCamera(Camera& camera) {
         px = static_cast<float>(camera.input.mouseX);
         py = static_cast<float>(camera.input.mouseY);
     } else {
-        lookSmoothing.x = smoothed(lookSmoothing.x, static_cast<float>(x) - px);
-        lookSmoothing.y = smoothed(lookSmoothing.y, static_cast<float>(y) - py);
+        camera.look.x = smoothed(camera.look.x, static_cast<float>(x) - px);
+        camera.look.y = smoothed(camera.look.y, static_cast<float>(y) - py);
     }
 
-    camera.yaw += lookSmoothing.x;
-    camera.pitch += lookSmoothing.y;
+    camera.yaw += camera.look.x;
+    camera.pitch += camera.look.y;
     if (camera.pitch > pitchLimit) {
         camera.pitch = pitchLimit;
     }

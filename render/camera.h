@@ -37,6 +37,12 @@ struct InputState {
     int32_t middleButton;
 };
 
+// Smoothed mouse motion, kept from tick to tick.
+struct LookSmoothing {
+    float x;
+    float y;
+};
+
 struct Camera {
     float fieldOfView;    // degrees, whole vertical angle fed to perspective
     int32_t mode;         // 2: mouse look and movement active; otherwise input is only polled
@@ -50,17 +56,8 @@ struct Camera {
     RenderList* sceneList; // drawn first; created by start-up
     RenderList* waterList; // drawn second
     float damping;        // velocity factor per tick
+    LookSmoothing look;   // degrees per tick; none after initCamera: a run starts at rest
 };
-
-// Smoothed mouse motion, kept from frame to frame and shared by the program.
-struct LookSmoothing {
-    float x;
-    float y;
-};
-
-extern LookSmoothing lookSmoothing;
-
-void resetLookSmoothing(); // no motion carried over: a run starts at rest
 
 Camera& initCamera(Camera& camera);
 void pollInput(InputState& input);

@@ -1,6 +1,5 @@
 #include "render/frustum.h"
 
-#include "app/kernel.h"
 #include "assets/mesh.h"
 #include "render/camera.h"
 #include "render/render_object.h"
@@ -17,8 +16,7 @@ Vec3 toWorld(Vec3 normal, const Camera& camera) {
     return normal;
 }
 
-void turnPlates(float fieldOfView) {
-    RenderObject** plates = kernel.frustumPlates;
+void turnPlates(RenderObject* const (&plates)[4], float fieldOfView) {
     float half = fieldOfView / 2.0f;
     plates[0]->rotation = {0.0f, 90.0f - half, -90.0f};
     plates[1]->rotation = {0.0f, -(90.0f - half), -90.0f};
@@ -36,9 +34,8 @@ float frustumHalfAngle(float fieldOfView) {
     return fieldOfView / h;
 }
 
-bool frustumCheck(const RenderObject& object) {
-    const Camera& camera = *kernel.camera;
-    turnPlates(camera.fieldOfView);
+bool frustumCheck(const RenderObject& object, const Camera& camera, RenderObject* const (&plates)[4]) {
+    turnPlates(plates, camera.fieldOfView);
 
     float a = frustumHalfAngle(camera.fieldOfView);
     float s = sineViaFloatRadians(a);

@@ -12,5 +12,5 @@ struct RenderObject;
 float frustumHalfAngle(float fieldOfView);
 
 // Tests the object's box (position and mesh extents; its scale and rotation are not used)
-// against the kernel's camera, and turns the kernel's four frustum plates.
-bool frustumCheck(const RenderObject& object);
+// against the camera, and turns the scene's four frustum plates.
+bool frustumCheck(const RenderObject& object, const Camera& camera, RenderObject* const (&plates)[4]);

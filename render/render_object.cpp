@@ -5,7 +5,6 @@
 // Matrices follow core/vec_math.h (column-major, translation in elements 12-14).
 #include "render/render_object.h"
 
-#include "app/kernel.h"
 #include "assets/mesh.h"
 #include "assets/texture.h"
 #include "render/object_logic.h"
@@ -30,7 +29,7 @@ RenderObject* createInList(Mesh* mesh, RenderList& list) {
         return nullptr;
     }
     RenderObject* object = new RenderObject{};
-    object->shader = kernel.defaultMaterial;
+    object->shader = list.material;
     ListNode* node = new ListNode{nullptr, nullptr, object};
     linkAtTail(list, node);
     object->listNode = node;
@@ -222,12 +221,12 @@ RenderObject* createRenderObject(Mesh* mesh, Camera& camera) {
     return createInList(mesh, *camera.sceneList);
 }
 
-RenderObject* createWaterObject(Mesh* mesh) {
-    return createInList(mesh, *kernel.camera->waterList);
+RenderObject* createWaterObject(Mesh* mesh, Camera& camera) {
+    return createInList(mesh, *camera.waterList);
 }
 
-RenderObject* createLogicObject(Mesh* mesh, ObjectLogic* logic) {
-    RenderObject* object = createInList(mesh, *kernel.camera->sceneList);
+RenderObject* createLogicObject(Mesh* mesh, Camera& camera, ObjectLogic* logic) {
+    RenderObject* object = createInList(mesh, *camera.sceneList);
     if (object == nullptr) {
         return nullptr;
     }

@@ -51,13 +51,15 @@ struct RenderList {
     ListNode* tail;
     Mat4 projection; // refilled every tick
     Camera* camera;
+    ShaderProgram* material; // every object created into the list starts with it; not owned
 };
 
 const float drawDistance = 20000.0f; // per axis, from the camera
 
 RenderObject* createRenderObject(Mesh* mesh, Camera& camera); // appended to camera.sceneList
-RenderObject* createWaterObject(Mesh* mesh);                  // appended to the camera's waterList
-RenderObject* createLogicObject(Mesh* mesh, ObjectLogic* logic); // sceneList; runs logic->setUp
+RenderObject* createWaterObject(Mesh* mesh, Camera& camera); // appended to camera.waterList
+// Appended to camera.sceneList, carrying the behaviour (owned from then on); runs logic->setUp.
+RenderObject* createLogicObject(Mesh* mesh, Camera& camera, ObjectLogic* logic);
 void makeTextureSlots(RenderObject& object);
 void makeNormalMatrixSlots(RenderObject& object);
 void makeBlendSlots(RenderObject& object);

@@ -90,8 +90,8 @@ void record(int frame) {
                      "frame %5d: engine %.4f ms/frame (lower decile %.4f ms), peak memory %ld KiB, resident %ld KiB, "
                      "live rocks %d, scene objects %d, bodies %d, spheres %d, pages of the body walk %zu\n",
                      frame, report.meanMilliseconds, report.lowerDecileMilliseconds, report.memory.peakKib,
-                     report.memory.residentKib,
-                     liveRockCount, countNodes(kernel.camera->sceneList->head), countNodes(kernel.bodyList->head),
+                     report.memory.residentKib, kernel.liveRockCount,
+                     countNodes(kernel.camera->sceneList->head), countNodes(kernel.bodyList->head),
                      countNodes(kernel.physicsWorld->spheres.head), pagesOfBodyWalk());
     }
 }

@@ -35,7 +35,8 @@ protected:
     void atFrame(int frame, std::function<void()> check) { scriptFrame(script, frame).onPresent = check; }
     Camera& camera() { return *kernel.camera; }
     float groundUnderCamera() {
-        return groundHeightAt(camera().position.x, camera().position.y, camera().position.z);
+        const Vec3& eye = camera().position;
+        return groundHeightAt(*kernel.physicsWorld, eye.x, eye.y, eye.z);
     }
     RenderObject* block5() {
         ListNode* node = camera().sceneList->head;
@@ -97,7 +98,7 @@ TEST_F(PlaySession, TwoHundredFiftyRocksComeBackToTwoHundredLiveOnes) {
     }
     ASSERT_EQ(run(), 0);
     EXPECT_EQ(mostInScene, sceneObjects + 250);
-    EXPECT_EQ(liveRockCount, crowdLimit);
+    EXPECT_EQ(kernel.liveRockCount, crowdLimit);
     EXPECT_EQ(countNodes(camera().sceneList->head), sceneObjects + crowdLimit); // the others are gone
     EXPECT_EQ(countNodes(kernel.bodyList->head), crowdLimit);
     EXPECT_EQ(countNodes(kernel.physicsWorld->spheres.head), crowdLimit);
@@ -198,7 +199,7 @@ TEST_F(PlaySession, ASecondRunInOneProcessEndsAsARunInAFreshProcess) {
     setup.afterLoop = [&end](const SceneHandles& scene) {
         end.stateHash = sessionStateHash(scene);
         end.frames = kernel.frameCount;
-        end.liveRocks = liveRockCount;
+        end.liveRocks = kernel.liveRockCount;
         end.flying = player.flyMode;
     };
     const std::string directory = std::filesystem::temp_directory_path() / "valley-repeat-run";

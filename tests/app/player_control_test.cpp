@@ -84,7 +84,7 @@ TEST_F(PlayerControlTest, AnUpwardMovingWalkerIsNotCaught) {
 
 TEST_F(PlayerControlTest, SteepGroundSlidesTheWalkerDownhill) {
     GroundPatch steep(0.0f, {0.8f, 0.6f, 0.0f});
-    steep.addToWorld();
+    steep.addToWorld(*kernel.physicsWorld);
     frame();
     EXPECT_FLOAT_EQ(camera().velocity.x, 0.032f);
     camera().position.y = 5.0f; // below standing height again, as after the camera's own move
@@ -94,14 +94,14 @@ TEST_F(PlayerControlTest, SteepGroundSlidesTheWalkerDownhill) {
 
 TEST_F(PlayerControlTest, ModerateSlopesHoldTheWalker) {
     GroundPatch slope(0.0f, {0.6f, 0.8f, 0.0f});
-    slope.addToWorld();
+    slope.addToWorld(*kernel.physicsWorld);
     frame();
     EXPECT_EQ(camera().velocity.x, 0.0f);
 }
 
 TEST_F(PlayerControlTest, DeepWaterLetsTheSwimmerSinkSlowly) {
     GroundPatch lakeBed(-40.0f, {0, 1, 0});
-    lakeBed.addToWorld();
+    lakeBed.addToWorld(*kernel.physicsWorld);
     camera().position.y = -30.0f;
     frame();
     EXPECT_EQ(camera().position.y, -30.0f);
@@ -111,7 +111,7 @@ TEST_F(PlayerControlTest, DeepWaterLetsTheSwimmerSinkSlowly) {
 
 TEST_F(PlayerControlTest, ShallowWaterPushesTheSwimmerUpAndSpaceSwimsUp) {
     GroundPatch shallows(-33.0f, {0, 1, 0});
-    shallows.addToWorld();
+    shallows.addToWorld(*kernel.physicsWorld);
     camera().position.y = -30.0f;
     frame();
     EXPECT_EQ(camera().position.y, -27.0f);
@@ -173,7 +173,7 @@ TEST_F(PlayerControlTest, TheSelectedBlockTurnsLiftsAndSpinsAndItsColliderLagsOn
 
 TEST_F(PlayerControlTest, ReportsTheTerrainHeightWhileWalkingWithH) {
     GroundPatch ground(-12.5f, {0, 1, 0});
-    ground.addToWorld();
+    ground.addToWorld(*kernel.physicsWorld);
     input().letters['H' - 'A'] = 1;
     testing::internal::CaptureStdout();
     frame();

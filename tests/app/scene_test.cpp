@@ -55,7 +55,7 @@ protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(ensureGlContext());
         sandbox = new KernelSandbox;
-        kernel.defaultMaterial = makePhongMaterial();
+        sandbox->useMaterial(makePhongMaterial());
         handles = buildScene();
         scene = payloadsOf<RenderObject>(kernel.camera->sceneList->head);
         water = payloadsOf<RenderObject>(kernel.camera->waterList->head);
@@ -156,17 +156,17 @@ TEST_F(SceneTest, TheCameraStartsAboveTheShoreLookingAlongPlusX) {
 }
 
 TEST_F(SceneTest, TheGeneratedGroundFitsTheScene) {
-    float start = groundHeightAt(-190, 0, -195);
+    float start = groundHeightAt(*kernel.physicsWorld, -190, 0, -195);
     EXPECT_GT(start, -20.0f);
     EXPECT_LT(start, 30.0f);
-    float block5 = groundHeightAt(-60, 0, -70); // spans 10 to 30
+    float block5 = groundHeightAt(*kernel.physicsWorld, -60, 0, -70); // spans 10 to 30
     EXPECT_GT(block5, -5.0f);
     EXPECT_LT(block5, 30.0f);
-    float blocks1and4 = groundHeightAt(180, 0, 180);
+    float blocks1and4 = groundHeightAt(*kernel.physicsWorld, 180, 0, 180);
     EXPECT_GT(blocks1and4, -15.0f);
     EXPECT_LT(blocks1and4, 25.0f);
     for (float z : {1000.0f, 1300.0f, 1600.0f, 1900.0f}) {
-        float under = groundHeightAt(120, 0, z); // the long blocks 2 and 3
+        float under = groundHeightAt(*kernel.physicsWorld, 120, 0, z); // the long blocks 2 and 3
         EXPECT_GT(under, -10.0f) << z;
         EXPECT_LT(under, 70.0f) << z;
     }
@@ -187,5 +187,5 @@ TEST_F(SceneTest, TheLakeBedLiesWellBelowTheWaterAndTheCliffAboveTheValley) {
     for (int v = 0; v < cliff.vertexCount; ++v) {
         cliffTop = std::max(cliffTop, cliff.vertices[v * 8 + 1] * 5.0f);
     }
-    EXPECT_GT(cliffTop, groundHeightAt(0, 0, 1990) + 150.0f);
+    EXPECT_GT(cliffTop, groundHeightAt(*kernel.physicsWorld, 0, 0, 1990) + 150.0f);
 }

@@ -1,4 +1,3 @@
-#include "app/kernel.h"
 #include "assets/mesh.h"
 #include "assets/resource_cache.h"
 #include "assets/texture.h"
@@ -121,13 +120,4 @@ TEST(ResourceCache, ADirectLoadIsASeparateRecordTheCacheDoesNotKnow) {
     EXPECT_EQ(lengthOf(held.cache.entries), 1);
     EXPECT_EQ(getCapturingOutput(held.cache, name, output), cached);
     EXPECT_EQ(output, "");
-}
-
-TEST(ResourceCache, TheKernelCacheIsMadeOnFirstUse) {
-    static const std::string name = tempPath("kernel_owned.bmp"); // outlives the kernel's cache
-    void* resource = getResource(name.c_str());
-    ASSERT_NE(kernel.resources, nullptr);
-    EXPECT_NE(resource, nullptr);
-    EXPECT_EQ(getResource(*kernel.resources, name.c_str()), resource);
-    EXPECT_EQ(getResource(name.c_str()), resource);
 }

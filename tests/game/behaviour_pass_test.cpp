@@ -45,7 +45,7 @@ TEST_F(BehaviourPass, RunsEveryBehaviourSceneThenWaterInListOrderAndDestroyedObj
     addRecorded({3, 0, -10}, 2, false)->visible = 0;
     addRecorded({0, 0, 10}, 3, false); // behind the camera: out of view, updated all the same
     addRecorded({0, 4, -10}, 4, true); // the tail
-    RenderObject* waterPlane = createWaterObject(&quad());
+    RenderObject* waterPlane = createWaterObject(&quad(), camera);
     waterPlane->logic = new Recorder(log, 5, nullptr);
     waterPlane->logic->owner = waterPlane;
 

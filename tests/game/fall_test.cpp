@@ -74,7 +74,7 @@ TEST_F(RockTest, RestingRocksLoseGroundFrictionBesidesAirDrag) {
 
 TEST_F(RockTest, WaterLiftsDeepRocksUpToACap) {
     GroundPatch lakeBed(-1000.0f, {0, 1, 0});
-    lakeBed.addToWorld();
+    lakeBed.addToWorld(*kernel.physicsWorld);
     Fall* shallow = throwRock({0, -21, 0}, {0, 0, 0});
     Fall* deep = throwRock({0, -500, 0}, {0, 0, 0});
     shallow->update();
@@ -88,7 +88,7 @@ TEST_F(RockTest, WaterLiftsDeepRocksUpToACap) {
 // most 0.5 per axis, and a floating rock bobs on about 8 % of frames by at most 0.0075.
 TEST_F(RockTest, RandomShakesAndBobsStayWithinTheirRange) {
     GroundPatch lakeBed(-1000.0f, {0, 1, 0});
-    lakeBed.addToWorld();
+    lakeBed.addToWorld(*kernel.physicsWorld);
     Fall* shaken = throwRock({0, 1000, 0}, {0, 0, 0});
     Fall* floating = throwRock({0, -500, 0}, {0, 0, 0});
     const int frames = 20000;
@@ -150,7 +150,8 @@ TEST_F(RockTest, SteeredRocksShowTheirTextureAndJumpOffTheGround) {
     hold(keySpace);
     rock->update();
     EXPECT_NEAR(rock->velocity.y, 1.4f * groundDrag, 1e-5);
-    const Texture* marked = static_cast<const Texture*>(getResource("Textures/overlayedsquare.bmp"));
+    void* marking = getResource(*kernel.resources, "Textures/overlayedsquare.bmp");
+    const Texture* marked = static_cast<const Texture*>(marking);
     const Slot* texture = static_cast<const Slot*>(rock->owner->textureSlots.head->payload);
     EXPECT_EQ(texture->value, marked->textureId);
     EXPECT_EQ(texture->set, 1);
@@ -158,7 +159,7 @@ TEST_F(RockTest, SteeredRocksShowTheirTextureAndJumpOffTheGround) {
 
 TEST_F(RockTest, HoldingFFreezesMotionAndAgeing) {
     Fall* rock = throwRock({3, 1000, 4}, {1, 0, 0});
-    liveRockCount = 250; // crowded: every rock would age
+    kernel.liveRockCount = 250; // crowded: every rock would age
     hold('F');
     for (int frame = 0; frame < 10; ++frame) {
         rock->update();

@@ -45,7 +45,7 @@ protected:
     HeightGrid& addGrid(std::vector<float> vertices, Vec3 extent, Vec3 position = {0, 0, 0}, Vec3 scale = {1, 1, 1}) {
         grids.push_back(std::make_unique<HeightGrid>());
         buildHeightGrid(*grids.back(), keep(makeTestObject(std::move(vertices), extent, position, scale)));
-        addHeightGrid(grids.back().get());
+        addHeightGrid(world, grids.back().get());
         return *grids.back();
     }
     HeightGrid& addUnitGrid(Vec3 position = {0, 0, 0}, Vec3 scale = {1, 1, 1}) {
@@ -64,11 +64,11 @@ struct HeightCase {
 TEST_F(HeightQuery, NoGridOrOutsideEveryGridIsFlatGround) {
     world.groundNormal = {5, 5, 5};
     world.groundHeight = 5;
-    EXPECT_EQ(groundHeightAt(1, 2, 3), 0.0f);
+    EXPECT_EQ(groundHeightAt(world, 1, 2, 3), 0.0f);
     expectVec3Near(world.groundNormal, {0, 1, 0});
     addUnitGrid();
     for (Vec3 p : {Vec3{2, 0, 0}, Vec3{0, 0, -2}, Vec3{7, 0, 1}}) {
-        EXPECT_EQ(groundHeightAt(p.x, p.y, p.z), 0.0f);
+        EXPECT_EQ(groundHeightAt(world, p.x, p.y, p.z), 0.0f);
         EXPECT_EQ(world.groundHeight, 0.0f);
         expectVec3Near(world.groundNormal, {0, 1, 0});
     }
@@ -80,29 +80,29 @@ TEST_F(HeightQuery, BlendsTheNearestVertexWithItsNeighboursWhateverTheHeight) {
                                 {1.9f, 3, 1.9f, 0.5775f},
                                 {0.33325f, 0, 0, 0.04999375f}, {1, 0, 1, 0.3f}}; // 0.33325: x = 1 nearest
     for (const HeightCase& c : cases) {
-        EXPECT_NEAR(groundHeightAt(c.x, c.y, c.z), c.height, 1e-6f) << c.x << ", " << c.z;
+        EXPECT_NEAR(groundHeightAt(world, c.x, c.y, c.z), c.height, 1e-6f) << c.x << ", " << c.z;
         EXPECT_NEAR(world.groundHeight, c.height, 1e-6f);
     }
     expectVec3Near(world.groundNormal, {1, 1, 1}); // exactly above the vertex (1, 1)
-    groundHeightAt(0.4f, 0, 0);
+    groundHeightAt(world, 0.4f, 0, 0);
     expectVec3Near(world.groundNormal, {0.55f, 1, 0});
 }
 
 TEST_F(HeightQuery, PlacedAndScaledTerrainIgnoresItsOwnHeight) {
     addUnitGrid({100, 50, -30}, {10, 2, 10});
-    EXPECT_NEAR(groundHeightAt(104, 0, -30), 0.11f, 1e-6f);
-    EXPECT_NEAR(groundHeightAt(95, 0, -35), -0.375f, 1e-6f);
-    EXPECT_NEAR(groundHeightAt(114, 0, -16), 0.93f, 1e-6f); // mesh (1.55, 1.55) on the plane, doubled
+    EXPECT_NEAR(groundHeightAt(world, 104, 0, -30), 0.11f, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(world, 95, 0, -35), -0.375f, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(world, 114, 0, -16), 0.93f, 1e-6f); // mesh (1.55, 1.55) on the plane, doubled
     grids.back()->renderObject->position.y = 5;
-    EXPECT_NEAR(groundHeightAt(95, 0, -35), -0.375f, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(world, 95, 0, -35), -0.375f, 1e-6f);
 }
 
 TEST_F(HeightQuery, LaterOverlappingGridDecidesHeightAndNormal) {
     addUnitGrid();
     addUnitGrid({1, 0, 0}, {1, 3, 1});
-    EXPECT_NEAR(groundHeightAt(0.4f, 0, 0), -0.21f, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(world, 0.4f, 0, 0), -0.21f, 1e-6f);
     expectVec3Near(world.groundNormal, {-0.7f, 1, 0});
-    EXPECT_NEAR(groundHeightAt(-1.5f, 0, 0), -0.1625f, 1e-6f); // outside the later grid
+    EXPECT_NEAR(groundHeightAt(world, -1.5f, 0, 0), -0.1625f, 1e-6f); // outside the later grid
 }
 
 TEST_F(HeightQuery, BuildRoundsCoordinatesToCellsLaterVertexWins) {
@@ -141,10 +141,10 @@ TEST_F(HeightQuery, BeyondTheBorderTheBorderVertexIsReused) {
     appendVertex(vertices, 0, -3);
     HeightGrid& grid = addGrid(vertices, {2, 1, 3});
     expectEachVertexInItsOwnCell(grid);
-    EXPECT_NEAR(groundHeightAt(0.4f, 0, 2.5f), 0.455f, 1e-6f);
-    EXPECT_NEAR(groundHeightAt(0.4f, 0, -2.5f), -0.345f, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(world, 0.4f, 0, 2.5f), 0.455f, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(world, 0.4f, 0, -2.5f), -0.345f, 1e-6f);
     grid.renderObject->mesh->extent.x = 3; // bounds wider than the vertices along x too
-    EXPECT_NEAR(groundHeightAt(2.5f, 0, 0), 0.2f, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(world, 2.5f, 0, 0), 0.2f, 1e-6f);
 }
 
 TEST_F(HeightQuery, FullSizeTerrainGridUsesCellSizeOverSideLessTwo) {
@@ -152,8 +152,8 @@ TEST_F(HeightQuery, FullSizeTerrainGridUsesCellSizeOverSideLessTwo) {
     EXPECT_EQ(grid.side, 129);
     expectEachVertexInItsOwnCell(grid);
     const float c = 128.0f / 127.0f;
-    EXPECT_NEAR(groundHeightAt(0.4f, 0, 0), 0.1f * 0.4f / c, 1e-6f);
-    EXPECT_NEAR(groundHeightAt(63.5f, 0, 0), 6.4f - 0.1f * 0.5f / c, 1e-5f);
+    EXPECT_NEAR(groundHeightAt(world, 0.4f, 0, 0), 0.1f * 0.4f / c, 1e-6f);
+    EXPECT_NEAR(groundHeightAt(world, 63.5f, 0, 0), 6.4f - 0.1f * 0.5f / c, 1e-5f);
 }
 
 TEST_F(HeightQuery, GridCoordinatesBeyondIntegersClampInfiniteToTheBorderAndNotANumberToTheMiddle) {
@@ -172,7 +172,7 @@ TEST_F(HeightQuery, GridCoordinatesBeyondIntegersClampInfiniteToTheBorderAndNotA
     const HeightCase sideTwo[] = {{0.5f, 0, 0.5f, 4}, {0.2f, 0, 0.9f, 4}, {-0.5f, 0, -0.5f, 1},
                                   {0.5f, 0, -0.5f, 1}, {-0.5f, 0, 0.5f, 1}, {0, 0, 0, 1}};
     for (const HeightCase& c : sideTwo) {
-        EXPECT_EQ(groundHeightAt(c.x, c.y, c.z), c.height) << c.x << ", " << c.z;
+        EXPECT_EQ(groundHeightAt(world, c.x, c.y, c.z), c.height) << c.x << ", " << c.z;
     }
 
     // An infinite half width makes the grid coordinate inf / inf: the middle vertex, whose
@@ -182,7 +182,7 @@ TEST_F(HeightQuery, GridCoordinatesBeyondIntegersClampInfiniteToTheBorderAndNotA
     vertices[12 * 8 + 1] = 7;
     addGrid(vertices, {2, 7, 2}, {10, 0, 0}).halfWidth = INFINITY;
     for (Vec3 p : {Vec3{10.4f, 0, 0.3f}, Vec3{8.1f, 0, -1.9f}, Vec3{11.9f, 0, 1.9f}}) {
-        EXPECT_EQ(groundHeightAt(p.x, p.y, p.z), 7.0f) << p.x << ", " << p.z;
+        EXPECT_EQ(groundHeightAt(world, p.x, p.y, p.z), 7.0f) << p.x << ", " << p.z;
         expectVec3Near(world.groundNormal, {0, 1, 0});
     }
 }
@@ -222,6 +222,6 @@ TEST_F(HeightQuery, DegenerateMeshesLeaveOutVerticesWithoutACell) {
         for (int j = 0; j < c.side * c.side; ++j) {
             EXPECT_EQ(grid.cells[j], c.cells[j]) << c.what << ", cell " << j;
         }
-        EXPECT_EQ(groundHeightAt(x + 1, 0, 1), c.height) << c.what;
+        EXPECT_EQ(groundHeightAt(world, x + 1, 0, 1), c.height) << c.what;
     }
 }

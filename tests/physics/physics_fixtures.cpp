@@ -37,7 +37,7 @@ int listLength(const ObjectList& list) {
 
 void PhysicsTest::TearDown() {
     while (bodies.head != nullptr) {
-        releaseBody(static_cast<RigidBody*>(bodies.head->payload));
+        releaseBody(world, bodies, static_cast<RigidBody*>(bodies.head->payload));
     }
     freeListAndPayloads<BoxCollider>(world.boxes);
     while (world.heightGrids.head != nullptr) {
@@ -57,17 +57,17 @@ RigidBody* PhysicsTest::addRock(Vec3 position, float radius, Vec3 velocity, floa
     sphere->radius = radius;
     sphere->mass = mass;
     sphere->center = position;
-    addSphere(sphere);
+    addSphere(world, sphere);
     RigidBody* body = new RigidBody;
     initRigidBody(*body, object);
     body->sphere = sphere;
     body->velocity = velocity;
-    addBody(body);
+    addBody(bodies, body);
     return body;
 }
 
 BoxCollider* PhysicsTest::addBox(Vec3 position, Vec3 half, Vec3 rotation) {
-    return addBoxCollider(keep(makeTestObject({}, {1, 1, 1}, position, half, rotation)));
+    return addBoxCollider(world, keep(makeTestObject({}, {1, 1, 1}, position, half, rotation)));
 }
 
 void PhysicsTest::step() {

@@ -40,7 +40,7 @@ TEST_F(BoxBounce, FastApproachBouncesHalfSlowOneStopsTangentKept) {
         stepPhysics(bodies, world);
         expectVec3Near(rock->velocity, c[1]);
         expectVec3Near(rock->nextPosition, {0, 1.5f, 0});
-        releaseBody(rock);
+        releaseBody(world, bodies, rock);
     }
 }
 
@@ -154,7 +154,7 @@ TEST_F(PhysicsTest, PairSearchMemoryFollowsTheCrowd) {
     };
     auto shrinkTo = [&](int count) {
         while (static_cast<int>(rocks.size()) > count) {
-            releaseBody(rocks.back());
+            releaseBody(world, bodies, rocks.back());
             rocks.pop_back();
         }
         stepPhysics(bodies, world);

@@ -41,7 +41,7 @@ TEST_F(PhysicsTest, RegistrationAppendsAndRemembersNodes) {
 
 TEST_F(PhysicsTest, BoxColliderKeepsTheObjectsPlaceWhenMade) {
     RenderObject& object = keep(makeTestObject({}, {1, 1, 1}, {3, 4, 5}, {40, 20, 200}, {10, 20, 30}));
-    BoxCollider* box = addBoxCollider(object);
+    BoxCollider* box = addBoxCollider(world, object);
     object.position = {0, 0, 0};
     object.rotation = {0, 0, 0};
     expectVec3Near(box->halfExtent, {40, 20, 200});
@@ -57,14 +57,14 @@ TEST_F(PhysicsTest, ReleasingHeadMiddleAndTailLeavesTheRestSteppable) {
     for (int i = 0; i < 4; ++i) {
         rocks[i] = addRock({3.0f * i, 0, 0}, 0.5f, {0, 1, 0});
     }
-    releaseBody(rocks[1]);
+    releaseBody(world, bodies, rocks[1]);
     EXPECT_EQ(listLength(bodies), 3);
     EXPECT_EQ(listLength(world.spheres), 3);
     EXPECT_EQ(rocks[0]->bodyNode->next, rocks[2]->bodyNode);
-    releaseBody(rocks[0]);
+    releaseBody(world, bodies, rocks[0]);
     EXPECT_EQ(bodies.head, rocks[2]->bodyNode);
     EXPECT_EQ(world.spheres.head, rocks[2]->sphere->sphereNode);
-    releaseBody(rocks[3]);
+    releaseBody(world, bodies, rocks[3]);
     EXPECT_EQ(bodies.tail, rocks[2]->bodyNode);
     EXPECT_EQ(listLength(bodies), 1);
     EXPECT_EQ(listLength(world.spheres), 1);

@@ -58,10 +58,10 @@ TEST_F(ScriptedCamera, SmoothedTurnDecaysByPointSixThreeAfterTheMouseStops) {
     EXPECT_FLOAT_EQ(camera.yaw, 3.0f);   // 0.3 x 10
     EXPECT_FLOAT_EQ(camera.pitch, 3.0f); // moving down looks down
     runFrames(1);
-    EXPECT_FLOAT_EQ(lookSmoothing.x, 3.0f * 0.63f);
+    EXPECT_FLOAT_EQ(camera.look.x, 3.0f * 0.63f);
     EXPECT_FLOAT_EQ(camera.yaw, 3.0f + 1.89f);
     runFrames(1);
-    EXPECT_NEAR(lookSmoothing.x, 3.0f * 0.63f * 0.63f, 1e-6);
+    EXPECT_NEAR(camera.look.x, 3.0f * 0.63f * 0.63f, 1e-6);
 }
 
 TEST_F(ScriptedCamera, EveryEdgeRecentresTheMouseAndRepeatsThePreviousTurn) {
@@ -74,12 +74,12 @@ TEST_F(ScriptedCamera, EveryEdgeRecentresTheMouseAndRepeatsThePreviousTurn) {
         scriptFrame(script, 4);
         start();
         runFrames(2);
-        float turn = lookSmoothing.x;
+        float turn = camera.look.x;
         float yaw = camera.yaw;
         runFrames(1);
         EXPECT_EQ(camera.input.mouseX, 640) << edge[0] << ", " << edge[1];
         EXPECT_EQ(camera.input.mouseY, 360);
-        EXPECT_EQ(lookSmoothing.x, turn);
+        EXPECT_EQ(camera.look.x, turn);
         EXPECT_FLOAT_EQ(camera.yaw, yaw + turn);
     }
 }

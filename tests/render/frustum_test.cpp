@@ -23,7 +23,7 @@ protected:
     }
     bool inViewAt(float x, float y, float z) {
         box.position = {x, y, z};
-        return frustumCheck(box);
+        return frustumCheck(box, *kernel.camera, kernel.frustumPlates);
     }
 
     KernelSandbox sandbox;

@@ -23,7 +23,7 @@ void RenderListTest::TearDown() {
 void DrawTest::SetUp() {
     RenderListTest::SetUp();
     ASSERT_TRUE(ensureGlContext()) << "no OpenGL 2.0 context: is DISPLAY set?";
-    kernel.defaultMaterial = materials().phong;
+    sandbox.useMaterial(materials().phong);
     perspective(scene.projection, 1280.0f / 720.0f, camera.fieldOfView);
     glViewport(0, 0, 1280, 720);
     glDisable(GL_DEPTH_TEST);

@@ -54,7 +54,7 @@ class RenderObjects : public RenderListTest {
 protected:
     void SetUp() override {
         RenderListTest::SetUp();
-        kernel.defaultMaterial = phongTables;
+        sandbox.useMaterial(phongTables);
     }
     RenderObject* withSlots(ShaderProgram* shader) {
         RenderObject* object = createRenderObject(&someMesh, camera);
@@ -78,7 +78,7 @@ protected:
 TEST_F(RenderObjects, NewObjectsStartAtRestWithTheDefaultMaterialAtTheTailOfTheirList) {
     RenderObject* first = createRenderObject(&someMesh, camera);
     RenderObject* second = createRenderObject(&someMesh, camera);
-    RenderObject* wet = createWaterObject(&someMesh);
+    RenderObject* wet = createWaterObject(&someMesh, camera);
     EXPECT_EQ(scene.head->payload, first);
     EXPECT_EQ(second->listNode, scene.tail);
     EXPECT_EQ(water.head->payload, wet);
@@ -90,7 +90,7 @@ TEST_F(RenderObjects, NewObjectsStartAtRestWithTheDefaultMaterialAtTheTailOfThei
     EXPECT_EQ(second->modelView.m[15], 1.0f);
 
     testing::internal::CaptureStdout();
-    EXPECT_EQ(createWaterObject(nullptr), nullptr);
+    EXPECT_EQ(createWaterObject(nullptr, camera), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "error: mesh is NULL!\n");
     EXPECT_EQ(water.tail->payload, wet);
 }
@@ -98,7 +98,7 @@ TEST_F(RenderObjects, NewObjectsStartAtRestWithTheDefaultMaterialAtTheTailOfThei
 TEST_F(RenderObjects, LogicObjectsSetUpTheirBehaviourOnceOwnedAndFreeItWhenDestroyed) {
     bool destroyed = false;
     SetUpProbe* probe = new SetUpProbe(destroyed);
-    RenderObject* object = createLogicObject(&someMesh, probe);
+    RenderObject* object = createLogicObject(&someMesh, camera, probe);
     EXPECT_EQ(object->logic, probe);
     EXPECT_EQ(probe->ownerAtSetUp, object);
     destroyRenderObject(object, scene);

@@ -28,8 +28,8 @@ struct GroundPatch {
     GroundPatch& operator=(const GroundPatch&) = delete;
     ~GroundPatch() { delete[] grid.cells; } // allocated by buildHeightGrid
 
-    // Builds the grid and registers it with the kernel's physics world.
-    void addToWorld() { addHeightGrid(&buildHeightGrid(grid, object)); }
+    // Builds the grid and registers it with the physics world.
+    void addToWorld(PhysicsWorld& world) { addHeightGrid(world, &buildHeightGrid(grid, object)); }
 
     std::vector<float> vertices;
     Mesh mesh = {};

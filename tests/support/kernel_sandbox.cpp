@@ -30,7 +30,7 @@ std::vector<Reached>& kept() {
 
 KernelSandbox::KernelSandbox()
     : savedKernel(kernel), savedCamera(*kernel.camera), savedPlayer(player),
-      savedLookSmoothing(lookSmoothing), savedLiveRockCount(liveRockCount), savedFrameStats(frameStats) {
+      savedFrameStats(frameStats) {
     resetRunState();
     kernel.windowWidth = savedKernel.windowWidth;
     kernel.windowHeight = savedKernel.windowHeight;
@@ -49,9 +49,12 @@ KernelSandbox::~KernelSandbox() {
     *kernel.camera = savedCamera;
     kernel = savedKernel;
     player = savedPlayer;
-    lookSmoothing = savedLookSmoothing;
-    liveRockCount = savedLiveRockCount;
     frameStats = savedFrameStats;
+}
+
+void KernelSandbox::useMaterial(ShaderProgram* material) {
+    sceneList.material = material;
+    waterList.material = material;
 }
 
 void KernelSandbox::keepWhatTheKernelReaches() {

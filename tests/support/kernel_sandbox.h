@@ -1,8 +1,8 @@
 // The program-wide state of a run, sandboxed for the length of one test: the kernel with its
-// camera, the player, the look smoothing, the live rock count and the frame statistics are
-// saved, then set as a run starts them (resetRunState, app/startup.h), with the kernel pointing
-// at fresh, empty containers of the sandbox's own: two render lists on the camera, a body list,
-// a physics world and a resource cache. The window size stays the test program's window's.
+// camera and live rock count, the player and the frame statistics are saved, then set as a run
+// starts them (resetRunState, app/startup.h), with the kernel pointing at fresh, empty
+// containers of the sandbox's own: two render lists on the camera, a body list, a physics world
+// and a resource cache. The window size stays the test program's window's.
 // Everything saved comes back afterwards, so no test sees what another left, and the kernel
 // never keeps a pointer at a record the test has destroyed.
 //
@@ -32,6 +32,8 @@ class KernelSandbox {
     // Keeps what the kernel reaches now reachable for good: before a second engine run in one
     // sandbox, which starts from a kernel of its own.
     void keepWhatTheKernelReaches();
+    // The program every object made into the sandbox's two lists starts with, as start-up sets it.
+    void useMaterial(ShaderProgram* material);
 
     RenderList sceneList = {};
     RenderList waterList = {};
@@ -43,7 +45,5 @@ class KernelSandbox {
     Kernel savedKernel;
     Camera savedCamera;
     PlayerState savedPlayer;
-    LookSmoothing savedLookSmoothing;
-    int32_t savedLiveRockCount;
     FrameStats savedFrameStats;
 };

@@ -26,7 +26,7 @@ int32_t* snapshotField(InputState& input, int key) {
 void RockTest::SetUp() {
     GlContextTest::SetUp();
     sandbox = std::make_unique<KernelSandbox>();
-    kernel.defaultMaterial = phong();
+    sandbox->useMaterial(phong());
     kernel.rockTexture = &rockTexture;
     rockMesh.stride = 8;
     rockMesh.extent = {1, 1, 1};
@@ -36,8 +36,8 @@ void RockTest::SetUp() {
 void RockTest::TearDown() { sandbox.reset(); }
 
 Fall* RockTest::throwRock(Vec3 position, Vec3 velocity) {
-    Fall* fall = new Fall;
-    RenderObject* rock = createLogicObject(&rockMesh, fall);
+    Fall* fall = new Fall(rockContext());
+    RenderObject* rock = createLogicObject(&rockMesh, *kernel.camera, fall);
     rock->position = position;
     fall->velocity = velocity;
     return fall;
@@ -45,4 +45,4 @@ Fall* RockTest::throwRock(Vec3 position, Vec3 velocity) {
 
 void RockTest::hold(int key) { *snapshotField(kernel.camera->input, key) = 1; }
 void RockTest::release(int key) { *snapshotField(kernel.camera->input, key) = 0; }
-int RockTest::liveCount() const { return liveRockCount; }
+int RockTest::liveCount() const { return kernel.liveRockCount; }
