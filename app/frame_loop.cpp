@@ -5,8 +5,8 @@
 #include "app/scene.h"
 #include "core/frame_stats.h"
 #include "game/behaviour_pass.h"
+#include "game/controls.h"
 #include "physics/physics_step.h"
-#include "platform/keys.h"
 #include "platform/tick_schedule.h"
 #include "platform/window.h"
 #include "render/camera.h"
@@ -23,7 +23,7 @@ void finishTick(SceneHandles& scene) {
     addEngineTime(start);
     finishFrameStats();
     platformEndTick();
-    if (isHeld(kernel.camera->input, keyEscape) || !platformWindowOpen()) {
+    if (controlHeld(kernel.camera->input, Control::quit) || !platformWindowOpen()) {
         kernel.stopRequested = true;
     }
 }
@@ -54,7 +54,7 @@ void simulateTick() {
 
     double start = engineClock();
     updateCamera(camera);
-    if (!isHeld(camera.input, 'F')) {
+    if (!controlHeld(camera.input, Control::pause)) {
         stepPhysics(*kernel.bodyList, *kernel.physicsWorld);
         integrateBodies(*kernel.bodyList);
     }

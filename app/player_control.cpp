@@ -2,10 +2,10 @@
 
 #include "app/kernel.h"
 #include "app/scene.h"
+#include "game/controls.h"
 #include "game/fall.h"
 #include "physics/height_grid.h"
 #include "physics/physics_world.h"
-#include "platform/keys.h"
 #include "render/camera.h"
 #include "render/frustum.h"
 #include "render/render_object.h"
@@ -31,7 +31,7 @@ void reportFrustum(const SceneHandles& scene) {
 }
 
 void toggleFlying(Camera& camera) {
-    if (!isHeld(camera.input, 'Q')) {
+    if (!controlHeld(camera.input, Control::flyToggle)) {
         player.flyToggleHeld = false;
         return;
     }
@@ -55,7 +55,7 @@ void throwRock(const SceneHandles& scene, Camera& camera) {
     rock->position = camera.position;
     rock->scale = scale(rock->scale, 0.9f);
 
-    bool fast = isHeld(camera.input, 'G');
+    bool fast = controlHeld(camera.input, Control::fastThrow);
     Vec3 v = {fast ? 7.0f : 1.0f, 0.0f, 0.0f};
     turnZ(v, turnOfRadians(camera.pitch * floatPiDegreesToRadians));
     turnY(v, turnOfRadians(camera.yaw * floatPiDegreesToRadians));
@@ -68,19 +68,19 @@ void throwRock(const SceneHandles& scene, Camera& camera) {
     }
     v.z += camera.velocity.z;
     fall->velocity = v;
-    if (camera.input.rightButton) {
+    if (controlHeld(camera.input, Control::steeredThrow)) {
         fall->kind = rockKindSteered;
     }
 }
 
 void cameraModeKeys(Camera& camera) {
-    if (isHeld(camera.input, '0')) {
+    if (controlHeld(camera.input, Control::freezeCamera)) {
         camera.mode = 0;
         camera.roll = 0.0f;
         camera.yaw = 0.0f;
         camera.pitch = 0.0f;
     }
-    if (isHeld(camera.input, '1')) {
+    if (controlHeld(camera.input, Control::freeCamera)) {
         camera.mode = 2;
     }
 }
@@ -89,13 +89,13 @@ void cameraModeKeys(Camera& camera) {
 void walk(Camera& camera) {
     Vec3& position = camera.position;
     PhysicsWorld& world = *kernel.physicsWorld;
-    if (isHeld(camera.input, 'H')) {
+    if (controlHeld(camera.input, Control::heightReport)) {
         std::printf("Terrain Height is: %g\n", groundHeightAt(world, position.x, position.y, position.z));
     }
     float ground = groundHeightAt(world, position.x, position.y, position.z);
     camera.moveSpeed = 0.14f;
     camera.damping = 0.99f;
-    bool jump = isHeld(camera.input, keySpace);
+    bool jump = controlHeld(camera.input, Control::jump);
     if (position.y > waterLine) {
         if (position.y < ground + standingHeight) {
             if (camera.velocity.y <= 0.0f) {
@@ -129,20 +129,20 @@ void walk(Camera& camera) {
     }
 }
 
-// The selected block turns with I, K, J, L, lifts with V and B and spins slowly on its own.
+// The selected block turns and lifts with its controls and spins slowly on its own.
 // Its collider and normal matrix follow the block as it was before this frame's lift and spin.
 void moveSelectedBlock(const SceneHandles& scene, const InputState& input) {
     RenderObject& block = *scene.selectedBlock;
-    if (isHeld(input, 'I')) {
+    if (controlHeld(input, Control::blockTurnUp)) {
         block.rotation.z += blockTurnStep;
     }
-    if (isHeld(input, 'K')) {
+    if (controlHeld(input, Control::blockTurnDown)) {
         block.rotation.z -= blockTurnStep;
     }
-    if (isHeld(input, 'J')) {
+    if (controlHeld(input, Control::blockTurnLeft)) {
         block.rotation.x += blockTurnStep;
     }
-    if (isHeld(input, 'L')) {
+    if (controlHeld(input, Control::blockTurnRight)) {
         block.rotation.x -= blockTurnStep;
     }
     scene.selectedCollider->position = block.position;
@@ -150,10 +150,10 @@ void moveSelectedBlock(const SceneHandles& scene, const InputState& input) {
     Mat4& normalMatrix = *scene.selectedNormalMatrix;
     copyMat4(normalMatrix, identityMat4);
     rotateMat4XZY(normalMatrix, block.rotation);
-    if (isHeld(input, 'V')) {
+    if (controlHeld(input, Control::blockLift)) {
         block.position.y += blockLiftStep;
     }
-    if (isHeld(input, 'B')) {
+    if (controlHeld(input, Control::blockLower)) {
         block.position.y -= blockLiftStep;
     }
     block.rotation.y += blockSpin;
@@ -163,11 +163,11 @@ void moveSelectedBlock(const SceneHandles& scene, const InputState& input) {
 
 void applyPlayerControl(SceneHandles& scene) {
     Camera& camera = *kernel.camera;
-    if (camera.input.rightButton) {
+    if (controlHeld(camera.input, Control::frustumReport)) {
         reportFrustum(scene);
     }
     toggleFlying(camera);
-    if (camera.input.leftButton) {
+    if (controlHeld(camera.input, Control::throwRock)) {
         throwRock(scene, camera);
     }
     cameraModeKeys(camera);

@@ -6,13 +6,13 @@
 struct SceneHandles;
 
 struct PlayerState {
-    bool flyToggleHeld; // Q was held in the previous frame: the toggle acts once per press
+    bool flyToggleHeld; // the fly toggle was held in the previous tick: it acts once per press
     bool flyMode;       // flying freely; otherwise walking on the terrain
 };
 
 extern PlayerState player; // both false when the frame loop starts
 
-void resetPlayer(); // walking, Q not held: as every run starts
+void resetPlayer(); // walking, the fly toggle not held: as every run starts
 
 const float waterLine = -23.6f;     // below it the walking player swims
 const float standingHeight = 6.0f;  // eye height above the ground

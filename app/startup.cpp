@@ -79,7 +79,7 @@ bool initKernel(uint32_t seed) {
     }
     platformCaptureCursor();
     // The first frame must not turn the view: remember where the captured mouse is now.
-    pollInput(kernel.camera->input);
+    kernel.camera->input = platformPoll();
 
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);

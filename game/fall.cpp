@@ -3,9 +3,9 @@
 #include "assets/mesh.h"
 #include "assets/resource_cache.h"
 #include "assets/texture.h"
+#include "game/controls.h"
 #include "physics/height_grid.h"
 #include "physics/physics_world.h"
-#include "platform/keys.h"
 #include "render/camera.h"
 #include "render/render_object.h"
 
@@ -82,14 +82,14 @@ void Fall::update() {
     }
     firstUpdate = 0;
 
-    if (isHeld(input, 'E')) {
+    if (controlHeld(input, Control::shake)) {
         velocity.x += randomOffset();
         velocity.y += randomOffset();
         velocity.z += randomOffset();
     }
     steer();
 
-    frozen = isHeld(input, 'F') ? 1 : 0;
+    frozen = controlHeld(input, Control::pause) ? 1 : 0;
     if (!frozen) {
         double ageingFrom = static_cast<double>(lifeSpan) / fadeParts * (fadeParts - 1);
         if (*context.liveRocks > crowdLimit || age > ageingFrom) {
@@ -118,24 +118,24 @@ void Fall::update() {
     }
 }
 
-// Steered rocks follow I, K (forward, back) and J, L (left, right) relative to the view.
+// Steered rocks follow the steering controls (forward, back, left, right) relative to the view.
 void Fall::steer() {
     const InputState& input = context.camera->input;
     float forward = 0.0f;
     float side = 0.0f;
-    if (isHeld(input, 'I')) {
+    if (controlHeld(input, Control::steerForward)) {
         forward += steerStep;
     }
-    if (isHeld(input, 'K')) {
+    if (controlHeld(input, Control::steerBack)) {
         forward -= steerStep;
     }
-    if (isHeld(input, 'J')) {
+    if (controlHeld(input, Control::steerLeft)) {
         side -= steerStep;
     }
-    if (isHeld(input, 'L')) {
+    if (controlHeld(input, Control::steerRight)) {
         side += steerStep;
     }
-    if (isHeld(input, 'G')) {
+    if (controlHeld(input, Control::fastSteer)) {
         forward *= 5.0f;
         side *= 5.0f;
     }
@@ -191,7 +191,7 @@ float Fall::touchGround() {
         outOfFrame(v, angles);
         velocity = v;
         airborne = 0;
-        if (kind == rockKindSteered && isHeld(context.camera->input, keySpace)) {
+        if (kind == rockKindSteered && controlHeld(context.camera->input, Control::rockJump)) {
             velocity.y += 1.4f;
         }
     }

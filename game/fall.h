@@ -33,7 +33,7 @@ struct FallContext {
 const int32_t crowdLimit = 200;     // beyond this many live rocks, rocks age
 const int32_t rockKindPlain = 0;    // the shared rock texture
 const int32_t rockKindDark = 1;     // "Textures/rock1.bmp"
-const int32_t rockKindSteered = 2;  // steered with I, J, K, L; jumps with the space bar
+const int32_t rockKindSteered = 2;  // follows the steering controls and jumps (game/controls.h)
 
 class Fall final : public ObjectLogic {
 public:
@@ -49,7 +49,7 @@ public:
     Vec3 lastPosition = {0, 0, 0}; // owner position at the end of the previous update
     Vec3 displacement = {0, 0, 0}; // owner movement during the last frame
     float waterLevel = 0;          // below this height the rock is under water
-    uint8_t frozen = 0;            // F was held during this update
+    uint8_t frozen = 0;            // the pause control was held during this update
     int32_t age = 0;               // frames counted towards removal
     int32_t lifeSpan = 0;          // an age above this removes the rock
     int32_t fadeParts = 0;         // the fade takes the last 1/fadeParts of the life span

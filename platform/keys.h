@@ -1,26 +1,27 @@
 // Key and mouse-button names of the engine's input layer.
 //
 // Letters and digits are named by their upper-case character ('A', '0'); the space bar by ' '.
-// The other keys follow the named codes below, above every character code.
+// The other keys follow the named codes below, above every character code: GLFW 3's own key
+// codes, so that the window asks for a key by its name (platform/window_glfw.cpp checks them).
+// Which keys the engine reads at all is the key table of platform/input.h.
 #pragma once
 
 enum KeyCode : int {
     keySpace = ' ',
     keyEscape = 256,
-    keyEnter,
-    keyUp,
-    keyDown,
-    keyLeft,
-    keyRight,
-    keyLeftShift,
-    keyRightShift,
-    keyLeftControl,
-    keyRightControl,
-    keyLeftAlt,
-    keyRightAlt,
-    keyF1,
+    keyEnter = 257,
+    keyRight = 262,
+    keyLeft = 263,
+    keyDown = 264,
+    keyUp = 265,
+    keyF1 = 290,
     keyF12 = keyF1 + 11,
-    keyCount
+    keyLeftShift = 340,
+    keyLeftControl = 341,
+    keyLeftAlt = 342,
+    keyRightShift = 344,
+    keyRightControl = 345,
+    keyRightAlt = 346,
 };
 
 enum MouseButton : int {

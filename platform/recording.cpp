@@ -6,7 +6,6 @@
 namespace {
 
 const char magic[4] = {'V', 'R', 'E', 'C'};
-const int firstNamedSlot = 49; // slots 49 to 60: keyEscape to keyRightAlt
 const uint64_t keyMask = (uint64_t{1} << keySlotCount) - 1;
 const uint8_t buttonMask = (1u << mouseButtonCount) - 1;
 
@@ -41,47 +40,6 @@ RecordingRead fault(RecordingFault kind, uint32_t version, Recording& recording)
 
 } // namespace
 
-int keySlot(int key) {
-    if (key >= 'A' && key <= 'Z') {
-        return key - 'A';
-    }
-    if (key >= '0' && key <= '9') {
-        return 26 + key - '0';
-    }
-    if (key >= keyF1 && key <= keyF12) {
-        return 36 + key - keyF1;
-    }
-    if (key == keySpace) {
-        return 48;
-    }
-    if (key >= keyEscape && key <= keyRightAlt) {
-        return firstNamedSlot + key - keyEscape;
-    }
-    return -1;
-}
-
-int slotKey(int slot) {
-    if (slot < 26) {
-        return 'A' + slot;
-    }
-    if (slot < 36) {
-        return '0' + slot - 26;
-    }
-    if (slot < 48) {
-        return keyF1 + slot - 36;
-    }
-    return slot == 48 ? keySpace : keyEscape + slot - firstNamedSlot;
-}
-
-bool snapshotKey(const InputSnapshot& snapshot, int key) {
-    int slot = keySlot(key);
-    return slot >= 0 && (snapshot.keys >> slot & 1) != 0;
-}
-
-bool snapshotButton(const InputSnapshot& snapshot, int button) {
-    return button >= 0 && button < mouseButtonCount && (snapshot.buttons >> button & 1) != 0;
-}
-
 void appendRecordingHeader(std::vector<uint8_t>& bytes, const RecordingHeader& header) {
     size_t from = bytes.size();
     bytes.insert(bytes.end(), magic, magic + 4);
@@ -95,7 +53,7 @@ void appendRecordingHeader(std::vector<uint8_t>& bytes, const RecordingHeader& h
 void appendRecordedFrame(std::vector<uint8_t>& bytes, const RecordedFrame& frame) {
     size_t from = bytes.size();
     bytes.push_back(static_cast<uint8_t>(frame.polls.size()));
-    for (const InputSnapshot& poll : frame.polls) {
+    for (const InputState& poll : frame.polls) {
         appendUint(bytes, poll.keys, 8);
         bytes.push_back(poll.buttons);
         appendUint(bytes, static_cast<uint32_t>(poll.mouseX), 4);
@@ -139,9 +97,9 @@ RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& record
         bool sound = checkHolds(bytes + at, length - 4);
         for (size_t i = 0; i < polls && sound; ++i) {
             const uint8_t* poll = bytes + at + 1 + i * snapshotSize;
-            InputSnapshot snapshot = {readUint(poll, 8), poll[8], readInt32(poll + 9), readInt32(poll + 13)};
-            sound = (snapshot.keys & ~keyMask) == 0 && (snapshot.buttons & ~buttonMask) == 0;
-            frame.polls.push_back(snapshot);
+            InputState input = {readUint(poll, 8), poll[8], readInt32(poll + 9), readInt32(poll + 13)};
+            sound = (input.keys & ~keyMask) == 0 && (input.buttons & ~buttonMask) == 0;
+            frame.polls.push_back(input);
         }
         if (!sound) {
             size_t badFrame = recording.frames.size() + 1;

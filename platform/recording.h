@@ -1,14 +1,16 @@
-// The recording file of a session: the random seed and every input snapshot the engine polled,
-// frame by frame. Reading is a pure function over bytes; nothing here touches a file.
+// The recording file of a session: the random seed and every input record the engine polled
+// (platform/input.h), frame by frame. Reading is a pure function over bytes; nothing here touches a file.
 //
 // Layout, all integers little-endian:
 //   header, 24 bytes: "VREC", u32 format version (1), u32 seed, i32 window width, i32 window
 //     height, u32 check (FNV-1a of the 20 bytes before it)
-//   then one record per presented frame: u8 poll count n, n snapshots of 17 bytes (u64 held
-//     keys, one bit per key slot; u8 held mouse buttons, bit b for button b; i32 mouse x;
+//   then one record per presented frame: u8 poll count n, n polls of 17 bytes (u64 held
+//     keys, one bit per key slot of the key table; u8 held mouse buttons, bit b for button b; i32 mouse x;
 //     i32 mouse y, window pixels, y growing downwards), u32 check (FNV-1a of the record so far)
 // A frame cut short at the end of the file (the program stopped while writing it) is dropped.
 #pragma once
+
+#include "platform/input.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,18 +21,9 @@ const uint32_t recordingVersion = 1;
 const size_t recordingHeaderSize = 24;
 const size_t snapshotSize = 17;
 const size_t maxPollsPerFrame = 255;
-const int keySlotCount = 61; // letters, digits, F1-F12, space, and the named keys of keys.h
-
-// One poll of the keyboard and mouse.
-struct InputSnapshot {
-    uint64_t keys;   // bit keySlot(key) set while the key is held
-    uint8_t buttons; // bit b set while mouse button b is held
-    int32_t mouseX;
-    int32_t mouseY;
-};
 
 struct RecordedFrame {
-    std::vector<InputSnapshot> polls; // in the order the engine took them
+    std::vector<InputState> polls; // in the order the engine took them
 };
 
 struct RecordingHeader {
@@ -52,11 +45,6 @@ struct RecordingRead {
     size_t badFrame;    // corruptFrame: its number, from 1
     size_t tornBytes;   // bytes of a cut-short last frame, dropped
 };
-
-int keySlot(int key);  // -1 for a key the snapshot does not hold (key names of keys.h)
-int slotKey(int slot); // the key of a slot, 0 <= slot < keySlotCount
-bool snapshotKey(const InputSnapshot& snapshot, int key);
-bool snapshotButton(const InputSnapshot& snapshot, int button);
 
 void appendRecordingHeader(std::vector<uint8_t>& bytes, const RecordingHeader& header);
 void appendRecordedFrame(std::vector<uint8_t>& bytes, const RecordedFrame& frame); // at most maxPollsPerFrame polls

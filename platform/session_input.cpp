@@ -6,8 +6,8 @@
 namespace {
 
 SessionInput* session = nullptr;
-InputSnapshot current = {0, 0, 640, 360};
-std::vector<InputSnapshot> pendingPolls; // recording: the polls of the frame being built
+InputState current = {0, 0, 640, 360};
+std::vector<InputState> pendingPolls; // recording: the polls of the frame being built
 size_t replayFrame = 0;                  // replaying: index of the tick being run
 size_t replayPoll = 0;                   // replaying: next poll within it
 int ticksDone = 0;
@@ -30,7 +30,7 @@ void platformUseSession(SessionInput* newSession) {
 }
 
 void sessionRewind() {
-    current = InputSnapshot{0, 0, 640, 360};
+    current = InputState{0, 0, 640, 360};
     pendingPolls.clear();
     replayFrame = 0;
     replayPoll = 0;
@@ -42,7 +42,7 @@ bool sessionRecording() { return session != nullptr && session->recordFile != nu
 
 bool sessionReplaying() { return session != nullptr && session->replay != nullptr; }
 
-void sessionRecordPoll(const InputSnapshot& live) {
+void sessionRecordPoll(const InputState& live) {
     current = live;
     if (pendingPolls.size() < maxPollsPerFrame) {
         pendingPolls.push_back(live);
@@ -59,7 +59,7 @@ void sessionReplayPoll() {
     }
 }
 
-const InputSnapshot* sessionSnapshot() {
+const InputState* sessionInput() {
     return sessionRecording() || sessionReplaying() ? &current : nullptr;
 }
 

@@ -1,7 +1,7 @@
 // Recording and replaying the input of a session, and capturing the frames it presents.
 //
 // A recorded frame is one tick of the game, drawn or not. Recording: every input snapshot the
-// engine polls (platformBeginPoll starts one) is kept with the tick it is taken in, and each
+// engine polls (platformPoll) is kept with the tick it is taken in, and each
 // tick is appended to the file and flushed as it ends, so the file stays replayable whenever the
 // program stops. Replaying: every poll is answered from the recording instead of the desktop, in
 // the order the engine took them (a poll beyond a tick's recorded ones repeats the last); the
@@ -38,9 +38,9 @@ void platformUseSession(SessionInput* session);
 void sessionRewind(); // back to the session's first frame, as platformUseSession leaves it
 bool sessionRecording();
 bool sessionReplaying();
-void sessionRecordPoll(const InputSnapshot& live);
+void sessionRecordPoll(const InputState& live);
 void sessionReplayPoll();               // moves to the next recorded poll when replaying
-const InputSnapshot* sessionSnapshot(); // the current poll when recording or replaying, else none
+const InputState* sessionInput();    // the current poll when recording or replaying, else none
 std::string sessionCapturePath();       // where to save the frame about to be presented, or ""
 void sessionCaptured(const std::string& path, const std::string& problem); // "" when it was saved
 void sessionPresented();                // after a tick's frame is presented

@@ -8,6 +8,8 @@
 // platformEndTick.
 #pragma once
 
+#include "platform/input.h"
+
 struct VideoMode {
     int width;
     int height;
@@ -41,8 +43,7 @@ void platformWait(double seconds);    // sleeps; nothing for 0 or less
 // the session chosen stay chosen.
 void platformRewind();
 
-void platformBeginPoll();             // starts one snapshot: the calls below until the next belong to it
-int platformKey(int key);             // 1 while held, 0 otherwise; key names of keys.h
-int platformMouseButton(int button);  // 1 while held, 0 otherwise
-void platformMousePos(int& x, int& y);
+// One poll of the keyboard and mouse: the session's record when one is replayed, else the
+// desktop's or the script's (kept when a session records).
+InputState platformPoll();
 void platformSetMousePos(int x, int y);

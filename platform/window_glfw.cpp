@@ -27,29 +27,15 @@ int scriptFrameIndex = 0; // index into script->frames of the frame being built
 int scriptMouseX = 0;
 int scriptMouseY = 0;
 
-int glfwKeyOf(int key) {
-    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9') || key == keySpace) {
-        return key; // GLFW 3 uses the character codes for these
-    }
-    if (key >= keyF1 && key <= keyF12) {
-        return GLFW_KEY_F1 + (key - keyF1);
-    }
-    switch (key) {
-    case keyEscape: return GLFW_KEY_ESCAPE;
-    case keyEnter: return GLFW_KEY_ENTER;
-    case keyUp: return GLFW_KEY_UP;
-    case keyDown: return GLFW_KEY_DOWN;
-    case keyLeft: return GLFW_KEY_LEFT;
-    case keyRight: return GLFW_KEY_RIGHT;
-    case keyLeftShift: return GLFW_KEY_LEFT_SHIFT;
-    case keyRightShift: return GLFW_KEY_RIGHT_SHIFT;
-    case keyLeftControl: return GLFW_KEY_LEFT_CONTROL;
-    case keyRightControl: return GLFW_KEY_RIGHT_CONTROL;
-    case keyLeftAlt: return GLFW_KEY_LEFT_ALT;
-    case keyRightAlt: return GLFW_KEY_RIGHT_ALT;
-    default: return GLFW_KEY_UNKNOWN;
-    }
-}
+// The key names are GLFW's own codes (platform/keys.h).
+static_assert(keyEscape == GLFW_KEY_ESCAPE && keyEnter == GLFW_KEY_ENTER && keyRight == GLFW_KEY_RIGHT &&
+                  keyLeft == GLFW_KEY_LEFT && keyDown == GLFW_KEY_DOWN && keyUp == GLFW_KEY_UP &&
+                  keyF1 == GLFW_KEY_F1 && keyF12 == GLFW_KEY_F12 && keyLeftShift == GLFW_KEY_LEFT_SHIFT &&
+                  keyLeftControl == GLFW_KEY_LEFT_CONTROL && keyLeftAlt == GLFW_KEY_LEFT_ALT &&
+                  keyRightShift == GLFW_KEY_RIGHT_SHIFT && keyRightControl == GLFW_KEY_RIGHT_CONTROL &&
+                  keyRightAlt == GLFW_KEY_RIGHT_ALT && keySpace == GLFW_KEY_SPACE && 'A' == GLFW_KEY_A &&
+                  '0' == GLFW_KEY_0,
+              "key names are GLFW key codes");
 
 const ScriptFrame* currentScriptFrame() {
     if (script == nullptr || scriptFrameIndex >= static_cast<int>(script->frames.size())) {
@@ -98,11 +84,10 @@ int liveKey(int key) {
         const ScriptFrame* frame = currentScriptFrame();
         return frame != nullptr && listed(frame->keys, key) ? 1 : 0;
     }
-    int code = glfwKeyOf(key);
-    if (window == nullptr || code == GLFW_KEY_UNKNOWN) {
+    if (window == nullptr) {
         return 0;
     }
-    return glfwGetKey(window, code) == GLFW_PRESS ? 1 : 0;
+    return glfwGetKey(window, key) == GLFW_PRESS ? 1 : 0;
 }
 
 int liveMouseButton(int button) {
@@ -139,16 +124,17 @@ void liveMousePos(int& x, int& y) {
 }
 
 // The keyboard and mouse now, from the desktop or the script.
-InputSnapshot liveSnapshot() {
-    InputSnapshot snapshot = {0, 0, 0, 0};
+InputState liveInput() {
+    InputState input = {0, 0, 0, 0};
     for (int slot = 0; slot < keySlotCount; ++slot) {
-        snapshot.keys |= static_cast<uint64_t>(liveKey(slotKey(slot))) << slot;
+        const int key = slotKey(slot);
+        setKey(input, key, liveKey(key) != 0);
     }
     for (int button = 0; button < mouseButtonCount; ++button) {
-        snapshot.buttons |= static_cast<uint8_t>(liveMouseButton(button) << button);
+        setButton(input, button, liveMouseButton(button) != 0);
     }
-    liveMousePos(snapshot.mouseX, snapshot.mouseY);
-    return snapshot;
+    liveMousePos(input.mouseX, input.mouseY);
+    return input;
 }
 
 } // namespace
@@ -294,32 +280,14 @@ bool platformWindowOpen() {
     return (script == nullptr || currentScriptFrame() != nullptr) && !sessionReplayOver();
 }
 
-void platformBeginPoll() {
+InputState platformPoll() {
     if (sessionRecording()) {
-        sessionRecordPoll(liveSnapshot());
+        sessionRecordPoll(liveInput());
     } else {
         sessionReplayPoll();
     }
-}
-
-int platformKey(int key) {
-    const InputSnapshot* snapshot = sessionSnapshot();
-    return snapshot != nullptr ? snapshotKey(*snapshot, key) : liveKey(key);
-}
-
-int platformMouseButton(int button) {
-    const InputSnapshot* snapshot = sessionSnapshot();
-    return snapshot != nullptr ? snapshotButton(*snapshot, button) : liveMouseButton(button);
-}
-
-void platformMousePos(int& x, int& y) {
-    const InputSnapshot* snapshot = sessionSnapshot();
-    if (snapshot == nullptr) {
-        liveMousePos(x, y);
-        return;
-    }
-    x = snapshot->mouseX;
-    y = snapshot->mouseY;
+    const InputState* session = sessionInput();
+    return session != nullptr ? *session : liveInput();
 }
 
 void platformSetMousePos(int x, int y) {

@@ -10,40 +10,6 @@ const float boostFactor = 4.5f; // 1 + 3.5 while left shift or left alt is held
 const int lastMouseColumn = 1279;
 const int mouseRowLimit = 720;
 
-// The snapshot field of a key, or none for a key the snapshot does not hold.
-template <typename State>
-auto fieldOf(State& input, int key) -> decltype(&input.zero) {
-    if (key >= 'A' && key <= 'Z') {
-        return &input.letters[key - 'A'];
-    }
-    if (key >= '1' && key <= '9') {
-        return &input.digits[key - '1'];
-    }
-    if (key >= keyF1 && key <= keyF12) {
-        return &input.functionKeys[key - keyF1];
-    }
-    switch (key) {
-    case '0': return &input.zero;
-    case keySpace: return &input.space;
-    case keyLeftControl: return &input.leftControl;
-    case keyRightControl: return &input.rightControl;
-    case keyLeftShift: return &input.leftShift;
-    case keyRightShift: return &input.rightShift;
-    case keyEscape: return &input.escape;
-    case keyEnter: return &input.enter;
-    case keyLeftAlt: return &input.leftAlt;
-    case keyRightAlt: return &input.rightAlt;
-    case keyUp: return &input.up;
-    case keyDown: return &input.down;
-    case keyLeft: return &input.left;
-    case keyRight: return &input.right;
-    default: return nullptr;
-    }
-}
-
-const int polledKeys[] = {keySpace, keyLeftControl, keyRightControl, keyLeftShift, keyRightShift, keyEscape,
-                          keyEnter, keyLeftAlt, keyRightAlt, keyUp, keyDown, keyLeft, keyRight};
-
 float smoothed(float previous, float moved) { return 0.3f * moved + 0.9f * (0.7f * previous); }
 
 } // namespace
@@ -57,35 +23,10 @@ Camera& initCamera(Camera& camera) {
     return camera;
 }
 
-void pollInput(InputState& input) {
-    platformBeginPoll();
-    platformMousePos(input.mouseX, input.mouseY);
-    input.leftButton = platformMouseButton(mouseButtonLeft);
-    input.rightButton = platformMouseButton(mouseButtonRight);
-    input.middleButton = platformMouseButton(mouseButtonMiddle);
-    for (int key = 'A'; key <= 'Z'; ++key) {
-        *fieldOf(input, key) = platformKey(key);
-    }
-    for (int key = '0'; key <= '9'; ++key) {
-        *fieldOf(input, key) = platformKey(key);
-    }
-    for (int key = keyF1; key <= keyF12; ++key) {
-        *fieldOf(input, key) = platformKey(key);
-    }
-    for (int key : polledKeys) {
-        *fieldOf(input, key) = platformKey(key);
-    }
-}
-
-bool isHeld(const InputState& input, int key) {
-    const int32_t* field = fieldOf(input, key);
-    return field != nullptr && *field != 0;
-}
-
 void updateCamera(Camera& camera) {
     float px = static_cast<float>(camera.input.mouseX);
     float py = static_cast<float>(camera.input.mouseY);
-    pollInput(camera.input);
+    camera.input = platformPoll();
     if (camera.mode != 2) {
         return;
     }
@@ -95,7 +36,7 @@ void updateCamera(Camera& camera) {
     bool recentring = x <= 0 || x >= lastMouseColumn || y <= 0 || y >= mouseRowLimit;
     if (recentring) {
         platformSetMousePos(640, 360);
-        pollInput(camera.input);
+        camera.input = platformPoll();
         px = static_cast<float>(camera.input.mouseX);
         py = static_cast<float>(camera.input.mouseY);
     } else {
@@ -113,11 +54,10 @@ void updateCamera(Camera& camera) {
     }
 
     const InputState& in = camera.input;
-    float forward = static_cast<float>(in.letters['W' - 'A']) * camera.moveSpeed -
-                    static_cast<float>(in.letters['S' - 'A']) * camera.moveSpeed;
-    float right = static_cast<float>(in.letters['D' - 'A']) * camera.moveSpeed -
-                  static_cast<float>(in.letters['A' - 'A']) * camera.moveSpeed;
-    float boost = (in.leftShift != 0 || in.leftAlt != 0) ? boostFactor : 1.0f;
+    auto held = [&in](int key) { return isHeld(in, key) ? 1.0f : 0.0f; };
+    float forward = held('W') * camera.moveSpeed - held('S') * camera.moveSpeed;
+    float right = held('D') * camera.moveSpeed - held('A') * camera.moveSpeed;
+    float boost = (isHeld(in, keyLeftShift) || isHeld(in, keyLeftAlt)) ? boostFactor : 1.0f;
     Vec3 move = {boost * forward, 0.0f, boost * right};
     rotateZ(move, camera.pitch);
     rotateY(move, camera.yaw);

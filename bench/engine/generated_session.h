@@ -8,4 +8,4 @@
 #include <functional>
 
 // Frames 1 to `frames`; `inputOfFrame` is called once per frame, in order.
-Recording generatedSession(int frames, const std::function<InputSnapshot(int frame)>& inputOfFrame);
+Recording generatedSession(int frames, const std::function<InputState(int frame)>& inputOfFrame);

@@ -99,8 +99,8 @@ void record(int frame) {
 double percentChange(double from, double to) { return (to - from) / from * 100.0; }
 
 // The mouse at rest in the window centre; the left button held on every other frame.
-InputSnapshot soakInput(int frame) {
-    InputSnapshot input = {0, 0, 640, 360};
+InputState soakInput(int frame) {
+    InputState input = {0, 0, 640, 360};
     if (frame % 2 == 0) {
         input.buttons = 1u << mouseButtonLeft;
     }

@@ -19,8 +19,8 @@ namespace {
 
 const int totalFrames = 930;
 
-InputSnapshot frameInput(int frame, int rocks, int& mouseX) {
-    InputSnapshot input = {0, 0, mouseX, 360};
+InputState frameInput(int frame, int rocks, int& mouseX) {
+    InputState input = {0, 0, mouseX, 360};
     if (frame >= 10 && frame < 210) { // up to 200 rocks, turning right
         input.buttons = frame < 10 + rocks ? 1u << mouseButtonLeft : 0u;
         mouseX += 2;

@@ -13,7 +13,7 @@
 namespace {
 
 // The kernel's camera, an empty physics world and a selected block, as the frame loop has them
-// after drawing; each test sets the input snapshot by hand.
+// after drawing; each test sets the input record by hand.
 class PlayerControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -38,7 +38,7 @@ protected:
 
 TEST_F(PlayerControlTest, HoldingQSwitchesToFlyingOnceAndStopsTheFall) {
     camera().velocity.y = -2.0f;
-    input().letters['Q' - 'A'] = 1;
+    setKey(input(), 'Q', true);
     frame();
     frame();
     frame();
@@ -47,11 +47,11 @@ TEST_F(PlayerControlTest, HoldingQSwitchesToFlyingOnceAndStopsTheFall) {
     EXPECT_EQ(camera().moveSpeed, 0.35f);
     EXPECT_EQ(camera().damping, 0.92f);
 
-    input().letters['Q' - 'A'] = 0;
+    setKey(input(), 'Q', false);
     frame();
     camera().position.y = 10.0f; // above standing height: only gravity acts
     camera().velocity.y = 1.5f;
-    input().letters['Q' - 'A'] = 1;
+    setKey(input(), 'Q', true);
     frame();
     EXPECT_FALSE(player.flyMode);
     EXPECT_FLOAT_EQ(camera().velocity.y, 1.5f - 0.072f); // walking again: gravity, no reset
@@ -69,7 +69,7 @@ TEST_F(PlayerControlTest, AFallingWalkerLandsAtStandingHeightAndGravityActsAtOnc
 
 TEST_F(PlayerControlTest, JumpingFromFlatGround) {
     camera().position.y = 5.9f;
-    input().space = 1;
+    setKey(input(), keySpace, true);
     frame();
     EXPECT_FLOAT_EQ(camera().velocity.y, 3.328f);
 }
@@ -118,7 +118,7 @@ TEST_F(PlayerControlTest, ShallowWaterPushesTheSwimmerUpAndSpaceSwimsUp) {
     EXPECT_FLOAT_EQ(camera().velocity.y, 1.497f);
 
     camera().position.y = -30.0f;
-    input().space = 1;
+    setKey(input(), keySpace, true);
     frame();
     EXPECT_FLOAT_EQ(camera().velocity.y, 0.797f);
 }
@@ -127,10 +127,10 @@ TEST_F(PlayerControlTest, HoldingZeroAndOneResetsTheAnglesAndKeepsLooking) {
     camera().yaw = 30;
     camera().pitch = -10;
     camera().roll = 5;
-    input().zero = 1;
+    setKey(input(), '0', true);
     frame();
     EXPECT_EQ(camera().mode, 0);
-    input().digits[0] = 1;
+    setKey(input(), '1', true);
     frame();
     EXPECT_EQ(camera().mode, 2);
     EXPECT_EQ(camera().yaw, 0.0f);
@@ -139,9 +139,9 @@ TEST_F(PlayerControlTest, HoldingZeroAndOneResetsTheAnglesAndKeepsLooking) {
 }
 
 TEST_F(PlayerControlTest, TheSelectedBlockTurnsLiftsAndSpinsAndItsColliderLagsOneFrame) {
-    input().letters['I' - 'A'] = 1;
-    input().letters['J' - 'A'] = 1;
-    input().letters['V' - 'A'] = 1;
+    setKey(input(), 'I', true);
+    setKey(input(), 'J', true);
+    setKey(input(), 'V', true);
     frame();
     EXPECT_FLOAT_EQ(block.rotation.z, 1.2f);
     EXPECT_FLOAT_EQ(block.rotation.x, 1.2f);
@@ -161,9 +161,9 @@ TEST_F(PlayerControlTest, TheSelectedBlockTurnsLiftsAndSpinsAndItsColliderLagsOn
     }
 
     input() = InputState{};
-    input().letters['K' - 'A'] = 1;
-    input().letters['I' - 'A'] = 1; // opposite keys cancel
-    input().letters['B' - 'A'] = 1;
+    setKey(input(), 'K', true);
+    setKey(input(), 'I', true); // opposite keys cancel
+    setKey(input(), 'B', true);
     frame();
     EXPECT_FLOAT_EQ(block.rotation.z, 1.2f);
     EXPECT_EQ(block.position.y, 0.0f);
@@ -174,7 +174,7 @@ TEST_F(PlayerControlTest, TheSelectedBlockTurnsLiftsAndSpinsAndItsColliderLagsOn
 TEST_F(PlayerControlTest, ReportsTheTerrainHeightWhileWalkingWithH) {
     GroundPatch ground(-12.5f, {0, 1, 0});
     ground.addToWorld(*kernel.physicsWorld);
-    input().letters['H' - 'A'] = 1;
+    setKey(input(), 'H', true);
     testing::internal::CaptureStdout();
     frame();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Terrain Height is: -12.5\n");

@@ -1,6 +1,7 @@
 #include "app/kernel.h"
 #include "app/player_control.h"
 #include "app/scene.h"
+#include "platform/keys.h"
 #include "render/camera.h"
 #include "render/render_object.h"
 #include "tests/support/rock_fixture.h"
@@ -30,7 +31,7 @@ protected:
         scene.selectedCollider = &collider;
         scene.selectedNormalMatrix = &normalMatrix;
         kernel.camera->position = {0, 100, 0}; // well above the flat ground at 0
-        kernel.camera->input.leftButton = 1;
+        setButton(kernel.camera->input, mouseButtonLeft, true);
     }
 
     // One frame of player control; returns the rock it threw.
@@ -92,14 +93,14 @@ TEST_F(RockThrowTest, RocksInheritTheWalkersGroundMotionAndTheFlyersWholeMotion)
 }
 
 TEST_F(RockThrowTest, TheRightButtonReportsTheFrustumAndMakesASteeredRock) {
-    kernel.camera->input.rightButton = 1;
+    setButton(kernel.camera->input, mouseButtonRight, true);
     testing::internal::CaptureStdout();
     Fall* rock = throwOnce();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Frustum check returned: 1\n");
     EXPECT_EQ(rock->kind, rockKindSteered);
 
     block.position = {-10, 100, 0}; // behind the camera
-    kernel.camera->input.leftButton = 0;
+    setButton(kernel.camera->input, mouseButtonLeft, false);
     testing::internal::CaptureStdout();
     applyPlayerControl(scene);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Frustum check returned: 0\n");

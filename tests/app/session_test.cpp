@@ -77,7 +77,7 @@ protected:
     SessionEnd replayAWalkInTheBuildTree() {
         Bytes file;
         appendRecordingHeader(file, RecordingHeader{11, 1280, 720});
-        const InputSnapshot resting = {0, 0, 640, 360};
+        const InputState resting = {0, 0, 640, 360};
         appendRecordedFrame(file, RecordedFrame{{resting, resting}});
         for (int frame = 2; frame <= 150; ++frame) {
             uint8_t throwing = frame % 40 < 3 ? 1 : 0;
@@ -100,14 +100,14 @@ protected:
     }
 
     // Frames of the recording so far in which the test holds.
-    int recordedFrames(const std::function<bool(const InputSnapshot&)>& test) {
+    int recordedFrames(const std::function<bool(const InputState&)>& test) {
         Bytes bytes = readBytes(recordingPath());
         Recording recording;
         readRecording(bytes.data(), bytes.size(), recording);
         int count = 0;
         for (const RecordedFrame& frame : recording.frames) {
             bool holds = false;
-            for (const InputSnapshot& poll : frame.polls) {
+            for (const InputState& poll : frame.polls) {
                 holds = holds || test(poll);
             }
             count += holds ? 1 : 0;
@@ -116,7 +116,7 @@ protected:
     }
 
     // Keeps doing `act` until the program has recorded `frames` frames in which the test holds.
-    bool actUntilRecorded(int frames, const std::function<bool(const InputSnapshot&)>& test,
+    bool actUntilRecorded(int frames, const std::function<bool(const InputState&)>& test,
                           const std::function<void()>& act = [] {}) {
         int before = recordedFrames(test);
         for (int wait = 0; wait < 3000; ++wait) {
@@ -131,7 +131,7 @@ protected:
 
     bool holdKeyFor(const char* keysym, int key, int frames) {
         setKey(keysym, true);
-        bool seen = actUntilRecorded(frames, [key](const InputSnapshot& s) { return snapshotKey(s, key); });
+        bool seen = actUntilRecorded(frames, [key](const InputState& s) { return isHeld(s, key); });
         setKey(keysym, false);
         return seen;
     }
@@ -147,11 +147,11 @@ protected:
 Bytes restingSession(int frames, int throwFrom = 0, int throwTo = -1) {
     Bytes file;
     appendRecordingHeader(file, RecordingHeader{7, 1280, 720});
-    const InputSnapshot resting = {0, 0, 640, 360};
+    const InputState resting = {0, 0, 640, 360};
     appendRecordedFrame(file, RecordedFrame{{resting, resting}});
     for (int frame = 2; frame <= frames; ++frame) {
         const uint8_t buttons = frame >= throwFrom && frame <= throwTo ? 1 : 0;
-        appendRecordedFrame(file, RecordedFrame{{InputSnapshot{0, buttons, 640, 360}}});
+        appendRecordedFrame(file, RecordedFrame{{InputState{0, buttons, 640, 360}}});
     }
     return file;
 }
@@ -190,24 +190,24 @@ TEST_F(Session, APlayedSessionReplaysToItsFinalStateWithIdenticalFrames) {
     ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", recorded, 60.0)) << recorded;
     X11Window window = {};
     ASSERT_TRUE(findWindowByTitle(title, window, 20.0));
-    auto any = [](const InputSnapshot&) { return true; };
+    auto any = [](const InputState&) { return true; };
     ASSERT_TRUE(actUntilRecorded(30, any)) << "no frames recorded";
 
     EXPECT_TRUE(holdKeyFor("w", 'W', 20));
     int lastX = 0;
-    auto turned = [&lastX](const InputSnapshot& s) {
+    auto turned = [&lastX](const InputState& s) {
         bool moved = s.mouseX != lastX;
         lastX = s.mouseX;
         return moved;
     };
     EXPECT_TRUE(actUntilRecorded(20, turned, [] { movePointer(23, 4); })) << "the mouse did not reach the program";
-    auto recentred = [](const InputSnapshot& s) { return s.mouseX == 640 && s.mouseY == 360; };
+    auto recentred = [](const InputState& s) { return s.mouseX == 640 && s.mouseY == 360; };
     EXPECT_TRUE(actUntilRecorded(2, recentred, [] { movePointer(300, -40); })) << "no re-centring";
     EXPECT_TRUE(holdKeyFor("space", keySpace, 3));
     setMouseButton(1, true);
-    EXPECT_TRUE(actUntilRecorded(30, [](const InputSnapshot& s) { return s.buttons == 1; }));
+    EXPECT_TRUE(actUntilRecorded(30, [](const InputState& s) { return s.buttons == 1; }));
     setMouseButton(3, true);
-    EXPECT_TRUE(actUntilRecorded(15, [](const InputSnapshot& s) { return s.buttons == 3; }));
+    EXPECT_TRUE(actUntilRecorded(15, [](const InputState& s) { return s.buttons == 3; }));
     setMouseButton(1, false);
     setMouseButton(3, false);
     EXPECT_TRUE(holdKeyFor("e", 'E', 5));

@@ -16,7 +16,7 @@ protected:
 
     void start() {
         platformUseScript(&script);
-        pollInput(camera.input); // start-up remembers where the mouse is
+        camera.input = platformPoll(); // start-up remembers where the mouse is
     }
     void runFrames(int count) {
         for (int i = 0; i < count; ++i) {

@@ -14,13 +14,6 @@ ShaderProgram* phong() {
     return material;
 }
 
-int32_t* snapshotField(InputState& input, int key) {
-    if (key >= 'A' && key <= 'Z') {
-        return &input.letters[key - 'A'];
-    }
-    return &input.space;
-}
-
 } // namespace
 
 void RockTest::SetUp() {
@@ -43,6 +36,6 @@ Fall* RockTest::throwRock(Vec3 position, Vec3 velocity) {
     return fall;
 }
 
-void RockTest::hold(int key) { *snapshotField(kernel.camera->input, key) = 1; }
-void RockTest::release(int key) { *snapshotField(kernel.camera->input, key) = 0; }
+void RockTest::hold(int key) { setKey(kernel.camera->input, key, true); }
+void RockTest::release(int key) { setKey(kernel.camera->input, key, false); }
 int RockTest::liveCount() const { return kernel.liveRockCount; }

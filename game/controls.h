@@ -1,0 +1,47 @@
+// The player's controls: which key or mouse button each action of the game is read from. The
+// table in game/controls.cpp is the one place a control is bound, one line each; the README's
+// controls table lists the same bindings (a test holds the two together). Looking around and
+// walking (the mouse, W, A, S, D, left shift and alt) belong to the camera (render/camera.h).
+#pragma once
+
+#include "platform/input.h"
+
+enum class Control {
+    quit,
+    flyToggle,
+    jump,
+    throwRock,
+    fastThrow,
+    steeredThrow,
+    frustumReport,
+    steerForward,
+    steerBack,
+    steerLeft,
+    steerRight,
+    fastSteer,
+    rockJump,
+    shake,
+    pause,
+    heightReport,
+    freezeCamera,
+    freeCamera,
+    blockTurnUp,
+    blockTurnDown,
+    blockTurnLeft,
+    blockTurnRight,
+    blockLift,
+    blockLower,
+    count
+};
+
+struct ControlBinding {
+    Control control;
+    bool mouse;       // a mouse button rather than a key
+    int code;         // a key name of platform/keys.h, or a mouse button
+    const char* what; // the action as the README's controls table words it
+};
+
+const int controlCount = static_cast<int>(Control::count);
+extern const ControlBinding controlTable[controlCount]; // in the order of Control
+
+bool controlHeld(const InputState& input, Control control);
