@@ -38,8 +38,8 @@ bool positiveNumber(const std::string& text, int& number) {
     return true;
 }
 
-// The combinations that make no sense; empty when the line is sound.
-std::string conflicts(const CommandLine& line, bool everyGiven) {
+// The combinations that make no sense; none when the line is sound.
+Problem conflicts(const CommandLine& line, bool everyGiven) {
     if (!line.recordPath.empty() && !line.replayPath.empty()) {
         return "--record and --replay cannot be combined";
     }
@@ -49,7 +49,7 @@ std::string conflicts(const CommandLine& line, bool everyGiven) {
     if (everyGiven && line.captureDirectory.empty()) {
         return "--every needs --capture";
     }
-    return "";
+    return std::nullopt;
 }
 
 } // namespace
@@ -58,7 +58,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     CommandLine line;
     bool everyGiven = false;
     std::set<std::string> given;
-    for (int i = 1; i < argc && line.error.empty(); ++i) {
+    for (int i = 1; i < argc && !line.error; ++i) {
         const std::string argument = argv[i];
         std::string every;
         if (argument.rfind("-", 0) == 0 && !firstTime(argument, given, line)) {
@@ -89,7 +89,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             line.error = "unknown argument " + argument;
         }
     }
-    if (line.error.empty()) {
+    if (!line.error) {
         line.error = conflicts(line, everyGiven);
     }
     return line;

@@ -2,6 +2,8 @@
 // session, replay one, capture the frames presented and time a replay.
 #pragma once
 
+#include "core/problem.h"
+
 #include <string>
 
 struct CommandLine {
@@ -14,7 +16,7 @@ struct CommandLine {
     std::string captureDirectory; // --capture DIR
     int captureEvery = 1;         // --every N
     bool benchmark = false;       // --benchmark: time the replay
-    std::string error;            // set when the arguments make no sense; one line
+    Problem error;                // set when the arguments make no sense
 };
 
 CommandLine parseCommandLine(int argc, const char* const* argv);

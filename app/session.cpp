@@ -48,9 +48,9 @@ bool readUpTo(std::FILE* file, uint64_t limit, std::vector<uint8_t>& bytes) {
 }
 
 // Reads a recording with a bound: the header first, whose magic and version tell a file of
-// another kind at once, then no more than the largest recording and a byte. The reason it
-// cannot be replayed, or "".
-std::string readRecordingFile(const std::string& path, std::vector<uint8_t>& bytes) {
+// another kind at once, then no more than the largest recording and a byte. The problem is why
+// it cannot be replayed.
+Problem readRecordingFile(const std::string& path, std::vector<uint8_t>& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return "cannot read " + path + ": " + std::strerror(errno);
@@ -70,14 +70,13 @@ std::string readRecordingFile(const std::string& path, std::vector<uint8_t>& byt
         return path + ": longer than 24 hours of play (" + std::to_string(largestRecording / 1000000) +
                " MB); not replayed";
     }
-    return "";
+    return std::nullopt;
 }
 
-// Reads and checks a recording; the reason it cannot be replayed, or "".
-std::string loadRecording(const std::string& path, Recording& recording) {
+// Reads and checks a recording; the problem is why it cannot be replayed.
+Problem loadRecording(const std::string& path, Recording& recording) {
     std::vector<uint8_t> bytes;
-    std::string problem = readRecordingFile(path, bytes);
-    if (!problem.empty()) {
+    if (Problem problem = readRecordingFile(path, bytes)) {
         return problem;
     }
     RecordingRead read = readRecording(bytes.data(), bytes.size(), recording);
@@ -90,11 +89,11 @@ std::string loadRecording(const std::string& path, Recording& recording) {
                std::to_string(header.windowHeight) + " window; this valley's is " +
                std::to_string(valleyWindowWidth) + " x " + std::to_string(valleyWindowHeight);
     }
-    return "";
+    return std::nullopt;
 }
 
-// Creates the recording and writes its header; the reason it cannot, or "".
-std::string startRecording(const std::string& path, uint32_t seed, std::FILE*& file) {
+// Creates the recording and writes its header.
+Problem startRecording(const std::string& path, uint32_t seed, std::FILE*& file) {
     file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         return "cannot write " + path + ": " + std::strerror(errno);
@@ -106,17 +105,19 @@ std::string startRecording(const std::string& path, uint32_t seed, std::FILE*& f
         file = nullptr;
         return "cannot write " + path + ": " + std::strerror(errno);
     }
-    return "";
+    return std::nullopt;
 }
 
-std::string prepareCaptureDirectory(const std::string& path) {
+Problem prepareCaptureDirectory(const std::string& path) {
     std::error_code error;
     std::filesystem::create_directories(path, error);
     if (!std::filesystem::is_directory(path, error)) {
         return "cannot make the capture directory " + path;
     }
-    std::string problem = folderWritable(path);
-    return problem.empty() ? "" : "cannot write in the capture directory " + path + ": " + problem;
+    if (Problem problem = folderWritable(path)) {
+        return "cannot write in the capture directory " + path + ": " + *problem;
+    }
+    return std::nullopt;
 }
 
 // The closing line of a recording or replay: the frames the file holds or the replay took from
@@ -213,8 +214,8 @@ void reportTiming(const ReplayTiming& timing) {
 
 int runCommandLine(int argc, const char* const* argv) {
     CommandLine line = parseCommandLine(argc, argv);
-    if (!line.error.empty()) {
-        return refuse(line.error + " (valley --help lists the options)");
+    if (line.error) {
+        return refuse(*line.error + " (valley --help lists the options)");
     }
     if (line.help) {
         std::fputs(commandLineUsage(), stdout);
@@ -241,9 +242,8 @@ int runCommandLine(int argc, const char* const* argv) {
     RunSetup setup;
     Recording replay;
     if (replaying) {
-        std::string problem = loadRecording(line.replayPath, replay);
-        if (!problem.empty()) {
-            return refuse(problem);
+        if (Problem problem = loadRecording(line.replayPath, replay)) {
+            return refuse(*problem);
         }
         session.replay = &replay;
         session.paced = line.paced;
@@ -251,9 +251,8 @@ int runCommandLine(int argc, const char* const* argv) {
         setup.seed = replay.header.seed;
     }
     if (!line.captureDirectory.empty()) {
-        std::string problem = prepareCaptureDirectory(line.captureDirectory);
-        if (!problem.empty()) {
-            return refuse(problem);
+        if (Problem problem = prepareCaptureDirectory(line.captureDirectory)) {
+            return refuse(*problem);
         }
         session.captureDirectory = line.captureDirectory;
         session.captureEvery = line.captureEvery;
@@ -261,9 +260,8 @@ int runCommandLine(int argc, const char* const* argv) {
     if (recording) {
         setup.seeded = true;
         setup.seed = static_cast<uint32_t>(std::time(nullptr));
-        std::string problem = startRecording(line.recordPath, setup.seed, session.recordFile);
-        if (!problem.empty()) {
-            return refuse(problem);
+        if (Problem problem = startRecording(line.recordPath, setup.seed, session.recordFile)) {
+            return refuse(*problem);
         }
         session.recordPath = line.recordPath;
     }

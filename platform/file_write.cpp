@@ -4,7 +4,7 @@
 #include <cstring>
 #include <unistd.h>
 
-std::string appendWhole(std::FILE* file, const std::vector<uint8_t>& bytes) {
+Problem appendWhole(std::FILE* file, const std::vector<uint8_t>& bytes) {
     if (std::fflush(file) != 0) {
         return std::strerror(errno);
     }
@@ -25,10 +25,10 @@ std::string appendWhole(std::FILE* file, const std::vector<uint8_t>& bytes) {
         }
         done += static_cast<size_t>(wrote);
     }
-    return "";
+    return std::nullopt;
 }
 
-std::string writeNewFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+Problem writeNewFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         return std::strerror(errno);
@@ -45,22 +45,22 @@ std::string writeNewFile(const std::string& path, const std::vector<uint8_t>& by
         std::remove(path.c_str());
         return std::strerror(error);
     }
-    return "";
+    return std::nullopt;
 }
 
-std::string folderWritable(const std::string& folder) {
+Problem folderWritable(const std::string& folder) {
     const std::string probe = folder + "/.valley-write-check-" + std::to_string(getpid());
-    const std::string problem = writeNewFile(probe, {0});
+    const Problem problem = writeNewFile(probe, {0});
     std::remove(probe.c_str());
     return problem;
 }
 
-void tallyWrite(WriteTally& tally, const std::string& path, const std::string& problem) {
-    if (problem.empty()) {
+void tallyWrite(WriteTally& tally, const std::string& path, const Problem& problem) {
+    if (!problem) {
         ++tally.written;
         return;
     }
     if (++tally.failed == 1) {
-        std::fprintf(stderr, "valley: cannot write %s: %s\n", path.c_str(), problem.c_str());
+        std::fprintf(stderr, "valley: cannot write %s: %s\n", path.c_str(), problem->c_str());
     }
 }

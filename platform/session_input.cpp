@@ -17,9 +17,9 @@ void writePendingFrame() {
     std::vector<uint8_t> bytes;
     appendRecordedFrame(bytes, RecordedFrame{pendingPolls});
     pendingPolls.clear();
-    const std::string problem = appendWhole(session->recordFile, bytes);
+    const Problem problem = appendWhole(session->recordFile, bytes);
     tallyWrite(session->recorded, session->recordPath, problem);
-    writeFailed = !problem.empty();
+    writeFailed = problem.has_value();
 }
 
 } // namespace
@@ -74,7 +74,7 @@ std::string sessionCapturePath() {
     return session->captureDirectory + name;
 }
 
-void sessionCaptured(const std::string& path, const std::string& problem) {
+void sessionCaptured(const std::string& path, const Problem& problem) {
     if (session != nullptr) {
         tallyWrite(session->captured, path, problem);
     }

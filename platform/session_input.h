@@ -42,7 +42,7 @@ void sessionRecordPoll(const InputState& live);
 void sessionReplayPoll();               // moves to the next recorded poll when replaying
 const InputState* sessionInput();    // the current poll when recording or replaying, else none
 std::string sessionCapturePath();       // where to save the frame about to be presented, or ""
-void sessionCaptured(const std::string& path, const std::string& problem); // "" when it was saved
+void sessionCaptured(const std::string& path, const Problem& problem); // none when it was saved
 void sessionPresented();                // after a tick's frame is presented
 void sessionTickDone();                 // as a tick ends: recorded, or the replay moves on
 bool sessionReplayOver();

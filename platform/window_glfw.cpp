@@ -62,8 +62,8 @@ void appendPng(void* context, void* data, int size) {
     png->insert(png->end(), bytes, bytes + size);
 }
 
-// Reads the back buffer and writes it top row first as an RGB PNG; why it could not, or "".
-std::string captureFrame(const std::string& path) {
+// Reads the back buffer and writes it top row first as an RGB PNG.
+Problem captureFrame(const std::string& path) {
     int width = 0;
     int height = 0;
     glfwGetFramebufferSize(window, &width, &height);

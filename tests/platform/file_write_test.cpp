@@ -39,7 +39,7 @@ TEST_F(FileWrite, AnAppendThatDoesNotFitIsTakenBackWhole) {
     const std::string path = folder + "/appended";
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(appendWhole(file, std::vector<uint8_t>(60, 1)), "");
+    EXPECT_EQ(appendWhole(file, std::vector<uint8_t>(60, 1)), std::nullopt);
     EXPECT_EQ(appendWhole(file, std::vector<uint8_t>(60, 2)), "File too large");
     std::fclose(file);
     EXPECT_EQ(std::filesystem::file_size(path), 60u);
@@ -49,25 +49,26 @@ TEST_F(FileWrite, ANewFileThatCannotBeWrittenWholeIsNotLeft) {
     const struct {
         std::string path;
         size_t size;
-        std::string problem;
+        Problem problem;
     } cases[] = {
-        {folder + "/fits", 100, ""},
+        {folder + "/fits", 100, std::nullopt},
         {folder + "/too-large", 101, "File too large"},
         {folder + "/no-such-folder/file", 1, "No such file or directory"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(writeNewFile(c.path, std::vector<uint8_t>(c.size, 7)), c.problem) << c.path;
-        EXPECT_EQ(std::filesystem::exists(c.path), c.problem.empty()) << c.path;
+        EXPECT_EQ(std::filesystem::exists(c.path), !c.problem) << c.path;
     }
-    EXPECT_EQ(folderWritable(folder), "");
-    EXPECT_NE(folderWritable("/proc"), "");
+    EXPECT_EQ(folderWritable(folder), std::nullopt);
+    EXPECT_NE(folderWritable("/proc"), std::nullopt);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "only the file that fitted";
 }
 
 TEST_F(FileWrite, ATallyCountsEveryWriteAndNamesOnlyTheFirstFailure) {
     WriteTally tally;
     testing::internal::CaptureStderr();
-    for (const char* problem : {"", "No space left on device", "", "No space left on device"}) {
+    const Problem full = "No space left on device";
+    for (const Problem& problem : {Problem{}, full, Problem{}, full}) {
         tallyWrite(tally, folder + "/frame", problem);
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
