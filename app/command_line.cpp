@@ -5,6 +5,8 @@
 #include <set>
 #include <string>
 
+namespace valley {
+
 namespace {
 
 // Takes the value after a flag; false (and an error) when there is none. A value that starts
@@ -117,3 +119,5 @@ const char* commandLineUsage() {
            "folder: one line, exit status 1. A recording or captured frame that cannot be written: one\n"
            "line on standard error naming the file, the closing line counts what was written, exit status 3.\n";
 }
+
+} // namespace valley

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace valley {
+
 struct CommandLine {
     bool help = false;
     bool version = false;         // --version
@@ -21,3 +23,5 @@ struct CommandLine {
 
 CommandLine parseCommandLine(int argc, const char* const* argv);
 const char* commandLineUsage(); // the text of --help
+
+} // namespace valley

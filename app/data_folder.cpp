@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+namespace valley {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -65,3 +67,5 @@ bool enterDataFolder(const std::string& flag) {
                  "or VALLEY_DATA\n", looked.empty() ? "no place" : looked.c_str());
     return false;
 }
+
+} // namespace valley

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace valley {
+
 struct DataFolderPlaces {
     std::string flag;             // --data DIR; "" when not given
     std::string variable;         // VALLEY_DATA; "" when unset
@@ -27,3 +29,5 @@ std::string executableFolder();
 // Finds the data folder from the flag, the environment and the executable, and makes it the
 // working directory; false after one line on standard error naming where it looked.
 bool enterDataFolder(const std::string& flag);
+
+} // namespace valley

@@ -14,6 +14,8 @@
 
 #include <epoxy/gl.h>
 
+namespace valley {
+
 namespace {
 
 // The player's controls and the end test close the tick.
@@ -70,3 +72,5 @@ void drawFrame() {
     drawRenderList(*camera.waterList);
     platformSwapBuffers();
 }
+
+} // namespace valley

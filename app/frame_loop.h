@@ -7,8 +7,12 @@
 // act after it, as they always have, so a replay draws the same pictures whichever ticks it draws.
 #pragma once
 
+namespace valley {
+
 struct SceneHandles;
 
 void runMainLoop(SceneHandles& scene);
 void simulateTick(); // counts the tick, polls, moves the camera, steps the physics, runs the behaviours
 void drawFrame();    // clears, draws both lists and presents
+
+} // namespace valley

@@ -3,6 +3,8 @@
 #include "game/fall.h"
 #include "render/camera.h"
 
+namespace valley {
+
 namespace {
 
 Camera theCamera;
@@ -25,3 +27,5 @@ FallContext rockContext() {
     return {kernel.physicsWorld, kernel.bodyList, kernel.resources, kernel.camera, kernel.rockTexture,
             &kernel.liveRockCount};
 }
+
+} // namespace valley

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace valley {
+
 struct Camera;
 struct FallContext;
 struct ObjectList;
@@ -39,3 +41,5 @@ void resetKernel();
 // What a rock thrown now works on: the kernel's physics world, body list, resources, camera and
 // rock texture.
 FallContext rockContext();
+
+} // namespace valley

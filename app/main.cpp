@@ -1,3 +1,3 @@
 #include "app/session.h"
 
-int main(int argc, char** argv) { return runCommandLine(argc, argv); }
+int main(int argc, char** argv) { return valley::runCommandLine(argc, argv); }

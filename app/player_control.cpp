@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace valley {
+
 PlayerState player = {false, false};
 
 void resetPlayer() {
@@ -179,3 +181,5 @@ void applyPlayerControl(SceneHandles& scene) {
     }
     moveSelectedBlock(scene, camera.input);
 }
+
+} // namespace valley

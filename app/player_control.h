@@ -3,6 +3,8 @@
 // All amounts are per tick; distances in world units, angles in degrees; y up.
 #pragma once
 
+namespace valley {
+
 struct SceneHandles;
 
 struct PlayerState {
@@ -18,3 +20,5 @@ const float waterLine = -23.6f;     // below it the walking player swims
 const float standingHeight = 6.0f;  // eye height above the ground
 
 void applyPlayerControl(SceneHandles& scene);
+
+} // namespace valley

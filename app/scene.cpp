@@ -12,6 +12,8 @@
 #include "render/render_object.h"
 #include "render/shader_program.h"
 
+namespace valley {
+
 namespace {
 
 // Values the render objects read by reference for the whole run.
@@ -161,3 +163,5 @@ SceneHandles buildScene() {
     sky->background = 1;
     return handles;
 }
+
+} // namespace valley

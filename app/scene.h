@@ -2,6 +2,8 @@
 // Positions and scales in world units, rotations in degrees (x, then z, then y), y up.
 #pragma once
 
+namespace valley {
+
 struct BoxCollider;
 struct Mat4;
 struct Mesh;
@@ -18,3 +20,5 @@ struct SceneHandles {
 
 SceneHandles buildScene(); // once, after start-up
 void addFrustumPlates();   // the four frustum plates and the plain cube, sharing one mesh
+
+} // namespace valley

@@ -22,6 +22,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace valley {
+
 namespace {
 
 const int badUsage = 2;
@@ -292,3 +294,5 @@ int runCommandLine(int argc, const char* const* argv) {
     }
     return status != 0 ? status : writeStatus(session, line.captureDirectory);
 }
+
+} // namespace valley

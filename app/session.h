@@ -6,4 +6,8 @@
 // final state (state_hash.h): "Recorded 1800 frames, state 5f3a09c2" / "Replayed ...".
 #pragma once
 
+namespace valley {
+
 int runCommandLine(int argc, const char* const* argv);
+
+} // namespace valley

@@ -21,6 +21,8 @@
 #include <cstdlib>
 #include <ctime>
 
+namespace valley {
+
 void resetRunState() {
     resetKernel();
     resetPlayer();
@@ -118,3 +120,5 @@ int runValley(const RunSetup& setup) {
     platformTerminate();
     return 0;
 }
+
+} // namespace valley

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace valley {
+
 struct SceneHandles;
 struct VideoMode;
 
@@ -39,3 +41,5 @@ bool openWindow();
 // Where to put a window of this size to centre it on the desktop; false (leave the window
 // where the window system put it) unless both coordinates are positive.
 bool centredWindowPosition(const VideoMode& desktop, int width, int height, int& x, int& y);
+
+} // namespace valley

@@ -7,6 +7,8 @@
 #include "render/camera.h"
 #include "render/render_object.h"
 
+namespace valley {
+
 namespace {
 
 uint32_t addVec3(uint32_t hash, const Vec3& v) {
@@ -33,3 +35,5 @@ uint32_t sessionStateHash(const SceneHandles& scene) {
     }
     return hash;
 }
+
+} // namespace valley

@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+namespace valley {
+
 struct SceneHandles;
 
 uint32_t sessionStateHash(const SceneHandles& scene);
+
+} // namespace valley

@@ -19,6 +19,8 @@
 #include <system_error>
 #include <vector>
 
+namespace valley {
+
 namespace {
 
 using XmlNode = rapidxml::xml_node<>;
@@ -209,3 +211,5 @@ bool readColladaFile(const char* fileName, Mesh& mesh) {
     text[used] = '\0';
     return readColladaMesh(text.get(), mesh);
 }
+
+} // namespace valley

@@ -8,6 +8,8 @@
 
 #include "assets/mesh_data.h"
 
+namespace valley {
+
 // The part of loading that needs no OpenGL context. Parses a zero-terminated COLLADA document
 // in place (the text is changed), fills arrays, smooth normals and extent; no buffers. False,
 // leaving an empty mesh, for a document that is malformed, incomplete, short of the numbers its
@@ -17,3 +19,5 @@ bool readColladaMesh(char* text, Mesh& mesh);
 // leaving an empty mesh, for no name, a name without ".dae", a file that cannot be read or a
 // document that is refused.
 bool readColladaFile(const char* fileName, Mesh& mesh);
+
+} // namespace valley

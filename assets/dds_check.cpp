@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace valley {
+
 namespace {
 
 constexpr size_t headerBytes = 128;
@@ -91,3 +93,5 @@ bool checkDds(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout&
                        static_cast<size_t>(needed)};
     return true;
 }
+
+} // namespace valley

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace valley {
+
 struct DdsLayout {
     int32_t width;
     int32_t height;
@@ -20,3 +22,5 @@ struct DdsLayout {
 
 // False, leaving `layout` zero, for anything else. Needs no OpenGL context.
 bool checkDds(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout);
+
+} // namespace valley

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace valley {
+
 inline bool isDigit(char c) {
     return static_cast<unsigned char>(c - '0') < 10;
 }
@@ -60,3 +62,5 @@ inline uint64_t valueOf(const DigitRun& run) {
              32;
     return digits & 0xFFFFFFFFu;
 }
+
+} // namespace valley

@@ -9,6 +9,8 @@
 
 #include <cstdio>
 
+namespace valley {
+
 namespace {
 
 // Replaces the bound GL_ARRAY_BUFFER's contents with the whole vertex array.
@@ -51,3 +53,5 @@ Mesh& loadMesh(Mesh& mesh, const char* fileName) {
     uploadMesh(mesh);
     return mesh;
 }
+
+} // namespace valley

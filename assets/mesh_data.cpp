@@ -10,6 +10,8 @@
 
 #include <vector>
 
+namespace valley {
+
 namespace {
 
 constexpr float largestFloat = 3.4028235e38f;
@@ -171,3 +173,5 @@ void smoothVertexNormals(Mesh& mesh) {
         normal[2] = sum.z;
     }
 }
+
+} // namespace valley

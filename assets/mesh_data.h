@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+namespace valley {
+
 constexpr int32_t floatsPerVertex = 8; // position, normal, texture coordinate
 
 struct Mesh {
@@ -33,3 +35,5 @@ Mesh emptyMesh();
 // Sets the extent: per axis, the largest absolute coordinate of any vertex (vertices no triangle
 // uses included); with no vertex, the lowest float on every axis.
 void computeExtent(Mesh& mesh);
+
+} // namespace valley

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <system_error>
 
+namespace valley {
+
 namespace {
 
 // Tokens are runs of anything but spaces, each ended by a space or the end of the text: what
@@ -210,3 +212,5 @@ bool readIndexTriple(const char*& cursor, const char* end, uint64_t fields[3]) {
     }
     return true;
 }
+
+} // namespace valley

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace valley {
+
 // Far above any mesh of the valley; keeps every count within 32 bits.
 constexpr int64_t largestCount = int64_t{1} << 26;
 
@@ -131,3 +133,5 @@ bool readIndexTriples(const char* text, int64_t count, const uint64_t limits[3],
     }
     return true;
 }
+
+} // namespace valley

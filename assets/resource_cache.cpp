@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace valley {
+
 namespace {
 
 void record(ResourceCache& cache, const char* name, void* resource) {
@@ -57,3 +59,5 @@ void* getResource(ResourceCache& cache, const char* name) {
     loadResource(cache, name);
     return findResource(cache, name);
 }
+
+} // namespace valley

@@ -5,6 +5,8 @@
 
 #include "core/object_list.h"
 
+namespace valley {
+
 struct ResourceEntry {
     const char* name; // the caller's string, not copied: it must outlive the cache
     void* resource;   // a Texture or a Mesh record
@@ -25,3 +27,5 @@ void* findResource(ResourceCache& cache, const char* name);
 // Loads by extension and records the result: ".bmp" a texture, then ".dds" another texture;
 // without ".dds", ".dae" a mesh. Nothing for any other name.
 void loadResource(ResourceCache& cache, const char* name);
+
+} // namespace valley

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace valley {
+
 namespace {
 
 constexpr int32_t largestBmpSide = 16384; // anything larger is taken for a damaged header
@@ -208,3 +210,5 @@ Texture& loadTexture(const char* fileName, Texture& texture) {
     }
     return texture;
 }
+
+} // namespace valley

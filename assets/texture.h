@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace valley {
+
 struct Texture {
     int32_t width;      // from the BMP header; 0 when unset
     int32_t height;     // from the BMP header, negative for a top-down file; 0 when unset
@@ -41,3 +43,5 @@ bool softwareRenderer(const char* renderer);
 
 // Fills a caller-allocated record and hands it back; a failed load leaves textureId 0.
 Texture& loadTexture(const char* fileName, Texture& texture);
+
+} // namespace valley

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace valley {
+
 // Appends every byte of the file; false when it cannot be opened. `mode` is the fopen mode:
 // "rb" for pictures, "r" for text (the same on the POSIX systems the engine runs on).
 inline bool readWholeFile(const char* fileName, const char* mode, std::vector<char>& bytes) {
@@ -19,3 +21,5 @@ inline bool readWholeFile(const char* fileName, const char* mode, std::vector<ch
     std::fclose(file);
     return true;
 }
+
+} // namespace valley

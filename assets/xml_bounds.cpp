@@ -6,6 +6,8 @@
 // remaining text at every call.
 #include "assets/xml_bounds.h"
 
+namespace valley {
+
 namespace {
 
 bool space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
@@ -174,3 +176,5 @@ bool xmlWithin(const char* text, XmlBounds limit) {
     }
     return false;
 }
+
+} // namespace valley

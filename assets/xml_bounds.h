@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace valley {
+
 struct XmlBounds {
     int depth;     // levels of elements
     int64_t parts; // markup constructs (tags, comments, declarations), runs of text and
@@ -17,3 +19,5 @@ struct XmlBounds {
 // for a tag RapidXML cannot read or markup it finds unclosed: the scan stops where the parse
 // would. Linear in the text's length.
 bool xmlWithin(const char* text, XmlBounds limit);
+
+} // namespace valley

@@ -11,6 +11,8 @@
 
 #include <cmath>
 
+namespace valley {
+
 constexpr double degreesToRadians = 0.017453293;                  // pi/180 to nine digits
 constexpr float degreesToRadiansInFloat = 0.017453292f;           // exactly 0.01745329238474369
 constexpr double floatPiDegreesToRadians = 0.017453293005625408; // the float nearest pi, / 180
@@ -37,3 +39,5 @@ inline float sineViaFloatRadians(float degrees) { return sineRoundedToFloat(radi
 // The cosine and sine of degrees * degreesToRadians, the radians never rounded to float.
 inline float cosineViaDoubleRadians(float degrees) { return cosineRoundedToFloat(degrees * degreesToRadians); }
 inline float sineViaDoubleRadians(float degrees) { return sineRoundedToFloat(degrees * degreesToRadians); }
+
+} // namespace valley

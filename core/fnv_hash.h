@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace valley {
+
 const uint32_t fnvStart = 2166136261u;
 
 inline uint32_t fnvAdd(uint32_t hash, const void* bytes, size_t size) {
@@ -14,3 +16,5 @@ inline uint32_t fnvAdd(uint32_t hash, const void* bytes, size_t size) {
     }
     return hash;
 }
+
+} // namespace valley

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numeric>
 
+namespace valley {
+
 FrameStats frameStats = {false, 0.0, 0.0, 0.0};
 
 double engineClock() {
@@ -45,3 +47,5 @@ FrameTimeSummary summarizeFrameTimes(std::vector<double> frameSeconds) {
     return FrameTimeSummary{total > 0.0 ? static_cast<double>(count) / total : 0.0, median,
                             frameSeconds[std::max<size_t>(rank, 1) - 1]};
 }
+
+} // namespace valley

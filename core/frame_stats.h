@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace valley {
+
 struct FrameStats {
     bool measuring;           // off: the clock is never read
     double engineSeconds;     // accumulated during the tick being run
@@ -36,3 +38,5 @@ struct FrameTimeSummary {
 };
 
 FrameTimeSummary summarizeFrameTimes(std::vector<double> frameSeconds); // all zero when empty
+
+} // namespace valley

@@ -1,5 +1,7 @@
 #include "core/object_list.h"
 
+namespace valley {
+
 ListNode* appendToList(ObjectList& list, void* payload) {
     ListNode* node = new ListNode{nullptr, nullptr, payload};
     if (list.head == nullptr) {
@@ -25,3 +27,5 @@ void removeNode(ListNode* node, ObjectList& list) {
     }
     removeNode<ObjectList>(node, list);
 }
+
+} // namespace valley

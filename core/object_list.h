@@ -7,6 +7,8 @@
 
 #include "core/slot_pool.h"
 
+namespace valley {
+
 struct ListNode {
     ListNode* next;     // none at the tail
     ListNode* previous; // none at the head
@@ -92,3 +94,5 @@ void freeListAndPayloads(ObjectList& list) {
     list.head = nullptr;
     list.tail = nullptr;
 }
+
+} // namespace valley

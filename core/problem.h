@@ -6,4 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace valley {
+
 using Problem = std::optional<std::string>;
+
+} // namespace valley

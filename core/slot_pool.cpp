@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <new>
 
+namespace valley {
+
 namespace {
 
 size_t roundUp(size_t size, size_t step) { return (size + step - 1) / step * step; }
@@ -46,3 +48,5 @@ void SlotPool::give(void* slot) {
     freeSlots_ = freed;
     ASAN_POISON_MEMORY_REGION(freed, slotSize_);
 }
+
+} // namespace valley

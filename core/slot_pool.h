@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace valley {
+
 class SlotPool {
 public:
     SlotPool(size_t slotSize, size_t slotsPerBlock);
@@ -49,3 +51,5 @@ void giveSlot(void* slot) {
         poolOf<Record>().give(slot);
     }
 }
+
+} // namespace valley

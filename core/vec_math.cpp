@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace valley {
+
 const Mat4 identityMat4 = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
 
 void setBoth(Vec3& a, Vec3& b, float x, float y, float z) {
@@ -119,3 +121,5 @@ void perspective(Mat4& destination, float aspect, float fieldOfViewDegrees) {
     p.m[14] = -1.0f;
     copyMat4(destination, p);
 }
+
+} // namespace valley

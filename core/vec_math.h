@@ -13,6 +13,8 @@
 
 #include "core/angles.h"
 
+namespace valley {
+
 struct Vec3 {
     float x;
     float y;
@@ -101,3 +103,5 @@ void rotateMat4Z(Mat4& m, float degrees);
 void rotateMat4XZY(Mat4& m, const Vec3& degrees);
 // Projection for a near plane at 1; f = 4 / tan(fieldOfView), see the notes in the source.
 void perspective(Mat4& destination, float aspect, float fieldOfViewDegrees);
+
+} // namespace valley

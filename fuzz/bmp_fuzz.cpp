@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 uint32_t readUint32(const uint8_t* bytes) {

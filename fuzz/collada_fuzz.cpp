@@ -13,6 +13,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 // The deepest level of elements RapidXML made, and every node and attribute, counted without

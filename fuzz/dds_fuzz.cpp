@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+using namespace valley;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> file(data, data + size);
     DdsLayout layout;

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace valley;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A copy owned here: the reader must not rely on anything past the last byte.
     std::vector<uint8_t> file(data, data + size);

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+using namespace valley;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     std::istringstream stream(input);

@@ -5,6 +5,8 @@
 #include "render/object_logic.h"
 #include "render/render_object.h"
 
+namespace valley {
+
 void updateBehaviours(RenderList& list) {
     for (ListNode* node = list.head; node != nullptr;) {
         RenderObject* object = static_cast<RenderObject*>(node->payload);
@@ -22,3 +24,5 @@ void updateAllBehaviours(Camera& camera) {
     updateBehaviours(*camera.waterList);
     addEngineTime(start);
 }
+
+} // namespace valley

@@ -3,6 +3,8 @@
 // Objects outside the view update like any other; drawing comes after and only draws.
 #pragma once
 
+namespace valley {
+
 struct Camera;
 struct RenderList;
 
@@ -11,3 +13,5 @@ struct RenderList;
 void updateBehaviours(RenderList& list);
 // The scene list's behaviours, then the water list's.
 void updateAllBehaviours(Camera& camera);
+
+} // namespace valley

@@ -3,6 +3,8 @@
 
 #include "platform/keys.h"
 
+namespace valley {
+
 const ControlBinding controlTable[controlCount] = {
     {Control::quit, false, keyEscape, "quit"},
     {Control::flyToggle, false, 'Q', "switch between walking and flying"},
@@ -34,3 +36,5 @@ bool controlHeld(const InputState& input, Control control) {
     const ControlBinding& binding = controlTable[static_cast<int>(control)];
     return binding.mouse ? buttonHeld(input, binding.code) : isHeld(input, binding.code);
 }
+
+} // namespace valley

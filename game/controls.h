@@ -6,6 +6,8 @@
 
 #include "platform/input.h"
 
+namespace valley {
+
 enum class Control {
     quit,
     flyToggle,
@@ -45,3 +47,5 @@ const int controlCount = static_cast<int>(Control::count);
 extern const ControlBinding controlTable[controlCount]; // in the order of Control
 
 bool controlHeld(const InputState& input, Control control);
+
+} // namespace valley

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace valley {
+
 namespace {
 
 const float gravity = 0.07f;
@@ -244,3 +246,5 @@ void Fall::remove() {
     releaseBody(*context.world, *context.bodies, body);
     destroyRenderObject(owner, *context.camera->sceneList);
 }
+
+} // namespace valley

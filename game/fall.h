@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+namespace valley {
+
 struct Camera;
 struct CollisionSphere;
 struct ObjectList;
@@ -75,3 +77,5 @@ private:
     void fade();
     void remove();
 };
+
+} // namespace valley

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace valley {
+
 namespace {
 
 // pi/2 as its first 33 bits and the rest: k * high is exact for small k, and so is t less it.
@@ -82,3 +84,5 @@ FrameTurns frameTurnsOf(const Vec3& n) {
     const float pitch = w.y > 0.0f ? degreesRoundedToFloat(angle) : degreesRoundedToFloat(-angle);
     return {unyaw, axisTurn(pitch)};
 }
+
+} // namespace valley

@@ -9,6 +9,8 @@
 
 #include "core/vec_math.h"
 
+namespace valley {
+
 // turnViaFloatRadians(degrees) of core/vec_math.h, to the bit.
 AxisTurn axisTurn(float degrees);
 
@@ -32,3 +34,5 @@ inline void outOfFrame(Vec3& v, const FrameTurns& frame) {
     turnZ(v, reversed(frame.tilt));
     turnY(v, reversed(frame.unyaw));
 }
+
+} // namespace valley

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace valley {
+
 OverlapPairs overlapPairs;
 
 namespace {
@@ -228,3 +230,5 @@ size_t broadPhaseBytes() {
 void releaseBroadPhase() {
     overlapPairs.release();
 }
+
+} // namespace valley

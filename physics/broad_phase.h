@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace valley {
+
 struct ObjectList;
 struct RigidBody;
 
@@ -86,3 +88,5 @@ extern OverlapPairs overlapPairs;
 size_t broadPhaseBytes();
 // Gives back every buffer of the pair search, as a fresh process has it.
 void releaseBroadPhase();
+
+} // namespace valley

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace valley {
+
 namespace {
 
 float along(const Vec3& v, int axis) { return axis == 0 ? v.x : (axis == 1 ? v.y : v.z); }
@@ -161,3 +163,5 @@ void contactSphereBox(ContactResult& result, const BoxCollider& box, const Colli
         result.normal = worldDirection(search.normal, turns);
     }
 }
+
+} // namespace valley

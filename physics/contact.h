@@ -7,6 +7,8 @@
 
 #include "core/vec_math.h"
 
+namespace valley {
+
 struct BoxCollider;
 struct CollisionSphere;
 
@@ -24,3 +26,5 @@ enum class EdgeBand { inside, positiveBand, negativeBand, outside };
 void classifyEdgeBands(int faceAxis, float r, const Vec3& local, const Vec3& half, EdgeBand bands[2]);
 
 void contactSphereBox(ContactResult& result, const BoxCollider& box, const CollisionSphere& sphere);
+
+} // namespace valley

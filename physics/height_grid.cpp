@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace valley {
+
 namespace {
 
 const float cellRounding = 0.5001f; // rounds half-way coordinates away from the centre
@@ -125,3 +127,5 @@ float groundHeightAt(PhysicsWorld& world, float x, float /*y*/, float z) {
     world.groundHeight = height;
     return height;
 }
+
+} // namespace valley

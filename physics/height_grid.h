@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace valley {
+
 struct PhysicsWorld;
 struct RenderObject;
 
@@ -23,3 +25,5 @@ void addHeightGrid(PhysicsWorld& world, HeightGrid* grid); // appends to world.h
 // Height at (x, z) of the last grid covering it, else 0; also sets the world's groundHeight
 // and groundNormal ((0, 1, 0) outside every grid).
 float groundHeightAt(PhysicsWorld& world, float x, float y, float z);
+
+} // namespace valley

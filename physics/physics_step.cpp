@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace valley {
+
 namespace {
 
 const float restingSpeed = 0.3f;      // slower approaches to a box stop dead
@@ -99,7 +101,6 @@ void respondToBody(RigidBody& body, const RigidBody& other, float q, const Vec3&
     body.velocity = v;
 }
 
-
 void collideWithBodies(RigidBody& body, uint32_t index) {
     Vec3 push = {0.0f, 0.0f, 0.0f};
     int pushCount = 0;
@@ -164,3 +165,5 @@ void integrateBodies(ObjectList& bodies) {
         body.previousVelocity = body.velocity;
     }
 }
+
+} // namespace valley

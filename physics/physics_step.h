@@ -5,6 +5,8 @@
 // rotateY(-yawOf(n)) then rotateZ(pitchOf(n)), leave it by the reverse.
 #pragma once
 
+namespace valley {
+
 struct ObjectList;
 struct PhysicsWorld;
 
@@ -14,3 +16,5 @@ struct PhysicsWorld;
 void stepPhysics(ObjectList& bodies, PhysicsWorld& world);
 // Moves every active body (and its render object) to its next position plus its velocity.
 void integrateBodies(ObjectList& bodies);
+
+} // namespace valley

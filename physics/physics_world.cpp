@@ -3,6 +3,8 @@
 #include "assets/mesh.h"
 #include "render/render_object.h"
 
+namespace valley {
+
 CollisionSphere& makeCollisionSphere(CollisionSphere& sphere, RenderObject& object) {
     const Vec3& e = object.mesh->extent;
     sphere.center = {0.0f, 0.0f, 0.0f};
@@ -63,3 +65,5 @@ void releaseBody(PhysicsWorld& world, ObjectList& bodies, RigidBody* body) {
     delete sphere;
     delete body;
 }
+
+} // namespace valley

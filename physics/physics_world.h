@@ -10,6 +10,8 @@
 #include "core/vec_math.h"
 #include "physics/axis_turn.h"
 
+namespace valley {
+
 struct RenderObject;
 
 struct PhysicsWorld {
@@ -81,3 +83,5 @@ BoxCollider* addBoxCollider(PhysicsWorld& world, RenderObject& object);
 // Takes a body registered with addBody, and its sphere registered with addSphere, out of
 // their lists and deletes both (each allocated with new). Never call it during a step.
 void releaseBody(PhysicsWorld& world, ObjectList& bodies, RigidBody* body);
+
+} // namespace valley

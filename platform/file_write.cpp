@@ -4,6 +4,8 @@
 #include <cstring>
 #include <unistd.h>
 
+namespace valley {
+
 Problem appendWhole(std::FILE* file, const std::vector<uint8_t>& bytes) {
     if (std::fflush(file) != 0) {
         return std::strerror(errno);
@@ -64,3 +66,5 @@ void tallyWrite(WriteTally& tally, const std::string& path, const Problem& probl
         std::fprintf(stderr, "valley: cannot write %s: %s\n", path.c_str(), problem->c_str());
     }
 }
+
+} // namespace valley

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace valley {
+
 // Appends all the bytes to an open file, or none: a write cut short (a full disk, a file-size
 // limit) is taken back.
 Problem appendWhole(std::FILE* file, const std::vector<uint8_t>& bytes);
@@ -28,3 +30,5 @@ struct WriteTally {
 // Counts one write; the first failure prints "valley: cannot write PATH: PROBLEM" on standard
 // error.
 void tallyWrite(WriteTally& tally, const std::string& path, const Problem& problem);
+
+} // namespace valley

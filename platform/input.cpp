@@ -3,6 +3,8 @@
 
 #include "platform/keys.h"
 
+namespace valley {
+
 namespace {
 
 const int highestKey = keyRightAlt;
@@ -72,3 +74,5 @@ void setButton(InputState& input, int button, bool held) {
         input.buttons = static_cast<uint8_t>(held ? input.buttons | bit : input.buttons & ~bit);
     }
 }
+
+} // namespace valley

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+namespace valley {
+
 const int keySlotCount = 61;
 
 // One poll of the keyboard and mouse.
@@ -27,3 +29,5 @@ bool isHeld(const InputState& input, int key);          // false for a key the t
 bool buttonHeld(const InputState& input, int button);   // false for a button the record does not hold
 void setKey(InputState& input, int key, bool held);     // nothing for a key the table does not hold
 void setButton(InputState& input, int button, bool held); // nothing for a button the record does not hold
+
+} // namespace valley

@@ -1,5 +1,7 @@
 #include "platform/input_script.h"
 
+namespace valley {
+
 ScriptFrame& scriptFrame(InputScript& script, int frameNumber) {
     if (static_cast<int>(script.frames.size()) < frameNumber) {
         script.frames.resize(frameNumber);
@@ -25,3 +27,5 @@ void moveMouse(InputScript& script, int frameNumber, int x, int y) {
     frame.mouseX = x;
     frame.mouseY = y;
 }
+
+} // namespace valley

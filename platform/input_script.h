@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace valley {
+
 struct ScriptFrame {
     std::vector<int> keys;           // held during this frame (key names of keys.h)
     std::vector<int> buttons;        // mouse buttons held during this frame
@@ -33,3 +35,5 @@ void moveMouse(InputScript& script, int frameNumber, int x, int y);
 // The scripted mouse starts at the window's centre.
 void platformUseScript(InputScript* script);
 int platformScriptFrame(); // the frame number being built under a script, 0 without one
+
+} // namespace valley

@@ -6,6 +6,8 @@
 // Which keys the engine reads at all is the key table of platform/input.h.
 #pragma once
 
+namespace valley {
+
 enum KeyCode : int {
     keySpace = ' ',
     keyEscape = 256,
@@ -30,3 +32,5 @@ enum MouseButton : int {
     mouseButtonMiddle = 2,
     mouseButtonCount
 };
+
+} // namespace valley

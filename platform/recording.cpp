@@ -3,6 +3,8 @@
 #include "core/fnv_hash.h"
 #include "platform/keys.h"
 
+namespace valley {
+
 namespace {
 
 const char magic[4] = {'V', 'R', 'E', 'C'};
@@ -126,3 +128,5 @@ std::string describeRecordingFault(const RecordingRead& read) {
     }
     return "";
 }
+
+} // namespace valley

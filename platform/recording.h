@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace valley {
+
 const uint32_t recordingVersion = 1;
 const size_t recordingHeaderSize = 24;
 const size_t snapshotSize = 17;
@@ -52,3 +54,5 @@ void appendRecordedFrame(std::vector<uint8_t>& bytes, const RecordedFrame& frame
 // Reads a whole file. On a fault the recording is left empty.
 RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& recording);
 std::string describeRecordingFault(const RecordingRead& read); // one line, no line feed
+
+} // namespace valley

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace valley {
+
 namespace {
 
 SessionInput* session = nullptr;
@@ -103,3 +105,5 @@ void sessionTickDone() {
 bool sessionReplayOver() { return sessionReplaying() && replayFrame >= session->replay->frames.size(); }
 
 bool sessionUnpaced() { return sessionReplaying() && !session->paced; }
+
+} // namespace valley

@@ -17,6 +17,8 @@
 #include <functional>
 #include <string>
 
+namespace valley {
+
 struct SessionInput {
     std::FILE* recordFile = nullptr;   // recording: frames are appended, after the header
     std::string recordPath;            // its name, for the line a failed write prints
@@ -47,3 +49,5 @@ void sessionPresented();                // after a tick's frame is presented
 void sessionTickDone();                 // as a tick ends: recorded, or the replay moves on
 bool sessionReplayOver();
 bool sessionUnpaced(); // a replay without pacing
+
+} // namespace valley

@@ -1,5 +1,7 @@
 #include "platform/tick_schedule.h"
 
+namespace valley {
+
 double tickWait(TickSchedule& schedule, double now) {
     if (!schedule.started) {
         schedule.started = true;
@@ -21,3 +23,5 @@ bool drawTick(TickSchedule& schedule, double now) {
     schedule.ticksUndrawn = 0;
     return true;
 }
+
+} // namespace valley

@@ -11,6 +11,8 @@
 // Times are in seconds.
 #pragma once
 
+namespace valley {
+
 struct TickSchedule {
     bool started;      // false until the first tick has run
     double nextTick;   // when the tick after the one running is due
@@ -25,3 +27,5 @@ const int mostTicksPerFrame = 4;
 double tickWait(TickSchedule& schedule, double now);
 // Whether the tick that just ran is drawn, asked at `now`, after its simulation.
 bool drawTick(TickSchedule& schedule, double now);
+
+} // namespace valley

@@ -10,6 +10,8 @@
 
 #include "platform/input.h"
 
+namespace valley {
+
 struct VideoMode {
     int width;
     int height;
@@ -47,3 +49,5 @@ void platformRewind();
 // desktop's or the script's (kept when a session records).
 InputState platformPoll();
 void platformSetMousePos(int x, int y);
+
+} // namespace valley

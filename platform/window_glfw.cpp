@@ -18,6 +18,8 @@
 
 #include <stb/stb_image_write.h>
 
+namespace valley {
+
 namespace {
 
 GLFWwindow* window = nullptr;
@@ -318,3 +320,5 @@ void platformRewind() {
 }
 
 int platformScriptFrame() { return script == nullptr ? 0 : scriptFrameIndex + 1; }
+
+} // namespace valley

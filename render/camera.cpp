@@ -3,6 +3,8 @@
 #include "platform/keys.h"
 #include "platform/window.h"
 
+namespace valley {
+
 namespace {
 
 const float pitchLimit = 89.9f;
@@ -66,3 +68,5 @@ void updateCamera(Camera& camera) {
     camera.velocity = scale(add(camera.velocity, acceleration), camera.damping);
     camera.position = add(camera.position, camera.velocity);
 }
+
+} // namespace valley

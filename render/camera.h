@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+namespace valley {
+
 struct RenderList;
 
 // Smoothed mouse motion, kept from tick to tick.
@@ -36,3 +38,5 @@ struct Camera {
 
 Camera& initCamera(Camera& camera);
 void updateCamera(Camera& camera);
+
+} // namespace valley

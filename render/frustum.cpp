@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+namespace valley {
+
 namespace {
 
 // A side-plane normal from the camera's frame (x forward, y up, z right) into the world.
@@ -68,3 +70,5 @@ bool frustumCheck(const RenderObject& object, const Camera& camera, RenderObject
     }
     return false;
 }
+
+} // namespace valley

@@ -5,6 +5,8 @@
 // four frustum plates of the scene to show the field of view.
 #pragma once
 
+namespace valley {
+
 struct Camera;
 struct RenderObject;
 
@@ -14,3 +16,5 @@ float frustumHalfAngle(float fieldOfView);
 // Tests the object's box (position and mesh extents; its scale and rotation are not used)
 // against the camera, and turns the scene's four frustum plates.
 bool frustumCheck(const RenderObject& object, const Camera& camera, RenderObject* const (&plates)[4]);
+
+} // namespace valley

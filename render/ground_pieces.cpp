@@ -12,6 +12,8 @@
 #include <cmath>
 #include <vector>
 
+namespace valley {
+
 namespace {
 
 // Far above the rounding of the interpolation and normalisation a fragment's normal goes
@@ -143,3 +145,5 @@ void freeGroundPieces(GroundPieces* pieces) {
         delete pieces;
     }
 }
+
+} // namespace valley

@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+namespace valley {
+
 struct Mesh;
 
 // The two edges of the terrain shader's blend: rock alone where the normal's y is at most
@@ -55,3 +57,5 @@ struct GroundPieces {
 // current context.
 GroundPieces* makeGroundPieces(const Mesh& mesh); // caller owns; release with freeGroundPieces
 void freeGroundPieces(GroundPieces* pieces);
+
+} // namespace valley

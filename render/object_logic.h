@@ -4,6 +4,8 @@
 // All amounts are per tick.
 #pragma once
 
+namespace valley {
+
 struct RenderObject;
 
 class ObjectLogic {
@@ -14,3 +16,5 @@ public:
 
     RenderObject* owner = nullptr; // set by createLogicObject before setUp
 };
+
+} // namespace valley

@@ -21,6 +21,8 @@
 #include <cstring>
 #include <vector>
 
+namespace valley {
+
 namespace {
 
 RenderObject* createInList(Mesh* mesh, RenderList& list) {
@@ -360,3 +362,5 @@ void drawRenderList(RenderList& list) {
     drawWaiting();
     blend.set(blending);
 }
+
+} // namespace valley

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+namespace valley {
+
 struct Camera;
 struct GroundPieces;
 struct Mesh;
@@ -84,3 +86,5 @@ void buildModelView(RenderObject& object, const Camera& camera);
 // its normal matrix is the identity the pieces were sorted for. Behaviours do not run here
 // (game/behaviour_pass.h).
 void drawRenderList(RenderList& list);
+
+} // namespace valley

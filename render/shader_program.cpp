@@ -16,6 +16,8 @@
 #include <fstream>
 #include <initializer_list>
 
+namespace valley {
+
 float defaultOne = 1.0f;
 
 namespace {
@@ -327,3 +329,5 @@ ShaderProgram* makeSkyBoxMaterial() {
                        {"Texture1", nullptr},
                        false});
 }
+
+} // namespace valley

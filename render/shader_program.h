@@ -12,6 +12,8 @@
 #include <iosfwd>
 #include <string>
 
+namespace valley {
+
 struct RenderObject;
 struct Texture;
 
@@ -67,3 +69,5 @@ ShaderProgram* makePhongMaterial();
 ShaderProgram* makePhongTerrainMaterial(); // with its two slope variants
 ShaderProgram* makeWaterMaterial();
 ShaderProgram* makeSkyBoxMaterial();
+
+} // namespace valley

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <initializer_list>
 
+namespace valley {
+
 bool sphereOutsideView(const Vec3& centre, float radius, const Mat4& projection) {
     const float* m = projection.m;
     // In double, with a thousandth of the radius to spare, so that rounding never leaves out
@@ -26,3 +28,5 @@ bool sphereOutsideView(const Vec3& centre, float radius, const Mat4& projection)
     }
     return false;
 }
+
+} // namespace valley

@@ -7,5 +7,9 @@
 
 #include "core/vec_math.h"
 
+namespace valley {
+
 // True only when the whole sphere lies outside one of the six clip planes of the projection.
 bool sphereOutsideView(const Vec3& centre, float radius, const Mat4& projection);
+
+} // namespace valley

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 constexpr int32_t side = 1024;

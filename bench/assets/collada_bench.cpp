@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 const std::string terrainPath = std::string(ASSET_BENCH_DATA_DIR) + "Meshes/riverlake_terrain.dae";

@@ -7,5 +7,7 @@
 
 #include <functional>
 
+using namespace valley;
+
 // Frames 1 to `frames`; `inputOfFrame` is called once per frame, in order.
 Recording generatedSession(int frames, const std::function<InputState(int frame)>& inputOfFrame);

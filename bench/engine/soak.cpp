@@ -29,6 +29,8 @@
 #include <set>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 const int totalFrames = 30000;

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 const int totalFrames = 930;

@@ -19,6 +19,8 @@
 #include <memory>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 const float rockRadius = 1.5f * 0.91f; // a thrown rock's sphere: scale 1.5, cube mesh extent 1

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+using namespace valley;
+
 TEST(DataFolder, IsTheFlagThenTheVariableThenBesideTheExecutableThenTheInstalledPrefix) {
     char pattern[] = "/tmp/valley-data-XXXXXX";
     const std::string root = mkdtemp(pattern);

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <unistd.h>
 
+using namespace valley;
+
 int ScriptedEngineRun::run(const RunSetup& setup) {
     if (runs++ > 0) {
         sandbox.keepWhatTheKernelReaches(); // the next run starts from a kernel of its own

@@ -11,6 +11,8 @@
 
 #include <string>
 
+using namespace valley;
+
 class ScriptedEngineRun : public ::testing::Test {
 protected:
     void TearDown() override;

@@ -9,6 +9,8 @@
 
 #include <filesystem>
 
+using namespace valley;
+
 TEST_F(ScriptedEngineRun, CountsTheFirstFrameAsOneAndEndsInTheFrameEscapeIsHeld) {
     int countInFirstFrame = -1;
     scriptFrame(script, 1).onPresent = [&] { countInFirstFrame = kernel.frameCount; };

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 const int sceneObjects = 13; // everything the valley is built with, before any rock

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace valley;
+
 namespace {
 
 // The kernel's camera, an empty physics world and a selected block, as the frame loop has them

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <string>
 
+using namespace valley;
+
 namespace {
 
 // The player's throw into a sandboxed kernel: a block to aim at, the four frustum plates and

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 template <typename Payload>

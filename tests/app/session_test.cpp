@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

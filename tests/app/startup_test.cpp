@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace valley;
+
 namespace {
 
 struct Placement {

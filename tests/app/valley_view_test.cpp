@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <string>
 
+using namespace valley;
+
 namespace {
 
 class ValleyTour : public ScriptedEngineRun {

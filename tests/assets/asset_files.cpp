@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+using namespace valley;
+
 void putInt32(std::vector<uint8_t>& bytes, size_t at, int32_t value) {
     uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);

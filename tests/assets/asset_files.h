@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace valley;
+
 // Blue, green, red of the pixel in stored row `row`, column `column`.
 using BmpPattern = std::function<void(int row, int column, uint8_t bgr[3])>;
 

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+using namespace valley;
+
 namespace {
 
 // Decodes from a heap block of exactly the file's size, so a read past the end is a real

@@ -20,6 +20,8 @@
 
 #include <sys/stat.h>
 
+using namespace valley;
+
 namespace {
 
 // ---- Comparing ------------------------------------------------------------------------------

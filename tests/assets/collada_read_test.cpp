@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+using namespace valley;
+
 namespace {
 
 const float* vertexOf(const Mesh& mesh, int i) {

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+using namespace valley;
+
 namespace {
 
 using Node = rapidxml::xml_node<>;

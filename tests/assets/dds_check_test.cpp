@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+using namespace valley;
+
 TEST(DdsCheck, TakesTheSoundSamplesAndRefusesTheHostileOnes) {
     for (const vgen::DdsSample& sample : vgen::ddsSamples()) {
         const std::vector<uint8_t>& bytes = sample.file.bytes;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 using MeshLoad = GlContextTest;

@@ -7,6 +7,8 @@
 
 #include <string>
 
+using namespace valley;
+
 namespace {
 
 int lengthOf(const ObjectList& list) {

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+using namespace valley;
+
 namespace {
 
 // Work the clock can see: enough arithmetic to take a measurable slice of time.

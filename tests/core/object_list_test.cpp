@@ -4,6 +4,8 @@
 
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 int payloads[4] = {10, 20, 30, 40};

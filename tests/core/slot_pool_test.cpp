@@ -9,6 +9,8 @@
 #include <deque>
 #include <set>
 
+using namespace valley;
+
 namespace {
 
 // A long churn, oldest freed first as the rocks go, at many crowd sizes: every slot handed out

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace valley;
+
 namespace {
 
 const float tolerance = 1e-5f;

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 // Notes its number at every update; optionally destroys its own object there.

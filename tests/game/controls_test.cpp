@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 // A binding's input as the README's controls table names it.

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace valley;
+
 namespace {
 
 const float airDrag = 0.997f;

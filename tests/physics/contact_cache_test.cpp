@@ -14,6 +14,8 @@
 #include <cstring>
 #include <limits>
 
+using namespace valley;
+
 namespace {
 
 template <typename T>

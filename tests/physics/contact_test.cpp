@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+using namespace valley;
+
 namespace {
 
 struct ContactCase {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 // side x side vertices `spacing` apart centred on the origin, row by row along x; height

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+using namespace valley;
+
 std::unique_ptr<TestObject> makeTestObject(std::vector<float> vertices, Vec3 extent, Vec3 position,
                                            Vec3 scale, Vec3 rotation) {
     auto made = std::make_unique<TestObject>();

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+using namespace valley;
+
 // A render object over a mesh; vertices are 8 floats each (position, normal, texture).
 struct TestObject {
     std::vector<float> vertices;

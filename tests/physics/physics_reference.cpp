@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace valley;
+
 namespace {
 
 Vec3 boxToWorld(Vec3 v, const Vec3& rotation) {

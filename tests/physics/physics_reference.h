@@ -5,8 +5,12 @@
 
 #include "physics/contact.h"
 
+namespace valley {
 struct ObjectList;
 struct PhysicsWorld;
+} // namespace valley
+
+using namespace valley;
 
 void referenceContactSphereBox(ContactResult& result, const BoxCollider& box, const CollisionSphere& sphere);
 void referenceStepPhysics(ObjectList& bodies, PhysicsWorld& world);

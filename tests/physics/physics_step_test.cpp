@@ -6,6 +6,8 @@
 
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 // A unit box at the origin, and spheres of radius 0.5 overlapping its top by 0.2.

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+using namespace valley;
+
 namespace {
 
 CollisionSphere sphereFor(Vec3 extent, Vec3 scale) {

@@ -12,6 +12,8 @@
 #include <random>
 #include <vector>
 
+using namespace valley;
+
 struct RockState {
     Vec3 position;        // the render object's
     Vec3 centreOffset;    // of the sphere centre from the render object, as its owner sets it

@@ -12,6 +12,8 @@
 #include <limits>
 #include <string>
 
+using namespace valley;
+
 namespace {
 
 bool sameBits(const Vec3& a, const Vec3& b) { return std::memcmp(&a, &b, sizeof(Vec3)) == 0; }

@@ -7,6 +7,8 @@
 #include <string>
 #include <sys/resource.h>
 
+using namespace valley;
+
 namespace {
 
 // A folder of its own, and a file-size limit of 100 bytes while the test runs (a write past it

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace valley;
+
 namespace {
 
 class ScriptedInput : public ::testing::Test {

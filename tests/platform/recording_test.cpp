@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 // A frame loop over 20 s: each iteration waits for the schedule, simulates a tick for the next

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace valley;
+
 namespace {
 
 // The camera driven by a scripted timeline, one updateCamera per tick, as the frame loop does.

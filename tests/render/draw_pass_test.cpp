@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 void expectPixel(Pixel actual, Pixel expected) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace valley;
+
 namespace {
 
 // The sandboxed kernel's camera at the origin looking along +x, four plates, and one box to test.

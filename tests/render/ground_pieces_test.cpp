@@ -6,6 +6,8 @@
 #include <cmath>
 #include <random>
 
+using namespace valley;
+
 namespace {
 
 Vec3 unit(Vec3 v) {

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+using namespace valley;
+
 void RenderListTest::SetUp() { camera.yaw = -90.0f; }
 
 void RenderListTest::TearDown() {

@@ -15,9 +15,13 @@
 
 #include <cstdint>
 
+namespace valley {
 struct Mesh;
 struct ShaderProgram;
 struct Texture;
+} // namespace valley
+
+using namespace valley;
 
 // The sandboxed kernel's camera draws `scene` and `water`; objects left in them are destroyed
 // afterwards.

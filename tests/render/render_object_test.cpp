@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace valley;
+
 namespace {
 
 Mesh someMesh = {};

@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+using namespace valley;
+
 namespace {
 
 std::string tempFile(const char* name, const char* text) {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <random>
 
+using namespace valley;
+
 namespace {
 
 Mat4 sceneProjection() {

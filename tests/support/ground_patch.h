@@ -9,6 +9,8 @@
 #include <cmath>
 #include <vector>
 
+using namespace valley;
+
 struct GroundPatch {
     GroundPatch(float height, Vec3 normal, float scale = 1.0f) {
         for (int k = -2; k <= 2; ++k) {

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+using namespace valley;
+
 namespace {
 
 // What a sandbox's kernel reached, copied out of the sandbox or pointed at where a run made it.

@@ -22,6 +22,8 @@
 
 #include <cstdint>
 
+using namespace valley;
+
 class KernelSandbox {
   public:
     KernelSandbox();

@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 
+using namespace valley;
+
 namespace {
 
 ShaderProgram* phong() {

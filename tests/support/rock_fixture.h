@@ -10,6 +10,8 @@
 
 #include <memory>
 
+using namespace valley;
+
 class RockTest : public GlContextTest {
 protected:
     void SetUp() override;

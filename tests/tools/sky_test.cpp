@@ -15,6 +15,8 @@
 #include <cmath>
 #include <string>
 
+using namespace valley;
+
 namespace {
 
 constexpr double pi = 3.14159265358979323846;
