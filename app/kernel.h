@@ -1,4 +1,5 @@
-// The program-wide state: one Kernel for the whole run, reachable from every module.
+// The program-wide state: one Kernel for the whole run. Only app/ reads it; the layers below are
+// handed what they work on (docs/code_tour.md, "Layers").
 //
 // The Kernel owns everything its pointers refer to until the process ends.
 #pragma once
