@@ -316,7 +316,8 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
     }
 }
 
-// The machine made slow: the program is stopped for 30 ms of every 50. A paced replay then
+// The machine made slow: the program is stopped for 20 ms of every 40, so a frame takes about
+// twice its time, well within the four ticks a frame may take. A paced replay then
 // leaves draws out and still runs 60 ticks a second (unless even four ticks a frame cannot hold
 // that), and ends where the unpaced replay, which draws every tick, ends.
 TEST_F(Session, APacedReplayOnASlowMachineKeepsGameTimeAndEndsInTheSameState) {
@@ -333,7 +334,7 @@ TEST_F(Session, APacedReplayOnASlowMachineKeepsGameTimeAndEndsInTheSameState) {
     std::thread slowDown([&] {
         while (running) {
             kill(valley.pid, SIGSTOP);
-            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
             kill(valley.pid, SIGCONT);
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
