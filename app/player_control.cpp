@@ -132,7 +132,7 @@ void walk(Camera& camera) {
 }
 
 // The selected block turns and lifts with its controls and spins slowly on its own.
-// Its collider and normal matrix follow the block as it was before this frame's lift and spin.
+// Its collider and normal matrix follow the block as it was before this tick's lift and spin.
 void moveSelectedBlock(const SceneHandles& scene, const InputState& input) {
     RenderObject& block = *scene.selectedBlock;
     if (controlHeld(input, Control::blockTurnUp)) {

@@ -49,10 +49,10 @@ public:
 
     Vec3 velocity = {0, 0, 0};     // set by the thrower after creation
     Vec3 lastPosition = {0, 0, 0}; // owner position at the end of the previous update
-    Vec3 displacement = {0, 0, 0}; // owner movement during the last frame
+    Vec3 displacement = {0, 0, 0}; // owner movement during the last tick
     float waterLevel = 0;          // below this height the rock is under water
     uint8_t frozen = 0;            // the pause control was held during this update
-    int32_t age = 0;               // frames counted towards removal
+    int32_t age = 0;               // ticks counted towards removal
     int32_t lifeSpan = 0;          // an age above this removes the rock
     int32_t fadeParts = 0;         // the fade takes the last 1/fadeParts of the life span
     int32_t kind = 0;              // rockKindPlain, rockKindDark or rockKindSteered
