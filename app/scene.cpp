@@ -98,7 +98,7 @@ SceneHandles buildScene() {
     SceneHandles handles = {};
     Camera& camera = *kernel.camera;
     kernel.rockTexture = cachedTexture("Textures/rhyolite.bmp");
-    ShaderProgram* terrainShader = makePhongTerrainMaterial();
+    ShaderProgram* terrainShader = makePhongTerrainMaterial(*kernel.resources);
 
     RenderObject* cliff = createRenderObject(cachedMesh("Meshes/cliff.dae"), camera);
     cliff->shader = terrainShader;
@@ -116,14 +116,12 @@ SceneHandles buildScene() {
     terrain->shader = terrainShader;
     makeTextureSlots(*terrain);
     setTexture(*terrain, "Texture1", cachedTexture("Textures/rhyolite.bmp"));
-    // A texture object of its own; the slot keeps only its name, so the record need not outlive this.
-    Texture grass{};
-    setTexture(*terrain, "Texture2", &loadTexture("Textures/grass1.dds", grass));
+    setTexture(*terrain, "Texture2", cachedTexture("Textures/grass1.dds"));
     bindNormalMatrix(*terrain, values.terrainNormal);
     terrain->groundPieces = makeGroundPieces(*terrain->mesh);
     addGround(*terrain);
 
-    ShaderProgram* waterShader = makeWaterMaterial();
+    ShaderProgram* waterShader = makeWaterMaterial(*kernel.resources);
     addWaterPlane(waterShader, 0, values.upperWaterNormal, values.upperWaterBlend);
     addWaterPlane(waterShader, 180, values.lowerWaterNormal, values.lowerWaterBlend);
 
@@ -156,7 +154,7 @@ SceneHandles buildScene() {
     sky->position.y = 30;
     makeTextureSlots(*sky); // made from the default shader: it has the same single sampler
     setTexture(*sky, "Texture1", cachedTexture("Textures/skybox_texture.bmp"));
-    sky->shader = makeSkyBoxMaterial();
+    sky->shader = makeSkyBoxMaterial(*kernel.resources);
     sky->rotation.x = 90;
     sky->rotation.y = 105;
     sky->scale = {1000000, 1000000, 1000000};

@@ -86,7 +86,7 @@ bool initKernel(uint32_t seed) {
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    ShaderProgram* phong = makePhongMaterial(); // every new render object starts with it
+    ShaderProgram* phong = makePhongMaterial(*kernel.resources); // every new render object starts with it
     kernel.camera->sceneList->material = phong;
     kernel.camera->waterList->material = phong;
     std::printf("Shaders loaded\n");

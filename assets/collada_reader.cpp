@@ -7,16 +7,14 @@
 
 #include "assets/number_scan.h"
 #include "assets/xml_bounds.h"
+#include "platform/file_read.h"
 
 #include <rapidxml/rapidxml.hpp>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 #include <vector>
 
 namespace valley {
@@ -189,27 +187,12 @@ bool readColladaFile(const char* fileName, Mesh& mesh) {
     if (fileName == nullptr || std::strstr(fileName, ".dae") == nullptr) {
         return false;
     }
-    std::FILE* file = std::fopen(fileName, "r");
-    if (file == nullptr) {
+    std::vector<uint8_t> text;
+    if (readWholeFile(fileName, largestColladaFile, text)) {
         return false;
     }
-    // Read straight into one buffer the file's size and a byte more, so that the end shows as a
-    // short read: for the terrain, copying through a growing buffer costs as much as parsing a
-    // third of it. A file that turns out longer is read on into a buffer twice the size.
-    std::error_code sizeUnknown;
-    const std::uintmax_t size = std::filesystem::file_size(fileName, sizeUnknown);
-    size_t capacity = sizeUnknown || size >= std::uintmax_t{1} << 32 ? 65536 : static_cast<size_t>(size) + 1;
-    std::unique_ptr<char[]> text(new char[capacity]);
-    size_t used = 0;
-    while ((used += std::fread(text.get() + used, 1, capacity - used, file)) == capacity) {
-        std::unique_ptr<char[]> larger(new char[2 * capacity]);
-        std::memcpy(larger.get(), text.get(), used);
-        text = std::move(larger);
-        capacity *= 2;
-    }
-    std::fclose(file);
-    text[used] = '\0';
-    return readColladaMesh(text.get(), mesh);
+    text.push_back('\0');
+    return readColladaMesh(reinterpret_cast<char*>(text.data()), mesh);
 }
 
 } // namespace valley

@@ -8,6 +8,8 @@
 
 #include "assets/mesh_data.h"
 
+#include <cstdint>
+
 namespace valley {
 
 // The part of loading that needs no OpenGL context. Parses a zero-terminated COLLADA document
@@ -15,9 +17,11 @@ namespace valley {
 // leaving an empty mesh, for a document that is malformed, incomplete, short of the numbers its
 // counts promise or naming a vertex, normal or texture coordinate that is not there.
 bool readColladaMesh(char* text, Mesh& mesh);
+// The largest COLLADA file read: 64 MB, over twenty times the valley's terrain.
+const uint64_t largestColladaFile = 64000000;
 // Loading short of the buffers: the whole file read and handed to readColladaMesh. False,
-// leaving an empty mesh, for no name, a name without ".dae", a file that cannot be read or a
-// document that is refused.
+// leaving an empty mesh, for no name, a name without ".dae", a file that cannot be read (not a
+// regular file, or larger than largestColladaFile) or a document that is refused.
 bool readColladaFile(const char* fileName, Mesh& mesh);
 
 } // namespace valley

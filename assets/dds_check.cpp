@@ -4,6 +4,8 @@
 // masks 92 to 104), caps 108 and 112. The levels follow at 128, largest first.
 #include "assets/dds_check.h"
 
+#include "assets/texture_budget.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -11,7 +13,6 @@ namespace valley {
 
 namespace {
 
-constexpr size_t headerBytes = 128;
 constexpr int32_t largestDdsSide = 16384; // SOIL counts the decoded bytes in an int
 constexpr uint32_t neededFlags = 0x1 | 0x2 | 0x4 | 0x1000; // caps, height, width, pixel format
 constexpr uint32_t fourCcFormat = 0x4;
@@ -58,9 +59,9 @@ uint64_t levelBytes(const PixelFormat& format, uint64_t width, uint64_t height) 
 
 } // namespace
 
-bool checkDds(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout) {
+bool checkDdsHeader(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout) {
     layout = DdsLayout{0, 0, 0, 0};
-    if (bytes == nullptr || size < headerBytes || std::memcmp(bytes, "DDS ", 4) != 0 || word(bytes, 4) != 124 ||
+    if (bytes == nullptr || size < ddsHeaderBytes || std::memcmp(bytes, "DDS ", 4) != 0 || word(bytes, 4) != 124 ||
         (word(bytes, 8) & neededFlags) != neededFlags || word(bytes, 76) != 32 ||
         (word(bytes, 108) & textureCap) == 0 || (word(bytes, 112) & cubeMapOrVolume) != 0) {
         return false;
@@ -69,7 +70,8 @@ bool checkDds(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout&
     const uint32_t width = word(bytes, 16);
     const uint32_t height = word(bytes, 12);
     const PixelFormat format = pixelFormatOf(bytes);
-    if (width < 1 || width > side || height < 1 || height > side || format.bytes == 0) {
+    if (width < 1 || width > side || height < 1 || height > side || format.bytes == 0 ||
+        int64_t{width} * height > largestTexturePixels) {
         return false;
     }
     uint32_t sideLevels = 1;
@@ -82,15 +84,20 @@ bool checkDds(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout&
     }
     // SOIL skips over the smaller levels only when the caps say there are mipmaps.
     const uint32_t levels = (word(bytes, 108) & mipmapCap) != 0 && mipmapCount > 1 ? mipmapCount : 1;
-    uint64_t needed = headerBytes;
+    uint64_t needed = ddsHeaderBytes;
     for (uint32_t level = 0; level < levels; ++level) {
         needed += levelBytes(format, std::max(width >> level, 1u), std::max(height >> level, 1u));
     }
-    if (needed > size) {
-        return false;
-    }
     layout = DdsLayout{static_cast<int32_t>(width), static_cast<int32_t>(height), static_cast<int32_t>(levels),
                        static_cast<size_t>(needed)};
+    return true;
+}
+
+bool checkDds(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout) {
+    if (!checkDdsHeader(bytes, size, largestSide, layout) || layout.size > size) {
+        layout = DdsLayout{0, 0, 0, 0};
+        return false;
+    }
     return true;
 }
 

@@ -3,12 +3,16 @@
 #include "assets/texture.h"
 
 #include "assets/dds_check.h"
-#include "assets/whole_file.h"
+#include "assets/texture_budget.h"
+#include "core/printable.h"
+#include "core/problem.h"
+#include "platform/file_read.h"
 
 #include <SOIL/SOIL.h>
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace valley {
@@ -16,6 +20,8 @@ namespace valley {
 namespace {
 
 constexpr int32_t largestBmpSide = 16384; // anything larger is taken for a damaged header
+// The pixels of the largest BMP decoded, with room to spare for headers, a palette and padding.
+constexpr uint64_t largestBmpFile = 3 * largestTexturePixels + 1000000;
 constexpr size_t bmpHeaderBytes = 34;     // up to and including the compression field
 constexpr int32_t bmpBitsPerPixel = 24;
 constexpr int32_t bmpUncompressed = 0; // BI_RGB
@@ -82,36 +88,56 @@ void uploadBmp(const BmpImage& image, Texture& texture) {
     }
 }
 
-void loadBmp(const char* fileName, Texture& texture) {
-    std::vector<char> bytes;
+Problem loadBmp(const char* fileName, Texture& texture) {
+    std::vector<uint8_t> bytes;
+    if (Problem problem = readWholeFile(fileName, largestBmpFile, bytes)) {
+        return problem;
+    }
     BmpImage image;
-    if (!readWholeFile(fileName, "rb", bytes) ||
-        !decodeBmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image)) {
-        return;
+    if (!decodeBmp(bytes.data(), bytes.size(), image)) {
+        return "not an uncompressed 24-bit BMP of at most 4096 x 4096 pixels";
     }
     texture.width = image.width;
     texture.height = image.height;
     uploadBmp(image, texture);
+    return std::nullopt;
 }
 
 // SOIL gets only a file checkDds took, and only the bytes it checked: SOIL's reader trusts the
-// header, and starting with "DDS " and a 124-byte header no other reader of SOIL's takes it.
-GLuint soilTexture(const char* fileName) {
-    std::vector<char> bytes;
+// header, and starting with "DDS " and a 124-byte header no other reader of SOIL's takes it. The
+// header is read first, and then only the levels it declares, whatever follows them.
+Problem soilTexture(const char* fileName, GLuint& name) {
+    name = 0;
     GLint largestSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestSide);
+    ReadableFile file;
+    std::vector<uint8_t> bytes;
     DdsLayout layout;
-    if (!readWholeFile(fileName, "rb", bytes) ||
-        !checkDds(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), largestSide, layout)) {
-        return 0;
+    Problem problem = openToRead(fileName, false, file);
+    if (!problem) {
+        problem = readMore(file, ddsHeaderBytes, bytes);
     }
-    return SOIL_load_OGL_texture_from_memory(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                             static_cast<int>(layout.size), SOIL_LOAD_AUTO, SOIL_CREATE_NEW_ID,
-                                             SOIL_FLAG_MIPMAPS | SOIL_FLAG_INVERT_Y);
+    if (!problem && !checkDdsHeader(bytes.data(), bytes.size(), largestSide, layout)) {
+        problem = "not a DXT1, DXT3, DXT5, BGR or BGRA DDS file of at most 4096 x 4096 pixels";
+    }
+    if (!problem) {
+        problem = readMore(file, layout.size - bytes.size(), bytes);
+    }
+    closeReadable(file);
+    if (!problem && bytes.size() < layout.size) {
+        problem = "cut short: its header declares " + std::to_string(layout.size) + " bytes";
+    }
+    if (problem) {
+        return problem;
+    }
+    name = SOIL_load_OGL_texture_from_memory(bytes.data(), static_cast<int>(layout.size), SOIL_LOAD_AUTO,
+                                             SOIL_CREATE_NEW_ID, SOIL_FLAG_MIPMAPS | SOIL_FLAG_INVERT_Y);
+    return name == 0 ? Problem("SOIL could not decode it") : std::nullopt;
 }
 
-void loadDds(const char* fileName, Texture& texture) {
-    GLuint name = soilTexture(fileName);
+Problem loadDds(const char* fileName, Texture& texture) {
+    GLuint name = 0;
+    Problem problem = soilTexture(fileName, name);
     // A name with both extensions made a BMP texture first; the DDS one replaces it.
     if (texture.textureId != 0) {
         GLuint previous = texture.textureId;
@@ -119,7 +145,7 @@ void loadDds(const char* fileName, Texture& texture) {
     }
     if (name == 0) {
         texture = Texture{0, 0, 0}; // no texture; the default texture object is left alone
-        return;
+        return problem;
     }
     texture.textureId = name;
     glBindTexture(GL_TEXTURE_2D, name);
@@ -129,6 +155,13 @@ void loadDds(const char* fileName, Texture& texture) {
     GLfloat largest = 0.0f;
     glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropyHere(largest));
+    return std::nullopt;
+}
+
+void reportProblem(const char* fileName, const Problem& problem) {
+    if (problem) {
+        std::printf("error: texture %s loaded incorrectly: %s\n", printable(fileName).c_str(), problem->c_str());
+    }
 }
 
 } // namespace
@@ -144,7 +177,8 @@ float anisotropyFor(float requested, const char* renderer) {
 
 // Refused: fewer than 34 bytes, no "BM" signature, an information header other than a Windows
 // one (OS/2 headers), bits per pixel other than 24, compression other than none (BI_RGB), width
-// <= 0 or > 16384, height 0 or |height| > 16384, and a pixel offset or pixel rows that do not
+// <= 0 or > 16384, height 0 or |height| > 16384, more than largestTexturePixels pixels
+// (texture_budget.h), and a pixel offset or pixel rows that do not
 // fit inside the file. Each row is padded with (width mod 4) bytes.
 bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image) {
     image = BmpImage{0, 0, 0, {}};
@@ -157,7 +191,8 @@ bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image) {
     const int32_t height = readInt32(bytes + 22);
     const int32_t offset = readInt32(bytes + 10);
     if (width <= 0 || width > largestBmpSide || height == 0 || height < -largestBmpSide ||
-        height > largestBmpSide || offset < 0) {
+        height > largestBmpSide || offset < 0 ||
+        int64_t{width} * (height < 0 ? -int64_t{height} : height) > largestTexturePixels) {
         return false;
     }
     const int32_t rows = height < 0 ? -height : height;
@@ -203,10 +238,10 @@ Texture& loadTexture(const char* fileName, Texture& texture) {
         return texture;
     }
     if (std::strstr(fileName, ".bmp") != nullptr) {
-        loadBmp(fileName, texture);
+        reportProblem(fileName, loadBmp(fileName, texture));
     }
     if (std::strstr(fileName, ".dds") != nullptr) {
-        loadDds(fileName, texture);
+        reportProblem(fileName, loadDds(fileName, texture));
     }
     return texture;
 }

@@ -5,16 +5,20 @@
 // Matrices follow core/vec_math.h (column-major, handed to OpenGL untransposed).
 #include "render/shader_program.h"
 
+#include "assets/resource_cache.h"
 #include "assets/texture.h"
+#include "core/printable.h"
+#include "platform/file_read.h"
 #include "render/ground_pieces.h"
 #include "render/render_object.h"
 
 #include <epoxy/gl.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <initializer_list>
+#include <vector>
 
 namespace valley {
 
@@ -99,15 +103,14 @@ struct Preset {
     bool valueUniforms;      // normalMat (identity) and Blend1 (1.0)
 };
 
-ShaderProgram* makePreset(const Preset& preset) {
+ShaderProgram* makePreset(ResourceCache& cache, const Preset& preset) {
     ShaderProgram* program = newShaderProgram();
     program->vertexPath = preset.vertexPath;
     addAttribute(*program, "Position", 3);
     addAttribute(*program, "Normal", 3);
     addAttribute(*program, "TexCoordIn", 2);
     program->fragmentPath = preset.fragmentPath;
-    Texture* texture = new Texture{};
-    loadTexture(preset.texturePath, *texture);
+    Texture* texture = static_cast<Texture*>(getResource(cache, preset.texturePath));
     for (const char* sampler : preset.samplers) {
         if (sampler != nullptr) {
             addSampler(*program, texture, sampler);
@@ -181,30 +184,35 @@ void addSampler(ShaderProgram& program, Texture* texture, const char* name) {
     table.count += 1;
 }
 
-std::string shaderTextFrom(std::istream& stream) {
-    std::string text;
-    std::string line;
-    // Every read appends a line feed, so a text ending in one gains an empty last line.
-    while (stream.good()) {
-        std::getline(stream, line);
-        text += line;
-        text += "\n";
-    }
-    return text;
+std::string shaderTextFrom(const uint8_t* bytes, size_t size) {
+    // Every line ends with a line feed, so a text ending in one gains an empty last line.
+    return std::string(reinterpret_cast<const char*>(bytes), size) + "\n";
 }
 
-std::string readTextFile(const char* path) {
-    std::ifstream stream(path);
-    return shaderTextFrom(stream);
+Problem readTextFile(const char* path, std::string& text) {
+    text.clear();
+    std::vector<uint8_t> bytes;
+    if (path == nullptr) {
+        return std::strerror(ENOENT);
+    }
+    if (Problem problem = readWholeFile(path, largestShaderFile, bytes)) {
+        return problem;
+    }
+    text = shaderTextFrom(bytes.data(), bytes.size());
+    return std::nullopt;
 }
 
 uint32_t compileShader(uint32_t type, const ShaderProgram& program) {
     GLuint shader = glCreateShader(type);
     const char* path = type == GL_VERTEX_SHADER ? program.vertexPath : program.fragmentPath;
-    const std::string file = readTextFile(path);
+    std::string file;
+    const Problem problem = readTextFile(path, file);
     // The compiler's log says only that the text ended: the line before it names the file.
-    if (file.find_first_not_of('\n') == std::string::npos) {
-        std::printf("error: shader %s is missing or empty!\n", path == nullptr ? "" : path);
+    const std::string shown = printable(path == nullptr ? "" : path);
+    if (problem && *problem != std::strerror(ENOENT)) {
+        std::printf("error: shader %s cannot be read: %s\n", shown.c_str(), problem->c_str());
+    } else if (file.find_first_not_of('\n') == std::string::npos) {
+        std::printf("error: shader %s is missing or empty!\n", shown.c_str());
     }
     std::string text = withDefines(file, program.defines);
     const GLchar* source = text.c_str();
@@ -287,16 +295,16 @@ void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& proj
     sendValueUniforms(uniforms, program.textureCount, uniforms.valueCount, object.blendSlots);
 }
 
-ShaderProgram* makePhongMaterial() {
-    return makePreset({"shaders/phongVert.txt",
+ShaderProgram* makePhongMaterial(ResourceCache& cache) {
+    return makePreset(cache, {"shaders/phongVert.txt",
                        "shaders/phongFrag.txt",
                        defaultTexturePath,
                        {"Texture1", nullptr},
                        true});
 }
 
-ShaderProgram* makePhongTerrainMaterial() {
-    ShaderProgram* program = makePreset({"shaders/phongTerrainVert.txt",
+ShaderProgram* makePhongTerrainMaterial(ResourceCache& cache) {
+    ShaderProgram* program = makePreset(cache, {"shaders/phongTerrainVert.txt",
                                          "shaders/phongTerrainFrag.txt",
                                          defaultTexturePath,
                                          {"Texture1", "Texture2"},
@@ -314,16 +322,16 @@ ShaderProgram* makePhongTerrainMaterial() {
     return program;
 }
 
-ShaderProgram* makeWaterMaterial() {
-    return makePreset({"shaders/waterVert.txt",
+ShaderProgram* makeWaterMaterial(ResourceCache& cache) {
+    return makePreset(cache, {"shaders/waterVert.txt",
                        "shaders/waterFrag.txt",
                        defaultTexturePath,
                        {"Texture1", nullptr},
                        true});
 }
 
-ShaderProgram* makeSkyBoxMaterial() {
-    return makePreset({"shaders/skyBoxVert.txt",
+ShaderProgram* makeSkyBoxMaterial(ResourceCache& cache) {
+    return makePreset(cache, {"shaders/skyBoxVert.txt",
                        "shaders/skyBoxFrag.txt",
                        defaultTexturePath,
                        {"Texture1", nullptr},

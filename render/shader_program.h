@@ -6,15 +6,17 @@
 // text, never copied. Matrices follow core/vec_math.h (column-major, untransposed).
 #pragma once
 
+#include "core/problem.h"
 #include "core/vec_math.h"
 
 #include <cstdint>
-#include <iosfwd>
+#include <cstddef>
 #include <string>
 
 namespace valley {
 
 struct RenderObject;
+struct ResourceCache;
 struct Texture;
 
 const int maxVariables = 10; // entries per table
@@ -59,15 +61,22 @@ void addAttribute(ShaderProgram& program, const char* name, int32_t size);
 void addNormalMatrix(ShaderProgram& program); // default value: identityMat4
 void addBlend(ShaderProgram& program);
 void addSampler(ShaderProgram& program, Texture* texture, const char* name);
-std::string readTextFile(const char* path); // every line ends with "\n"; "" when unreadable
-std::string shaderTextFrom(std::istream& stream); // the same from an open stream; no file needed
+// The largest shader file read: 1 MB, hundreds of times the valley's shaders. The data folder
+// is trusted code, as any engine's shaders are: the bound keeps the reading finite, but no bound
+// on the file keeps the driver's compiler from expanding a short text without end.
+const uint64_t largestShaderFile = 1000000;
+// A shader file's text with every line ended by "\n" (a final line feed adds an empty line);
+// "" and the problem when it cannot be read (missing, not a regular file, over the bound).
+Problem readTextFile(const char* path, std::string& text);
+std::string shaderTextFrom(const uint8_t* bytes, size_t size); // the same from bytes; no file needed
 uint32_t compileShader(uint32_t type, const ShaderProgram& program); // with the program's defines
 uint32_t linkProgram(ShaderProgram& program);
 void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& projection, const Mat4& modelview);
 
-ShaderProgram* makePhongMaterial();
-ShaderProgram* makePhongTerrainMaterial(); // with its two slope variants
-ShaderProgram* makeWaterMaterial();
-ShaderProgram* makeSkyBoxMaterial();
+// Each takes its default texture ("Textures/grass3.dds") from the cache, so it is loaded once.
+ShaderProgram* makePhongMaterial(ResourceCache& cache);
+ShaderProgram* makePhongTerrainMaterial(ResourceCache& cache); // with its two slope variants
+ShaderProgram* makeWaterMaterial(ResourceCache& cache);
+ShaderProgram* makeSkyBoxMaterial(ResourceCache& cache);
 
 } // namespace valley

@@ -3,7 +3,7 @@
 // disk every iteration) and from the file's text already in memory (ours parses a fresh copy,
 // since it parses in place; Assimp reads from the buffer).
 #include "assets/collada_reader.h"
-#include "assets/whole_file.h"
+#include "platform/file_read.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
@@ -20,9 +20,9 @@ namespace {
 const std::string terrainPath = std::string(ASSET_BENCH_DATA_DIR) + "Meshes/riverlake_terrain.dae";
 
 std::vector<char> terrainText() {
-    std::vector<char> text;
-    readWholeFile(terrainPath.c_str(), "rb", text);
-    return text;
+    std::vector<uint8_t> bytes;
+    readWholeFile(terrainPath, largestColladaFile, bytes);
+    return std::vector<char>(bytes.begin(), bytes.end());
 }
 
 // Times read(mesh) filling a fresh mesh, and freeing it (Assimp frees its last scene in the

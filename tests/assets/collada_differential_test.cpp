@@ -10,15 +10,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
-
-#include <sys/stat.h>
 
 using namespace valley;
 
@@ -316,26 +312,6 @@ TEST(ColladaDifferential, EveryGeneratedMeshReadsAsTheReferenceReadsIt) {
         EXPECT_TRUE(sameRead(text, path)) << path << " read from the file";
         EXPECT_TRUE(referenceReadCollada(text).read) << path;
     }
-}
-
-TEST(ColladaDifferential, AFileOfNoKnownSizeIsReadWhole) {
-    // A pipe has no size to go by: the reader must grow its buffer, several times for the
-    // terrain, and still read every byte.
-    const std::string text = fileText(std::string(VALLEY_DATA_DIR) + "Meshes/riverlake_terrain.dae");
-    ASSERT_GT(text.size(), 1000000u) << "build valley_data";
-    const std::string pipe = tempPath("terrain_pipe.dae");
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    // A reader that stops early makes the writer fail rather than end the test program.
-    void (*previous)(int) = std::signal(SIGPIPE, SIG_IGN);
-    std::thread writer([&pipe, &text] {
-        if (std::FILE* file = std::fopen(pipe.c_str(), "wb")) {
-            std::fwrite(text.data(), 1, text.size(), file);
-            std::fclose(file);
-        }
-    });
-    EXPECT_TRUE(sameRead(text, pipe));
-    writer.join();
-    std::signal(SIGPIPE, previous);
 }
 
 TEST(ColladaDifferential, AwkwardNumberSpellingsReadAsAtofReadsThem) {

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 
 using namespace valley;
 
@@ -323,14 +326,27 @@ TEST(ColladaRead, CountsAndIndicesThatDoNotFitGiveTheEmptyMesh) {
     refused([](ColladaParts& p) { p.positionCount = "11"; }, "a partial vertex leaves vertex 3 missing");
 }
 
+// Files that are not plain files (a FIFO without a writer, a device, a folder) or larger than a
+// mesh may be are refused without waiting or reading them.
 TEST(ColladaRead, LoadMeshReportsFilesItCannotReadInOneLine) {
+    const std::string fifo = tempPath("fifo.dae");
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = tempPath("zero.dae");
+    std::filesystem::remove(zero);
+    std::filesystem::create_symlink("/dev/zero", zero);
+    const std::string folder = tempPath("folder.dae");
+    std::filesystem::create_directories(folder);
+    const std::string huge = tempPath("huge.dae");
+    writeFile(huge, makeCollada(ColladaParts{}));
+    std::filesystem::resize_file(huge, largestColladaFile + 1);
     const std::string wrongName = tempPath("square.xml");
     writeFile(wrongName, makeCollada(ColladaParts{}));
     const std::string broken = tempPath("broken.dae");
     writeFile(broken, replaced(makeCollada(ColladaParts{}), "<p>", "<q>"));
     const std::string deep = tempPath("deep.dae");
     writeFile(deep, deepDocument(false));
-    for (const std::string& path : {tempPath("missing.dae"), wrongName, broken, deep}) {
+    for (const std::string& path : {tempPath("missing.dae"), wrongName, broken, deep, fifo, zero, folder, huge}) {
         HeldMesh held;
         testing::internal::CaptureStdout();
         EXPECT_EQ(&loadMesh(held.mesh, path.c_str()), &held.mesh);

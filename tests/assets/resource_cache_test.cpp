@@ -30,6 +30,10 @@ std::string failureLine(const std::string& name) {
     return "error: mesh " + name + " loaded incorrectly!\n";
 }
 
+std::string missingTextureLine(const std::string& name) {
+    return "error: texture " + name + " loaded incorrectly: No such file or directory\n";
+}
+
 } // namespace
 
 TEST(ResourceCache, EachNameIsLoadedOnceAndRecordedEvenWhenTheLoadFails) {
@@ -61,7 +65,7 @@ TEST(ResourceCache, NamesAreComparedExactly) {
     EXPECT_NE(b, nullptr);
     EXPECT_NE(a, b);
     EXPECT_EQ(static_cast<Texture*>(a)->textureId, 0u);
-    EXPECT_EQ(output, "");
+    EXPECT_EQ(output, missingTextureLine(upper));
     EXPECT_EQ(lengthOf(held.cache.textures), 2);
     EXPECT_EQ(getResource(held.cache, lower.c_str()), a);
     EXPECT_EQ(getResource(held.cache, upper.c_str()), b);
@@ -87,7 +91,7 @@ TEST(ResourceCache, ATextureAndMeshNameRecordsBothAndFindsTheTextureFirst) {
     const std::string name = tempPath("odd.bmp.dae");
     std::string output;
     void* found = getCapturingOutput(held.cache, name, output);
-    EXPECT_EQ(output, failureLine(name));
+    EXPECT_EQ(output, missingTextureLine(name) + failureLine(name));
     EXPECT_EQ(lengthOf(held.cache.textures), 1);
     EXPECT_EQ(lengthOf(held.cache.meshes), 1);
     EXPECT_EQ(lengthOf(held.cache.entries), 2);

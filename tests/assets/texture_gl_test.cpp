@@ -1,5 +1,6 @@
 #include "assets/texture.h"
-#include "assets/whole_file.h"
+#include "assets/texture_budget.h"
+#include "platform/file_read.h"
 #include "tests/assets/asset_files.h"
 #include "tests/support/gl_context.h"
 #include "tools/dds_samples.h"
@@ -8,8 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace valley;
@@ -56,10 +60,10 @@ struct CompressedReference {
 
 // The BMP's pixels uploaded the plain way as the generic compressed format, with mipmaps.
 CompressedReference compressedUpload(const std::string& path) {
-    std::vector<char> bytes;
+    std::vector<uint8_t> bytes;
     BmpImage image;
-    EXPECT_TRUE(readWholeFile(path.c_str(), "rb", bytes));
-    EXPECT_TRUE(decodeBmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image));
+    EXPECT_FALSE(readWholeFile(path, 100000000, bytes));
+    EXPECT_TRUE(decodeBmp(bytes.data(), bytes.size(), image));
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -179,25 +183,76 @@ TEST_F(TextureLoad, DdsGoesThroughSoilAndRepeats) {
     glDeleteTextures(1, &name);
 }
 
-TEST_F(TextureLoad, FailuresLeaveAnEmptyRecordAndPrintNothing) {
+// A failed load leaves no texture and says why in one line naming the file. Files that are not
+// plain files, or larger than a texture may be, are refused without waiting or reading them.
+TEST_F(TextureLoad, FailuresLeaveAnEmptyRecordAndSayWhyInOneLine) {
     std::vector<uint8_t> truncated = makeBmp(4, 4, gradientPattern);
     truncated.pop_back();
     writeFile(tempPath("truncated.bmp"), truncated);
     writeFile(tempPath("garbage.dds"), std::string("not a picture"));
-    // Sound pictures under names the loader does not take.
+    // Sound pictures under names the loader does not take: no texture, nothing said.
     writeFile(tempPath("picture.png"), makeBmp(4, 4, gradientPattern));
     writeFile(tempPath("upper.BMP"), makeBmp(4, 4, gradientPattern));
+    for (const char* fifo : {"fifo.bmp", "fifo.dds"}) {
+        std::remove(tempPath(fifo).c_str());
+        ASSERT_EQ(mkfifo(tempPath(fifo).c_str(), 0600), 0);
+    }
+    std::filesystem::remove(tempPath("zero.dds"));
+    std::filesystem::create_symlink("/dev/zero", tempPath("zero.dds"));
+    std::filesystem::create_directories(tempPath("folder.bmp"));
+    writeFile(tempPath("huge.bmp"), makeBmp(4, 4, gradientPattern));
+    std::filesystem::resize_file(tempPath("huge.bmp"), 4 * largestTexturePixels);
+    // 8192 x 4096 blocks of DXT1: sound, but twice the decoded budget.
+    std::vector<uint8_t> wide = makeDxt1Dds(0xF800);
+    putInt32(wide, 12, 4096);
+    putInt32(wide, 16, 8192);
+    writeFile(tempPath("wide.dds"), wide);
+    std::filesystem::resize_file(tempPath("wide.dds"), 128 + 8192 / 4 * (4096 / 4) * 8);
 
-    for (const char* name :
-         {"missing.bmp", "truncated.bmp", "missing.dds", "garbage.dds", "picture.png", "upper.BMP"}) {
+    const std::string bmpReason = "not an uncompressed 24-bit BMP of at most 4096 x 4096 pixels";
+    const std::string ddsReason = "not a DXT1, DXT3, DXT5, BGR or BGRA DDS file of at most 4096 x 4096 pixels";
+    const struct {
+        const char* name;
+        std::string reason; // "" for no line
+    } cases[] = {
+        {"missing.bmp", "No such file or directory"},
+        {"truncated.bmp", bmpReason},
+        {"missing.dds", "No such file or directory"},
+        {"garbage.dds", ddsReason},
+        {"picture.png", ""},
+        {"upper.BMP", ""},
+        {"fifo.bmp", "not a regular file"},
+        {"fifo.dds", "not a regular file"},
+        {"zero.dds", "not a regular file"},
+        {"folder.bmp", "a folder, not a file"},
+        {"huge.bmp", "larger than 52 MB"},
+        {"wide.dds", ddsReason},
+    };
+    for (const auto& c : cases) {
         std::string output;
-        Texture texture = loadCapturingOutput(tempPath(name), output);
-        EXPECT_EQ(texture.textureId, 0u) << name;
-        EXPECT_EQ(texture.width, 0) << name;
-        EXPECT_EQ(texture.height, 0) << name;
-        EXPECT_EQ(output, "") << name;
+        Texture texture = loadCapturingOutput(tempPath(c.name), output);
+        EXPECT_EQ(texture.textureId, 0u) << c.name;
+        EXPECT_EQ(texture.width, 0) << c.name;
+        EXPECT_EQ(texture.height, 0) << c.name;
+        const std::string line = "error: texture " + tempPath(c.name) + " loaded incorrectly: " + c.reason + "\n";
+        EXPECT_EQ(output, c.reason.empty() ? "" : line) << c.name;
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// A DDS file is read as far as its header declares: a sound picture followed by gigabytes of
+// anything (a sparse tail here) loads without reading them.
+TEST_F(TextureLoad, ADdsIsReadOnlyAsFarAsItsHeaderDeclares) {
+    const std::string path = tempPath("long_tail.dds");
+    writeFile(path, makeDxt1Dds(0x07E0));
+    std::filesystem::resize_file(path, uint64_t{4} << 30);
+    std::string output;
+    Texture texture = loadCapturingOutput(path, output);
+    EXPECT_NE(texture.textureId, 0u);
+    EXPECT_EQ(output, "");
+    GLuint name = texture.textureId;
+    glDeleteTextures(1, &name);
+    std::filesystem::remove(path);
 }
 
 TEST_F(TextureLoad, ExtensionsAreFoundAnywhereInTheName) {
@@ -242,7 +297,7 @@ TEST_F(TextureLoad, DdsSamplesAreCheckedBeforeSoilSeesThem) {
         std::string output;
         Texture texture = loadCapturingOutput(path, output);
         EXPECT_EQ(texture.textureId != 0, sample.sound) << sample.file.path;
-        EXPECT_EQ(output, "") << sample.file.path;
+        EXPECT_EQ(output.empty(), sample.sound) << sample.file.path << ": " << output;
         GLuint name = texture.textureId;
         glDeleteTextures(1, &name);
     }

@@ -1,6 +1,7 @@
 #include "tests/render/render_fixture.h"
 
 #include "assets/mesh.h"
+#include "assets/resource_cache.h"
 #include "assets/texture.h"
 #include "render/shader_program.h"
 #include "tests/support/gl_context.h"
@@ -56,8 +57,9 @@ Mesh& DrawTest::quad() {
 }
 
 const Materials& DrawTest::materials() {
-    static const Materials made = {makePhongMaterial(), makePhongTerrainMaterial(), makeWaterMaterial(),
-                                   makeSkyBoxMaterial()};
+    static ResourceCache cache;
+    static const Materials made = {makePhongMaterial(cache), makePhongTerrainMaterial(cache), makeWaterMaterial(cache),
+                                   makeSkyBoxMaterial(cache)};
     return made;
 }
 

@@ -6,9 +6,12 @@
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 
 using namespace valley;
 
@@ -33,11 +36,39 @@ using ShaderPrograms = DrawTest;
 
 } // namespace
 
-TEST(ReadTextFile, EveryLineEndsWithALineFeedAndAFinalLineFeedAddsAnEmptyLine) {
-    EXPECT_EQ(readTextFile(tempFile("open.txt", "one\ntwo").c_str()), "one\ntwo\n");
-    EXPECT_EQ(readTextFile(tempFile("ended.txt", "one\ntwo\n").c_str()), "one\ntwo\n\n");
-    EXPECT_EQ(readTextFile(tempFile("empty.txt", "").c_str()), "\n");
-    EXPECT_EQ(readTextFile("/nonexistent/valley/shader.txt"), "");
+// Plain files are read whole; a FIFO without a writer, a device, a folder or a file over the
+// bound is refused at once, without reading it.
+TEST(ReadTextFile, EveryLineEndsWithALineFeedAndOnlyPlainFilesWithinTheBoundAreRead) {
+    const std::string fifo = testing::TempDir() + "fifo.txt";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string atBound = tempFile("at_bound.txt", "");
+    std::filesystem::resize_file(atBound, largestShaderFile);
+    const std::string overBound = tempFile("over_bound.txt", "");
+    std::filesystem::resize_file(overBound, largestShaderFile + 1);
+    struct Case {
+        std::string path;
+        std::string text;
+        std::string problem; // "" when read
+    };
+    const Case cases[] = {
+        {tempFile("open.txt", "one\ntwo"), "one\ntwo\n", ""},
+        {tempFile("ended.txt", "one\ntwo\n"), "one\ntwo\n\n", ""},
+        {tempFile("empty.txt", ""), "\n", ""},
+        {atBound, std::string(largestShaderFile, '\0') + "\n", ""},
+        {"/nonexistent/valley/shader.txt", "", "No such file or directory"},
+        {fifo, "", "not a regular file"},
+        {"/dev/zero", "", "not a regular file"},
+        {testing::TempDir(), "", "a folder, not a file"},
+        {overBound, "", "larger than 1 MB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::string text = "left over";
+        const Problem problem = readTextFile(c.path.c_str(), text);
+        EXPECT_EQ(problem.value_or(""), c.problem);
+        EXPECT_EQ(text, c.text);
+    }
 }
 
 TEST(ProgramTables, AttributesAndNormalMatricesShareTenEntries) {
@@ -145,7 +176,9 @@ TEST_F(ShaderPrograms, PresetsFindEveryInputTheirShadersDeclare) {
     EXPECT_EQ(made.phong->uniforms.count, 2);
     EXPECT_EQ(made.phong->uniforms.entries[1].value, &defaultOne);
     EXPECT_EQ(made.terrain->textures[0], made.terrain->textures[1]);
-    EXPECT_NE(made.phong->textures[0], made.water->textures[0]);
+    // The default texture comes from the cache: one file, loaded once, for every preset.
+    EXPECT_EQ(made.phong->textures[0], made.water->textures[0]);
+    EXPECT_EQ(made.phong->textures[0], made.skyBox->textures[0]);
     EXPECT_EQ(made.skyBox->uniforms.count, 1);
 }
 

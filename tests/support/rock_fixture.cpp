@@ -1,6 +1,7 @@
 #include "tests/support/rock_fixture.h"
 
 #include "app/kernel.h"
+#include "assets/resource_cache.h"
 #include "render/camera.h"
 #include "render/render_object.h"
 #include "render/shader_program.h"
@@ -12,7 +13,8 @@ using namespace valley;
 namespace {
 
 ShaderProgram* phong() {
-    static ShaderProgram* material = makePhongMaterial();
+    static ResourceCache cache;
+    static ShaderProgram* material = makePhongMaterial(cache);
     return material;
 }
 
