@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "core/printable.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -24,7 +26,7 @@ bool takeValue(int argc, const char* const* argv, int& i, std::string& value, Co
 // False (and an error) for an option given before; -h is --help.
 bool firstTime(const std::string& argument, std::set<std::string>& given, CommandLine& line) {
     if (!given.insert(argument == "-h" ? "--help" : argument).second) {
-        line.error = argument + " is given twice";
+        line.error = printable(argument) + " is given twice";
         return false;
     }
     return true;
@@ -80,7 +82,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             takeValue(argc, argv, i, line.captureDirectory, line);
         } else if (argument == "--every") {
             if (takeValue(argc, argv, i, every, line) && !positiveNumber(every, line.captureEvery)) {
-                line.error = "--every needs a whole number of frames from 1, not " + every;
+                line.error = "--every needs a whole number of frames from 1, not " + printable(every);
             }
             everyGiven = true;
         } else if (argument == "--paced") {
@@ -88,7 +90,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         } else if (argument == "--benchmark") {
             line.benchmark = true;
         } else {
-            line.error = "unknown argument " + argument;
+            line.error = "unknown argument " + printable(argument);
         }
     }
     if (!line.error) {

@@ -1,5 +1,7 @@
 #include "app/data_folder.h"
 
+#include "core/printable.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -61,7 +63,7 @@ bool enterDataFolder(const std::string& flag) {
     }
     std::string looked;
     for (const std::string& folder : lookup.looked) {
-        looked += (looked.empty() ? "" : ", ") + folder;
+        looked += (looked.empty() ? "" : ", ") + printable(folder);
     }
     std::fprintf(stderr, "valley: no data folder (Meshes/, Textures/, shaders/) in %s; name one with --data DIR "
                  "or VALLEY_DATA\n", looked.empty() ? "no place" : looked.c_str());

@@ -6,6 +6,8 @@
 #include "app/startup.h"
 #include "app/state_hash.h"
 #include "core/frame_stats.h"
+#include "core/printable.h"
+#include "platform/file_read.h"
 #include "platform/recording.h"
 #include "platform/session_input.h"
 
@@ -34,43 +36,33 @@ int refuse(const std::string& line) {
     return badUsage;
 }
 
-// 24 hours at 60 frames per second, one poll a frame as the engine takes them: about 114 MB.
-const uint64_t largestRecording = recordingHeaderSize + uint64_t{24 * 60 * 60 * 60} * (1 + snapshotSize + 4);
-
-// Appends up to `limit` bytes more from the file (one more shows that it goes on); false on a
-// read error.
-bool readUpTo(std::FILE* file, uint64_t limit, std::vector<uint8_t>& bytes) {
-    uint8_t block[65536];
-    size_t got = 0;
-    while (limit > 0 && (got = std::fread(block, 1, std::min<uint64_t>(sizeof block, limit), file)) > 0) {
-        bytes.insert(bytes.end(), block, block + got);
-        limit -= got;
-    }
-    return std::ferror(file) == 0;
-}
-
 // Reads a recording with a bound: the header first, whose magic and version tell a file of
-// another kind at once, then no more than the largest recording and a byte. The problem is why
-// it cannot be replayed.
+// another kind at once, then no more than the most bytes 24 hours of play can fill and a byte.
+// A recording may come from a pipe or a device, read to its end or the bound. The problem is
+// why it cannot be replayed.
 Problem readRecordingFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return "cannot read " + path + ": " + std::strerror(errno);
+    const std::string tooLarge = printable(path) + ": larger than 24 hours of play can be (" +
+                                 std::to_string(largestRecordingBytes / 1000000) + " MB); not replayed";
+    ReadableFile file;
+    Problem problem = openToRead(path, true, file);
+    if (!problem && file.size > largestRecordingBytes) {
+        closeReadable(file);
+        return tooLarge;
+    }
+    if (!problem) {
+        problem = readMore(file, recordingHeaderSize, bytes);
     }
     Recording header;
-    bool read = readUpTo(file, recordingHeaderSize, bytes);
-    RecordingRead start = readRecording(bytes.data(), bytes.size(), header);
-    if (read && (bytes.size() < recordingHeaderSize || start.fault == RecordingFault::none)) {
-        read = readUpTo(file, largestRecording + 1 - bytes.size(), bytes);
+    if (!problem && (bytes.size() < recordingHeaderSize ||
+                     readRecording(bytes.data(), bytes.size(), header).fault == RecordingFault::none)) {
+        problem = readMore(file, largestRecordingBytes + 1 - bytes.size(), bytes);
     }
-    int error = errno;
-    std::fclose(file);
-    if (!read) {
-        return "cannot read " + path + ": " + std::strerror(error);
+    closeReadable(file);
+    if (problem) {
+        return "cannot read " + printable(path) + ": " + *problem;
     }
-    if (bytes.size() > largestRecording) {
-        return path + ": longer than 24 hours of play (" + std::to_string(largestRecording / 1000000) +
-               " MB); not replayed";
+    if (bytes.size() > largestRecordingBytes) {
+        return tooLarge;
     }
     return std::nullopt;
 }
@@ -83,11 +75,12 @@ Problem loadRecording(const std::string& path, Recording& recording) {
     }
     RecordingRead read = readRecording(bytes.data(), bytes.size(), recording);
     if (read.fault != RecordingFault::none) {
-        return path + ": " + describeRecordingFault(read);
+        return printable(path) + ": " + describeRecordingFault(read) +
+               (read.fault == RecordingFault::tooLong ? "; not replayed" : "");
     }
     const RecordingHeader& header = recording.header;
     if (header.windowWidth != valleyWindowWidth || header.windowHeight != valleyWindowHeight) {
-        return path + ": recorded in a " + std::to_string(header.windowWidth) + " x " +
+        return printable(path) + ": recorded in a " + std::to_string(header.windowWidth) + " x " +
                std::to_string(header.windowHeight) + " window; this valley's is " +
                std::to_string(valleyWindowWidth) + " x " + std::to_string(valleyWindowHeight);
     }
@@ -98,14 +91,14 @@ Problem loadRecording(const std::string& path, Recording& recording) {
 Problem startRecording(const std::string& path, uint32_t seed, std::FILE*& file) {
     file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
-        return "cannot write " + path + ": " + std::strerror(errno);
+        return "cannot write " + printable(path) + ": " + std::strerror(errno);
     }
     std::vector<uint8_t> header;
     appendRecordingHeader(header, RecordingHeader{seed, valleyWindowWidth, valleyWindowHeight});
     if (std::fwrite(header.data(), 1, header.size(), file) != header.size() || std::fflush(file) != 0) {
         std::fclose(file);
         file = nullptr;
-        return "cannot write " + path + ": " + std::strerror(errno);
+        return "cannot write " + printable(path) + ": " + std::strerror(errno);
     }
     return std::nullopt;
 }
@@ -114,10 +107,10 @@ Problem prepareCaptureDirectory(const std::string& path) {
     std::error_code error;
     std::filesystem::create_directories(path, error);
     if (!std::filesystem::is_directory(path, error)) {
-        return "cannot make the capture directory " + path;
+        return "cannot make the capture directory " + printable(path);
     }
     if (Problem problem = folderWritable(path)) {
-        return "cannot write in the capture directory " + path + ": " + *problem;
+        return "cannot write in the capture directory " + printable(path) + ": " + *problem;
     }
     return std::nullopt;
 }
@@ -144,7 +137,7 @@ std::string closingLine(bool replaying, int frames, const SessionInput& session,
 int writeStatus(const SessionInput& session, const std::string& captureDirectory) {
     if (session.captured.failed > 0) {
         std::printf("Captured %d of %d frames in %s\n", session.captured.written,
-                    session.captured.written + session.captured.failed, captureDirectory.c_str());
+                    session.captured.written + session.captured.failed, printable(captureDirectory).c_str());
     }
     return session.captured.failed > 0 || session.recorded.failed > 0 ? failedWrite : 0;
 }
@@ -227,9 +220,19 @@ int runCommandLine(int argc, const char* const* argv) {
         std::printf("valley %s\n", VALLEY_VERSION);
         return 0;
     }
+    // Before the first write: a file-size limit or a reader that leaves a pipe fails the write
+    // (which is reported) instead of ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
     // The files named are the user's, from where valley started; the assets' names are the data folder's.
     for (std::string* path : {&line.recordPath, &line.replayPath, &line.captureDirectory}) {
-        *path = path->empty() ? *path : std::filesystem::absolute(*path).string();
+        std::error_code error;
+        const std::string absolute = path->empty() ? *path : std::filesystem::absolute(*path, error).string();
+        if (error) {
+            return refuse("cannot find " + printable(*path) + ": the folder valley started in is gone (" +
+                          error.message() + ")");
+        }
+        *path = absolute;
     }
     if (!enterDataFolder(line.dataFolder)) {
         return 1;
@@ -267,9 +270,6 @@ int runCommandLine(int argc, const char* const* argv) {
         }
         session.recordPath = line.recordPath;
     }
-    // A file-size limit fails the write (and is reported) instead of ending the program.
-    std::signal(SIGXFSZ, SIG_IGN);
-
     ReplayTiming timing;
     if (line.benchmark) {
         frameStats.measuring = true;

@@ -4,6 +4,7 @@
 #include "assets/mesh.h"
 
 #include "assets/collada_reader.h"
+#include "core/printable.h"
 
 #include <epoxy/gl.h>
 
@@ -47,7 +48,7 @@ void computeVertexNormals(Mesh& mesh) {
 
 Mesh& loadMesh(Mesh& mesh, const char* fileName) {
     if (!readColladaFile(fileName, mesh)) {
-        std::printf("error: mesh %s loaded incorrectly!\n", fileName == nullptr ? "" : fileName);
+        std::printf("error: mesh %s loaded incorrectly!\n", printable(fileName == nullptr ? "" : fileName).c_str());
         return mesh;
     }
     uploadMesh(mesh);

@@ -33,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (read.tornBytes > 0) {
         const size_t polls = file[written.size()];
         require(read.tornBytes < 1 + polls * snapshotSize + 4, "only a frame cut short is dropped");
+        require(polls <= mostPollsPerTick, "only a count a tick can take is taken for a cut");
     }
     return 0;
 }

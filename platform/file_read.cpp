@@ -1,5 +1,6 @@
 #include "platform/file_read.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -38,26 +39,28 @@ Problem openToRead(const std::string& path, bool streams, ReadableFile& file) {
 }
 
 Problem readMore(ReadableFile& file, uint64_t count, std::vector<uint8_t>& bytes) {
-    const size_t start = bytes.size();
-    bytes.resize(start + count);
-    size_t done = 0;
+    // A regular file's bytes go into one buffer of their size; a stream's grow with what comes.
+    const uint64_t expected = file.regular ? std::min(count, file.size) : 0;
+    bytes.reserve(bytes.size() + static_cast<size_t>(expected));
+    uint64_t done = 0;
     while (done < count) {
-        const size_t chunk = static_cast<size_t>(std::min<uint64_t>(count - done, uint64_t{1} << 30));
-        const ssize_t got = read(file.descriptor, bytes.data() + start + done, chunk);
-        if (got < 0 && errno == EINTR) {
+        const size_t chunk = static_cast<size_t>(std::min<uint64_t>(count - done, uint64_t{1} << 20));
+        const size_t start = bytes.size();
+        bytes.resize(start + chunk);
+        const ssize_t got = read(file.descriptor, bytes.data() + start, chunk);
+        const int error = errno;
+        bytes.resize(start + static_cast<size_t>(std::max<ssize_t>(got, 0)));
+        if (got < 0 && error == EINTR) {
             continue;
         }
         if (got < 0) {
-            const int error = errno;
-            bytes.resize(start + done);
             return std::strerror(error);
         }
         if (got == 0) {
             break;
         }
-        done += static_cast<size_t>(got);
+        done += static_cast<uint64_t>(got);
     }
-    bytes.resize(start + done);
     return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/file_write.h"
 
+#include "core/printable.h"
+
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -63,7 +65,7 @@ void tallyWrite(WriteTally& tally, const std::string& path, const Problem& probl
         return;
     }
     if (++tally.failed == 1) {
-        std::fprintf(stderr, "valley: cannot write %s: %s\n", path.c_str(), problem->c_str());
+        std::fprintf(stderr, "valley: cannot write %s: %s\n", printable(path).c_str(), problem->c_str());
     }
 }
 

@@ -91,12 +91,15 @@ RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& record
     while (at < size) {
         size_t polls = bytes[at];
         size_t length = 1 + polls * snapshotSize + 4;
-        if (size - at < length) {
+        if (size - at < length && polls <= mostPollsPerTick) {
             read.tornBytes = size - at;
             break;
         }
+        if (recording.frames.size() == largestRecordingTicks) {
+            return fault(RecordingFault::tooLong, version, recording);
+        }
         RecordedFrame frame;
-        bool sound = checkHolds(bytes + at, length - 4);
+        bool sound = size - at >= length && checkHolds(bytes + at, length - 4);
         for (size_t i = 0; i < polls && sound; ++i) {
             const uint8_t* poll = bytes + at + 1 + i * snapshotSize;
             InputState input = {readUint(poll, 8), poll[8], readInt32(poll + 9), readInt32(poll + 13)};
@@ -125,6 +128,8 @@ std::string describeRecordingFault(const RecordingRead& read) {
                std::to_string(recordingVersion);
     case RecordingFault::corruptHeader: return "the recording's header is corrupt";
     case RecordingFault::corruptFrame: return "frame " + std::to_string(read.badFrame) + " of the recording is corrupt";
+    case RecordingFault::tooLong:
+        return "longer than 24 hours of play (" + std::to_string(largestRecordingTicks) + " ticks)";
     }
     return "";
 }

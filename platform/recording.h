@@ -7,7 +7,10 @@
 //   then one record per presented frame: u8 poll count n, n polls of 17 bytes (u64 held
 //     keys, one bit per key slot of the key table; u8 held mouse buttons, bit b for button b; i32 mouse x;
 //     i32 mouse y, window pixels, y growing downwards), u32 check (FNV-1a of the record so far)
-// A frame cut short at the end of the file (the program stopped while writing it) is dropped.
+// A frame cut short at the end of the file (the program stopped while writing it) is dropped,
+// unless its poll count is more than a tick ever takes: then the count is damaged, not cut short.
+// A recording holds at most 24 hours of play (largestRecordingTicks); the most bytes those can
+// fill follow from the most polls a tick takes (largestRecordingBytes).
 #pragma once
 
 #include "platform/input.h"
@@ -23,6 +26,11 @@ const uint32_t recordingVersion = 1;
 const size_t recordingHeaderSize = 24;
 const size_t snapshotSize = 17;
 const size_t maxPollsPerFrame = 255;
+// The start-up poll, the tick's own and the one after the pointer is re-centred.
+const size_t mostPollsPerTick = 3;
+const uint64_t largestRecordingTicks = 24 * 60 * 60 * 60; // 24 hours at 60 ticks a second
+const uint64_t largestRecordingBytes =
+    recordingHeaderSize + largestRecordingTicks * (1 + mostPollsPerTick * snapshotSize + 4); // about 290 MB
 
 struct RecordedFrame {
     std::vector<InputState> polls; // in the order the engine took them
@@ -39,7 +47,7 @@ struct Recording {
     std::vector<RecordedFrame> frames; // frames[0] is frame 1
 };
 
-enum class RecordingFault { none, wrongMagic, truncatedHeader, wrongVersion, corruptHeader, corruptFrame };
+enum class RecordingFault { none, wrongMagic, truncatedHeader, wrongVersion, corruptHeader, corruptFrame, tooLong };
 
 struct RecordingRead {
     RecordingFault fault;

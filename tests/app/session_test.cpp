@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
+
 using namespace valley;
 
 namespace {
@@ -278,8 +280,17 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
         // 24 hours of play (a sparse file here) is refused without being read whole.
         {"endless zeros", [&] { return file; }, {"--replay", "/dev/zero"}, 2,
          "valley: /dev/zero: not a valley recording\n"},
-        {"longer than 24 hours", [&] { return file; }, {"--replay", path + ".long"}, 2,
-         "valley: " + path + ".long: longer than 24 hours of play (114 MB); not replayed\n"},
+        {"larger than 24 hours can be", [&] { return file; }, {"--replay", path + ".long"}, 2,
+         "valley: " + path + ".long: larger than 24 hours of play can be (290 MB); not replayed\n"},
+        {"a tick over 24 hours", [&] { return file; }, {"--replay", path + ".ticks"}, 2,
+         "valley: " + path + ".ticks: longer than 24 hours of play (5184000 ticks); not replayed\n"},
+        // A count no tick takes, near the end: damage, not a file cut short.
+        {"frame 25 says 255 polls", [&] { Bytes b = file; b[recordingHeaderSize + 39 + 23 * 22] = 255; return b; },
+         {"--replay", path}, 2, "valley: " + path + ": frame 25 of the recording is corrupt\n"},
+        {"a FIFO with no writer", [&] { return file; }, {"--replay", path + ".fifo"}, 2,
+         "valley: " + path + ".fifo: the recording's header is cut short\n"},
+        {"a line feed in the name", [&] { return file; }, {"--replay", path + "\nvalley: fine"}, 2,
+         "valley: cannot read " + path + "\\nvalley: fine: No such file or directory\n"},
         {"--every twice", [&] { return file; }, {"--replay", path, "--capture", directory, "--every", "5", "--every", "7"},
          2, "valley: --every is given twice"},
         {"--paced twice", [&] { return file; }, {"--replay", path, "--paced", "--paced"}, 2,
@@ -290,7 +301,17 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
          "valley: cannot write in the capture directory /proc: "},
     };
     writeBytes(path + ".long", file);
-    std::filesystem::resize_file(path + ".long", 200000000);
+    std::filesystem::resize_file(path + ".long", 300000000);
+    // 24 hours and one tick of frames without polls: 26 MB, well within the byte bound.
+    Bytes ticks;
+    appendRecordingHeader(ticks, RecordingHeader{7, 1280, 720});
+    Bytes pollLess;
+    appendRecordedFrame(pollLess, RecordedFrame{});
+    for (uint64_t tick = 0; tick <= largestRecordingTicks; ++tick) {
+        ticks.insert(ticks.end(), pollLess.begin(), pollLess.end());
+    }
+    writeBytes(path + ".ticks", ticks);
+    ASSERT_EQ(mkfifo((path + ".fifo").c_str(), 0600), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         writeBytes(path, c.damage());
@@ -423,4 +444,96 @@ TEST_F(Session, FramesThatCannotBeSavedAreNamedCountedAndFailTheRun) {
     EXPECT_NE(output.find("Replayed 20 frames, state "), std::string::npos) << output;
     EXPECT_NE(output.find("Captured 0 of 2 frames in " + capture + "\n"), std::string::npos) << output;
     EXPECT_TRUE(capturedFrames(capture).empty());
+}
+
+// A data folder whose files are FIFOs without a writer, devices, missing or gigabytes long: each
+// is named in one line as it is refused, without waiting or reading without end, and the
+// session runs on with what is left. A sound DDS with a sparse 4 GB tail loads as it is.
+TEST_F(Session, AHostileDataFolderIsReportedFileByFileAndTheReplayRunsOn) {
+    const std::string data = directory + "/data";
+    for (const char* folder : {"Meshes", "Textures", "shaders"}) {
+        std::filesystem::create_directories(data + "/" + folder);
+        for (const auto& entry : std::filesystem::directory_iterator(std::string(VALLEY_DATA_DIR) + folder)) {
+            std::filesystem::create_symlink(entry.path(), data + "/" + folder + "/" + entry.path().filename().string());
+        }
+    }
+    for (const char* fifo : {"shaders/phongFrag.txt", "Textures/grass3.dds", "Textures/skybox_texture.bmp",
+                             "Meshes/sphere9.dae"}) {
+        std::filesystem::remove(data + "/" + fifo);
+        ASSERT_EQ(mkfifo((data + "/" + fifo).c_str(), 0600), 0) << fifo;
+    }
+    for (const char* device : {"shaders/waterVert.txt", "Meshes/cube5.dae"}) {
+        std::filesystem::remove(data + "/" + device);
+        std::filesystem::create_symlink("/dev/zero", data + "/" + device);
+    }
+    std::filesystem::remove(data + "/Textures/water1_f.bmp");
+    std::filesystem::remove(data + "/Textures/grass1.dds");
+    std::filesystem::copy_file(std::string(VALLEY_DATA_DIR) + "Textures/grass1.dds", data + "/Textures/grass1.dds");
+    std::filesystem::resize_file(data + "/Textures/grass1.dds", uint64_t{4} << 30);
+    writeBytes(directory + "/short.vrec", restingSession(30));
+
+    std::string output;
+    EXPECT_EQ(runValley({"--data", data, "--replay", "short.vrec"}, directory, output, 120.0), 0) << output;
+    for (const char* line : {"error: shader shaders/phongFrag.txt cannot be read: not a regular file\n",
+                             "error: shader shaders/waterVert.txt cannot be read: not a regular file\n",
+                             "error: texture Textures/grass3.dds loaded incorrectly: not a regular file\n",
+                             "error: texture Textures/skybox_texture.bmp loaded incorrectly: not a regular file\n",
+                             "error: texture Textures/water1_f.bmp loaded incorrectly: No such file or directory\n",
+                             "error: mesh Meshes/sphere9.dae loaded incorrectly!\n",
+                             "error: mesh Meshes/cube5.dae loaded incorrectly!\n", "Replayed 30 frames, state "}) {
+        EXPECT_NE(output.find(line), std::string::npos) << line << " in\n" << output;
+    }
+    EXPECT_EQ(output.find("grass1"), std::string::npos) << output;
+}
+
+// What the shell and the file system can hand the program before its first report: a start
+// folder that is gone, a file-size limit of 0, a data folder named with a line feed. Each ends in
+// one line and the documented status, before any window, and leaves no file behind.
+TEST_F(Session, HostileStartsEndInOneLineWithTheirStatus) {
+    writeBytes(directory + "/short.vrec", restingSession(30));
+    const std::string valley = "'" VALLEY_BINARY "'";
+    const struct {
+        const char* what;
+        std::string command;
+        int status;
+        std::string output;
+    } cases[] = {
+        {"the start folder removed", "mkdir gone && cd gone && rmdir ../gone && exec " + valley + " --replay short.vrec",
+         2, "valley: cannot find short.vrec: the folder valley started in is gone (No such file or directory)\n"},
+        {"no file may grow: the recording", "ulimit -f 0 && exec " + valley + " --record x.vrec", 2,
+         "valley: cannot write " + directory + "/x.vrec: File too large\n"},
+        {"no file may grow: the capture probe",
+         "mkdir frames && ulimit -f 0 && exec " + valley + " --replay short.vrec --capture frames", 2,
+         "valley: cannot write in the capture directory " + directory + "/frames: File too large\n"},
+        {"a line feed in the data folder's name",
+         "VALLEY_DATA=\"$(printf '/nonexistent\\nvalley: the data folder is fine')\" exec " + valley, 1,
+         "valley: no data folder (Meshes/, Textures/, shaders/) in /nonexistent\\nvalley: the data folder is fine; "
+         "name one with --data DIR or VALLEY_DATA\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string output;
+        EXPECT_EQ(runShell(c.command, output), c.status) << output;
+        EXPECT_EQ(output, c.output);
+    }
+    EXPECT_TRUE(capturedFrames(directory + "/frames").empty()) << "the probe file is left behind";
+}
+
+// A recording into a pipe whose reader leaves: the write fails and is reported, play goes on to
+// Escape, and the closing line counts the frames the pipe took.
+TEST_F(Session, ARecordingIntoAPipeWhoseReaderLeavesEndsWithTheFailedWriteLine) {
+    const std::string pipe = directory + "/recording.fifo";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    ChildProcess valley = startProgram("/bin/sh", VALLEY_DATA_DIR, true,
+                                       {"-c", "head -c 100 \"$1\" > /dev/null & exec \"$0\" --record \"$1\"",
+                                        VALLEY_BINARY, pipe});
+    std::string output;
+    ASSERT_TRUE(readUntil(valley, "valley: cannot write " + pipe + ": Broken pipe\n", output, 60.0)) << output;
+    X11Window window = {};
+    ASSERT_TRUE(findWindowByTitle(title, window, 20.0));
+    setKey("Escape", true);
+    EXPECT_EQ(waitForExit(valley, output, 60.0), 3) << output;
+    setKey("Escape", false);
+    EXPECT_TRUE(std::regex_search(output, std::regex("Recorded [0-9]+ frames? of [0-9]+: writing the recording failed\n")))
+        << output;
 }

@@ -92,6 +92,13 @@ TEST(Recording, ReadsBackWhatWasWrittenAndRefusesDamage) {
         {"unknown key", [&] { return encode({RecordedFrame{{strayKey}}}); }, RecordingFault::corruptFrame, 1, 0},
         {"unknown button", [&] { return encode({frames[0], RecordedFrame{{strayButton}}}); },
          RecordingFault::corruptFrame, 2, 0},
+        // A count no tick takes, in a frame the bytes left cannot hold, is damage, not a cut.
+        {"frame 2 says 255 polls", [&] { Bytes b = file; b[recordingHeaderSize + frame1] = 255; return b; },
+         RecordingFault::corruptFrame, 2, 0},
+        {"frame 3 says 4 polls", [&] { Bytes b = file; b[recordingHeaderSize + frame1 + frame2] = 4; return b; },
+         RecordingFault::corruptFrame, 3, 0},
+        {"last frame says 3 polls: cut short", [&] { Bytes b = file; b[b.size() - frame3] = 3; return b; },
+         RecordingFault::none, 2, frame3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -116,6 +123,35 @@ TEST(Recording, ReadsBackWhatWasWrittenAndRefusesDamage) {
             EXPECT_EQ(describeRecordingFault(read), "recording format version 2, this valley reads version 1");
         }
     }
+}
+
+// 24 hours of play, 5,184,000 ticks, is the bound both ways: the longest recording replays and
+// one tick more is refused; the byte bound holds 24 hours of the most polls a tick takes.
+TEST(Recording, TwentyFourHoursOfTicksAreTheBound) {
+    Bytes file;
+    appendRecordingHeader(file, header);
+    const Bytes pollLess = [] {
+        Bytes frame;
+        appendRecordedFrame(frame, RecordedFrame{});
+        return frame;
+    }();
+    file.reserve(file.size() + (largestRecordingTicks + 1) * pollLess.size());
+    for (uint64_t tick = 0; tick < largestRecordingTicks; ++tick) {
+        file.insert(file.end(), pollLess.begin(), pollLess.end());
+    }
+    Recording recording;
+    EXPECT_EQ(readRecording(file.data(), file.size(), recording).fault, RecordingFault::none);
+    EXPECT_EQ(recording.frames.size(), largestRecordingTicks);
+    file.insert(file.end(), pollLess.begin(), pollLess.end());
+    const RecordingRead read = readRecording(file.data(), file.size(), recording);
+    EXPECT_EQ(read.fault, RecordingFault::tooLong);
+    EXPECT_EQ(describeRecordingFault(read), "longer than 24 hours of play (5184000 ticks)");
+    EXPECT_TRUE(recording.frames.empty());
+
+    const InputState poll = {0, 0, 640, 360};
+    Bytes busiest;
+    appendRecordedFrame(busiest, RecordedFrame{std::vector<InputState>(mostPollsPerTick, poll)});
+    EXPECT_EQ(recordingHeaderSize + largestRecordingTicks * busiest.size(), largestRecordingBytes);
 }
 
 // The bit layout recordings were written with: every key keeps the slot it had.
