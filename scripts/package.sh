@@ -8,7 +8,8 @@
 #
 # --from packs an existing build folder instead of building one; --out writes the package to DIR
 # (default: the build folder). Folders are taken from where the script was started. Prints the
-# package's path. The maintainer is DEBFULLNAME <DEBEMAIL>, else git's user.name <user.email>.
+# package's path. The maintainer is DEBFULLNAME <DEBEMAIL>, else git's user.name <user.email>;
+# one with a control character in it is refused (status 2).
 set -euo pipefail
 build=build-package
 out=
@@ -21,6 +22,13 @@ while [ $# -gt 0 ]; do
   esac
 done
 cd "$(dirname "$0")/.."
+maintainer="${DEBFULLNAME:-$(git config user.name || echo valley developers)} <${DEBEMAIL:-$(git config user.email || echo valley@localhost)}>"
+# A line feed or another control character would add fields of its own to the control file.
+case "$maintainer" in
+  *[[:cntrl:]]*)
+    echo "scripts/package.sh: the maintainer (DEBFULLNAME, DEBEMAIL or git's user) holds a control character" >&2
+    exit 2 ;;
+esac
 out="${out:-$(realpath -m "$build")}"
 if [ "$from" = 0 ]; then
   scripts/setup.sh
@@ -42,7 +50,6 @@ printf 'Source: valley\n\nPackage: valley\nArchitecture: any\n' > "$work/debian/
 depends=$(cd "$work" && dpkg-shlibdeps -O "-e$root/usr/bin/valley" | sed -n 's/^shlibs:Depends=//p')
 [ -n "$depends" ] || { echo "dpkg-shlibdeps found no libraries" >&2; exit 1; }
 
-maintainer="${DEBFULLNAME:-$(git config user.name || echo valley developers)} <${DEBEMAIL:-$(git config user.email || echo valley@localhost)}>"
 # A native package's changelog: this version, dated by the last commit.
 mkdir -p "$root/usr/share/doc/valley"
 printf 'valley (%s) unstable; urgency=medium\n\n  * Release %s.\n\n -- %s  %s\n' "$version" "$version" \

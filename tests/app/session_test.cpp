@@ -487,8 +487,9 @@ TEST_F(Session, AHostileDataFolderIsReportedFileByFileAndTheReplayRunsOn) {
 }
 
 // What the shell and the file system can hand the program before its first report: a start
-// folder that is gone, a file-size limit of 0, a data folder named with a line feed. Each ends in
-// one line and the documented status, before any window, and leaves no file behind.
+// folder that is gone, a file-size limit of 0, a data folder named with a line feed; and a
+// maintainer's name with line feeds for the package script. Each ends in one line and the
+// documented status, before any window, and leaves no file behind.
 TEST_F(Session, HostileStartsEndInOneLineWithTheirStatus) {
     writeBytes(directory + "/short.vrec", restingSession(30));
     const std::string valley = "'" VALLEY_BINARY "'";
@@ -509,6 +510,10 @@ TEST_F(Session, HostileStartsEndInOneLineWithTheirStatus) {
          "VALLEY_DATA=\"$(printf '/nonexistent\\nvalley: the data folder is fine')\" exec " + valley, 1,
          "valley: no data folder (Meshes/, Textures/, shaders/) in /nonexistent\\nvalley: the data folder is fine; "
          "name one with --data DIR or VALLEY_DATA\n"},
+        {"fields injected through the maintainer's name",
+         "DEBFULLNAME=\"$(printf 'Valley Developers\\nPre-Depends: libc6\\nX-Injected: yes')\" '" VALLEY_SOURCE_DIR
+         "/scripts/package.sh' --from '" VALLEY_DATA_DIR "' --out packages",
+         2, "scripts/package.sh: the maintainer (DEBFULLNAME, DEBEMAIL or git's user) holds a control character\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -517,6 +522,7 @@ TEST_F(Session, HostileStartsEndInOneLineWithTheirStatus) {
         EXPECT_EQ(output, c.output);
     }
     EXPECT_TRUE(capturedFrames(directory + "/frames").empty()) << "the probe file is left behind";
+    EXPECT_FALSE(std::filesystem::exists(directory + "/packages")) << "a package was made";
 }
 
 // A recording into a pipe whose reader leaves: the write fails and is reported, play goes on to
