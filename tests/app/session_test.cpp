@@ -1,7 +1,8 @@
 // Sessions of the real program: one played through the X display and recorded, then replayed
 // twice to the recording's final state with identical frames; damaged recordings refused;
 // frames that cannot be saved reported; a paced replay on a slowed machine; a replay from
-// elsewhere by the program installed into a prefix or from its Debian package.
+// elsewhere by the program installed into a prefix or from its Debian package; hostile data
+// folders, starts and pipes reported in one line each.
 #include "platform/keys.h"
 #include "platform/recording.h"
 #include "tests/support/x11_probe.h"
