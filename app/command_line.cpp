@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -37,6 +38,21 @@ bool positiveNumber(const std::string& text, int& number) {
         return false;
     }
     number = static_cast<int>(value);
+    return true;
+}
+
+// "WxH", each side 16 to 16384 pixels.
+bool windowSize(const std::string& text, WindowChoice& window) {
+    int width = 0;
+    int height = 0;
+    char end = '\0';
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &end) != 2 || text[0] == '+' ||
+        text.find_first_of(" +-") != std::string::npos || width < 16 || height < 16 || width > 16384 ||
+        height > 16384) {
+        return false;
+    }
+    window.width = width;
+    window.height = height;
     return true;
 }
 
@@ -83,6 +99,13 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
                 line.error = "--every needs a whole number of frames from 1, not " + every;
             }
             everyGiven = true;
+        } else if (argument == "--window") {
+            std::string size;
+            if (takeValue(argc, argv, i, size, line) && !windowSize(size, line.window)) {
+                line.error = "--window needs a size WxH, each side 16 to 16384 pixels, not " + size;
+            }
+        } else if (argument == "--fullscreen") {
+            line.window.fullscreen = true;
         } else if (argument == "--paced") {
             line.paced = true;
         } else if (argument == "--benchmark") {
@@ -98,8 +121,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 const char* commandLineUsage() {
-    return "usage: valley [--data DIR] [--record FILE | --replay FILE [--paced] [--benchmark]]\n"
-           "              [--capture DIR [--every N]]\n"
+    return "usage: valley [--data DIR] [--window WxH] [--fullscreen]\n"
+           "              [--record FILE | --replay FILE [--paced] [--benchmark]] [--capture DIR [--every N]]\n"
            "\n"
            "Without options: play the valley.\n"
            "  --record FILE   play, and write the random seed and every input snapshot to FILE\n"
@@ -112,6 +135,8 @@ const char* commandLineUsage() {
            "                  numbered by tick\n"
            "  --data DIR      read Meshes/, Textures/ and shaders/ from DIR; without it: VALLEY_DATA,\n"
            "                  then the program's own folder, then ../share/valley beside it\n"
+           "  --window WxH    open a window of W x H pixels instead of 1280 x 720\n"
+           "  --fullscreen    start fullscreen (F11 switches between the window and fullscreen)\n"
            "  --version       print the version\n"
            "  --help          print this text\n"
            "Files and folders named are taken from the folder valley was started in.\n"

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "app/startup.h"
+
 namespace valley {
 
 struct CommandLine {
@@ -18,6 +20,7 @@ struct CommandLine {
     std::string captureDirectory; // --capture DIR
     int captureEvery = 1;         // --every N
     bool benchmark = false;       // --benchmark: time the replay
+    WindowChoice window;          // --window WxH, --fullscreen
     Problem error;                // set when the arguments make no sense
 };
 

@@ -236,12 +236,13 @@ int runCommandLine(int argc, const char* const* argv) {
     }
     const bool replaying = !line.replayPath.empty();
     const bool recording = !line.recordPath.empty();
+    RunSetup setup;
+    setup.window = line.window;
     if (!replaying && !recording && line.captureDirectory.empty()) {
-        return runValley();
+        return runValley(setup);
     }
 
     SessionInput session;
-    RunSetup setup;
     Recording replay;
     if (replaying) {
         if (Problem problem = loadRecording(line.replayPath, replay)) {

@@ -30,6 +30,7 @@ const ControlBinding controlTable[controlCount] = {
     {Control::blockTurnRight, false, 'L', "turn the selected block"},
     {Control::blockLift, false, 'V', "lift the selected block"},
     {Control::blockLower, false, 'B', "lower the selected block"},
+    {Control::fullscreen, false, keyF11, "switch between the window and fullscreen"},
 };
 
 bool controlHeld(const InputState& input, Control control) {

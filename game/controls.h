@@ -33,6 +33,7 @@ enum class Control {
     blockTurnRight,
     blockLift,
     blockLower,
+    fullscreen,
     count
 };
 

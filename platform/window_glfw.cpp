@@ -13,9 +13,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
+#include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 
 namespace valley {
@@ -23,6 +25,7 @@ namespace valley {
 namespace {
 
 GLFWwindow* window = nullptr;
+int windowedPlace[4] = {0, 0, 0, 0}; // x, y, width, height before going fullscreen
 
 InputScript* script = nullptr;
 int scriptFrameIndex = 0; // index into script->frames of the frame being built
@@ -159,7 +162,10 @@ bool platformOpenWindow(int width, int height, int redBits, int greenBits, int b
     glfwWindowHint(GLFW_STENCIL_BITS, stencilBits);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
+    // The class the desktop entry's StartupWMClass names.
+    glfwWindowHintString(GLFW_X11_CLASS_NAME, "valley");
+    glfwWindowHintString(GLFW_X11_INSTANCE_NAME, "valley");
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE); // shown where it was placed, by platformCaptureCursor
     window = glfwCreateWindow(width, height, "", nullptr, nullptr);
     if (window == nullptr) {
@@ -204,6 +210,65 @@ void platformSetWindowPos(int x, int y) {
     if (window != nullptr) {
         glfwSetWindowPos(window, x, y);
     }
+}
+
+void platformFramebufferSize(int& width, int& height) {
+    width = 0;
+    height = 0;
+    if (window != nullptr) {
+        glfwGetFramebufferSize(window, &width, &height);
+    }
+}
+
+bool platformFullscreen() { return window != nullptr && glfwGetWindowMonitor(window) != nullptr; }
+
+void platformSetFullscreen(bool fullscreen) {
+    if (window == nullptr || fullscreen == platformFullscreen()) {
+        return;
+    }
+    if (!fullscreen) {
+        glfwSetWindowMonitor(window, nullptr, windowedPlace[0], windowedPlace[1], windowedPlace[2], windowedPlace[3],
+                             GLFW_DONT_CARE);
+        return;
+    }
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor == nullptr ? nullptr : glfwGetVideoMode(monitor);
+    if (mode == nullptr) {
+        return;
+    }
+    glfwGetWindowPos(window, &windowedPlace[0], &windowedPlace[1]);
+    glfwGetWindowSize(window, &windowedPlace[2], &windowedPlace[3]);
+    glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+}
+
+Problem platformSetWindowIcon(const std::vector<std::string>& paths) {
+    std::vector<GLFWimage> images;
+    std::vector<stbi_uc*> pixels;
+    Problem problem;
+    for (const std::string& path : paths) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (file == nullptr) {
+            continue;
+        }
+        int width = 0;
+        int height = 0;
+        int channels = 0;
+        stbi_uc* rgba = stbi_load_from_file(file, &width, &height, &channels, 4);
+        std::fclose(file);
+        if (rgba == nullptr) {
+            problem = path + ": " + stbi_failure_reason();
+            break;
+        }
+        pixels.push_back(rgba);
+        images.push_back(GLFWimage{width, height, rgba});
+    }
+    if (window != nullptr && !problem && !images.empty()) {
+        glfwSetWindowIcon(window, static_cast<int>(images.size()), images.data());
+    }
+    for (stbi_uc* rgba : pixels) {
+        stbi_image_free(rgba);
+    }
+    return problem;
 }
 
 void platformCaptureCursor() {

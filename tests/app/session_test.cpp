@@ -4,6 +4,7 @@
 // elsewhere by the program installed into a prefix or from its Debian package.
 #include "platform/keys.h"
 #include "platform/recording.h"
+#include "tests/support/rgb_image.h"
 #include "tests/support/x11_probe.h"
 
 #include <gtest/gtest.h>
@@ -247,6 +248,37 @@ TEST_F(Session, APlayedSessionReplaysToItsFinalStateWithIdenticalFrames) {
     }
 }
 
+// The vertical field of view is fixed: a window of another shape shows the same view, wider or
+// narrower, and one of another size the same picture at its size. The game does not change.
+TEST_F(Session, AWindowOfAnotherShapeShowsTheSameViewAtItsOwnAspect) {
+    const std::string path = directory + "/idle.vrec";
+    writeBytes(path, restingSession(30));
+    struct Shot {
+        std::vector<std::string> window;
+        RgbImage picture;
+        std::string state;
+    };
+    Shot shots[] = {{{}, {}, ""}, {{"--window", "720x720"}, {}, ""}, {{"--window", "640x360"}, {}, ""}};
+    for (Shot& shot : shots) {
+        const std::string capture = directory + "/frames" + std::to_string(&shot - shots);
+        std::vector<std::string> arguments = {"--replay", path, "--capture", capture, "--every", "30"};
+        arguments.insert(arguments.end(), shot.window.begin(), shot.window.end());
+        std::string output;
+        ASSERT_EQ(runValley(arguments, VALLEY_DATA_DIR, output, 300.0), 0) << output;
+        shot.picture = loadPng(capture + "/frame-000030.png");
+        shot.state = sessionEnd(output, "Replayed").state;
+        EXPECT_EQ(shot.state, shots[0].state);
+    }
+    const RgbImage& wide = shots[0].picture;
+    ASSERT_TRUE(wide.width == 1280 && wide.height == 720);
+    ASSERT_TRUE(shots[1].picture.width == 720 && shots[1].picture.height == 720);
+    ASSERT_TRUE(shots[2].picture.width == 640 && shots[2].picture.height == 360);
+    // The square window shows the wide picture's middle 720 columns; the small one all of it, halved.
+    EXPECT_LT(meanDifference(shots[1].picture, wide, 280, 1), 1.0);
+    EXPECT_LT(meanDifference(shots[2].picture, wide, 0, 2), 4.0);
+    EXPECT_GT(meanDifference(shots[1].picture, wide, 0, 1), 12.0); // and not the wide picture squeezed
+}
+
 TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) {
     const Bytes file = restingSession(40);
     const std::string path = directory + "/idle.vrec";
@@ -286,6 +318,10 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
          "valley: --paced is given twice"},
         {"an option for a value", [&] { return file; }, {"--replay", "--benchmark"}, 2,
          "valley: --replay needs a value"},
+        {"a window too small", [&] { return file; }, {"--replay", path, "--window", "8x8"}, 2,
+         "valley: --window needs a size WxH, each side 16 to 16384 pixels, not 8x8"},
+        {"a window without its height", [&] { return file; }, {"--window", "800x"}, 2,
+         "valley: --window needs a size WxH, each side 16 to 16384 pixels, not 800x"},
         {"a capture folder no file can be made in", [&] { return file; }, {"--replay", path, "--capture", "/proc"}, 2,
          "valley: cannot write in the capture directory /proc: "},
     };
