@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/settings.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -104,6 +106,13 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             if (takeValue(argc, argv, i, size, line) && !windowSize(size, line.window)) {
                 line.error = "--window needs a size WxH, each side 16 to 16384 pixels, not " + size;
             }
+        } else if (argument == "--sensitivity") {
+            std::string value;
+            if (takeValue(argc, argv, i, value, line) && !sensitivityValue(value, line.sensitivity)) {
+                line.error = "--sensitivity needs a number above 0, at most 100, not " + value;
+            }
+        } else if (argument == "--invert-y") {
+            line.invertY = true;
         } else if (argument == "--fullscreen") {
             line.window.fullscreen = true;
         } else if (argument == "--paced") {
@@ -121,7 +130,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 const char* commandLineUsage() {
-    return "usage: valley [--data DIR] [--window WxH] [--fullscreen]\n"
+    return "usage: valley [--data DIR] [--window WxH] [--fullscreen] [--sensitivity X] [--invert-y]\n"
            "              [--record FILE | --replay FILE [--paced] [--benchmark]] [--capture DIR [--every N]]\n"
            "\n"
            "Without options: play the valley.\n"
@@ -137,8 +146,13 @@ const char* commandLineUsage() {
            "                  then the program's own folder, then ../share/valley beside it\n"
            "  --window WxH    open a window of W x H pixels instead of 1280 x 720\n"
            "  --fullscreen    start fullscreen (F11 switches between the window and fullscreen)\n"
+           "  --sensitivity X turn the view X times as fast with the mouse (1: as always; above 0, at most 100)\n"
+           "  --invert-y      moving the mouse forward looks down\n"
            "  --version       print the version\n"
            "  --help          print this text\n"
+           "The settings file $XDG_CONFIG_HOME/valley/settings (~/.config/valley/settings) holds\n"
+           "`sensitivity = X`, `invert-y = yes` and key moves such as `W = Up`, one a line; the options\n"
+           "above win over it. A replay reads neither: the recording holds the input as the game saw it.\n"
            "Files and folders named are taken from the folder valley was started in.\n"
            "Errors in the arguments or the recording: one line on standard error, exit status 2; no data\n"
            "folder: one line, exit status 1. A recording or captured frame that cannot be written: one\n"

@@ -1,5 +1,6 @@
-// The command line of valley. Without arguments it is the plain program; the options record a
-// session, replay one, capture the frames presented and time a replay.
+// The command line of valley. Without arguments it is the plain program; the options choose the
+// window and the mouse's look, record a session, replay one, capture the frames presented and
+// time a replay.
 #pragma once
 
 #include "core/problem.h"
@@ -21,6 +22,8 @@ struct CommandLine {
     int captureEvery = 1;         // --every N
     bool benchmark = false;       // --benchmark: time the replay
     WindowChoice window;          // --window WxH, --fullscreen
+    float sensitivity = 0.0f;     // --sensitivity X; 0 when not given (the settings file's)
+    bool invertY = false;         // --invert-y
     Problem error;                // set when the arguments make no sense
 };
 

@@ -57,7 +57,7 @@ void simulateTick() {
     perspective(camera.waterList->projection, aspect, camera.fieldOfView);
 
     double start = engineClock();
-    updateCamera(camera);
+    updateCamera(camera, moveControlsHeld);
     if (!controlHeld(camera.input, Control::pause)) {
         stepPhysics(*kernel.bodyList, *kernel.physicsWorld);
         integrateBodies(*kernel.bodyList);

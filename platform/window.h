@@ -16,6 +16,8 @@
 
 namespace valley {
 
+struct InputMapping;
+
 struct VideoMode {
     int width;
     int height;
@@ -64,5 +66,8 @@ void platformRewind();
 // desktop's or the script's (kept when a session records).
 InputState platformPoll();
 void platformSetMousePos(int x, int y);
+// How the desktop's input becomes the game's (platform/input_mapping.h), kept for every later
+// run; scripts and replays do not go through it.
+void platformUseMapping(const InputMapping& mapping);
 
 } // namespace valley

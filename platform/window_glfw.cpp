@@ -1,5 +1,6 @@
 // The window layer over GLFW 3, with the scripted and the recorded input sources beside it.
 #include "platform/file_write.h"
+#include "platform/input_mapping.h"
 #include "platform/input_script.h"
 #include "platform/keys.h"
 #include "platform/recording.h"
@@ -26,6 +27,8 @@ namespace {
 
 GLFWwindow* window = nullptr;
 int windowedPlace[4] = {0, 0, 0, 0}; // x, y, width, height before going fullscreen
+InputMapping mapping = identityMapping(); // between the desktop's input and the game's
+PointerAnchor anchor = {0, 0, 0, 0};
 
 InputScript* script = nullptr;
 int scriptFrameIndex = 0; // index into script->frames of the frame being built
@@ -128,7 +131,7 @@ void liveMousePos(int& x, int& y) {
     y = wholePixel(cy);
 }
 
-// The keyboard and mouse now, from the desktop or the script.
+// The keyboard and mouse now, from the script, or from the desktop through the mapping.
 InputState liveInput() {
     InputState input = {0, 0, 0, 0};
     for (int slot = 0; slot < keySlotCount; ++slot) {
@@ -139,8 +142,16 @@ InputState liveInput() {
         setButton(input, button, liveMouseButton(button) != 0);
     }
     liveMousePos(input.mouseX, input.mouseY);
-    return input;
+    if (script != nullptr) {
+        return input;
+    }
+    InputState game = mapKeys(mapping, input);
+    mapPointer(mapping, anchor, input.mouseX, input.mouseY, game.mouseX, game.mouseY);
+    return game;
 }
+
+// The desktop's pointer was put at (x, y), where the game's is now too.
+void anchorPointer(int x, int y) { anchor = PointerAnchor{x, y, x, y}; }
 
 } // namespace
 
@@ -289,6 +300,7 @@ void platformCaptureCursor() {
     int height = 0;
     glfwGetWindowSize(window, &width, &height);
     glfwSetCursorPos(window, width / 2, height / 2);
+    anchorPointer(width / 2, height / 2);
 }
 
 void platformSwapInterval(int interval) {
@@ -368,8 +380,11 @@ void platformSetMousePos(int x, int y) {
     }
     if (window != nullptr) {
         glfwSetCursorPos(window, x, y);
+        anchorPointer(x, y);
     }
 }
+
+void platformUseMapping(const InputMapping& newMapping) { mapping = newMapping; }
 
 void platformUseScript(InputScript* newScript) {
     script = newScript;

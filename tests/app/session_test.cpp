@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -246,6 +247,51 @@ TEST_F(Session, APlayedSessionReplaysToItsFinalStateWithIdenticalFrames) {
     for (const std::string& frame : frames) {
         EXPECT_TRUE(readBytes(captures[0] + "/" + frame) == readBytes(captures[1] + "/" + frame)) << frame;
     }
+}
+
+// The settings file moves W to Up and doubles the mouse's motion: the recording holds what the
+// game saw (W, twice the motion), so it replays to its state under other settings, and a bad
+// line is named once.
+TEST_F(Session, SettingsShapeWhatIsRecordedAndReplaysDoNotReadThem) {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const std::string kept = config != nullptr ? config : "";
+    std::filesystem::create_directories(directory + "/config/valley");
+    std::ofstream(directory + "/config/valley/settings") << "W = Up\nsensitivity = 2\njump = X\n";
+    setenv("XDG_CONFIG_HOME", (directory + "/config").c_str(), 1);
+    ChildProcess valley = startProgram(VALLEY_BINARY, VALLEY_DATA_DIR, true, {"--record", recordingPath()});
+    std::string recorded;
+    ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", recorded, 60.0)) << recorded;
+    EXPECT_NE(recorded.find("valley: " + directory +
+                            "/config/valley/settings line 3: \"jump\" is neither a setting nor a key; skipped\n"),
+              std::string::npos)
+        << recorded;
+    X11Window window = {};
+    ASSERT_TRUE(findWindowByTitle(title, window, 20.0));
+    ASSERT_TRUE(actUntilRecorded(30, [](const InputState&) { return true; })) << "no frames recorded";
+    EXPECT_TRUE(holdKeyFor("Up", 'W', 10));
+    EXPECT_EQ(recordedFrames([](const InputState& s) { return isHeld(s, 'W') && !isHeld(s, keyUp); }), 0);
+    // One motion of 10 pixels to the right, seen as 20.
+    movePointer(10, 0);
+    auto moved = [](const InputState& s) { return s.mouseX != 640; };
+    ASSERT_TRUE(actUntilRecorded(1, moved));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int farthest = 0;
+    recordedFrames([&farthest](const InputState& s) {
+        farthest = std::max(farthest, s.mouseX - 640);
+        return false;
+    });
+    EXPECT_EQ(farthest, 20);
+    setKey("Escape", true);
+    EXPECT_EQ(waitForExit(valley, recorded, 60.0), 0) << recorded;
+    setKey("Escape", false);
+    SessionEnd played = sessionEnd(recorded, "Recorded");
+
+    std::ofstream(directory + "/config/valley/settings") << "W = S\nsensitivity = 0.1\ninvert-y = yes\nbad\n";
+    std::string output;
+    EXPECT_EQ(runValley({"--replay", recordingPath()}, VALLEY_DATA_DIR, output, 300.0), 0) << output;
+    config != nullptr ? setenv("XDG_CONFIG_HOME", kept.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(sessionEnd(output, "Replayed").state, played.state) << output;
+    EXPECT_EQ(output.find("settings line"), std::string::npos) << output;
 }
 
 // The vertical field of view is fixed: a window of another shape shows the same view, wider or
