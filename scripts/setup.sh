@@ -14,7 +14,7 @@ packages=(
 test_packages=(
   xauth libx11-dev libxtst-dev
   googletest libgtest-dev libbenchmark-dev libassimp-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev lintian
 )
 case "${1:-}" in
   "") ;;

@@ -473,9 +473,17 @@ TEST_F(Session, ThePackageHoldsTheProgramItsDataAndMenuEntryAndReplaysAsTheBuild
                              "libsoil1 (", " ./usr/bin/valley\n", " ./usr/share/valley/Meshes/riverlake_terrain.dae\n",
                              " ./usr/share/valley/Textures/grass3.dds\n", " ./usr/share/valley/shaders/waterFrag.txt\n",
                              " ./usr/share/applications/valley.desktop\n", " ./usr/share/man/man1/valley.1.gz\n",
-                             " ./usr/share/icons/hicolor/128x128/apps/valley.png\n"}) {
+                             " ./usr/share/doc/valley/copyright\n"}) {
         EXPECT_NE(output.find(line), std::string::npos) << line << " in\n" << output;
     }
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const std::string side = std::to_string(size);
+        const std::string icon = " ./usr/share/icons/hicolor/" + side + "x" + side + "/apps/valley.png\n";
+        EXPECT_NE(output.find(icon), std::string::npos) << icon << " in\n" << output;
+    }
+    // Debian's checks find no error and no warning (the licence, the manual page, the icons...).
+    output.clear();
+    EXPECT_EQ(runShell("lintian --fail-on error,warning " + package, output), 0) << output;
     const std::string program = directory + "/extracted/usr/bin/valley";
     output.clear();
     EXPECT_EQ(runValley({"--version"}, "/", output, 60.0, program), 0);
