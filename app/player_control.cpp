@@ -6,6 +6,7 @@
 #include "game/fall.h"
 #include "physics/height_grid.h"
 #include "physics/physics_world.h"
+#include "platform/session_input.h"
 #include "platform/window.h"
 #include "render/camera.h"
 #include "render/frustum.h"
@@ -47,10 +48,11 @@ void toggleFlying(Camera& camera) {
     player.flyToggleHeld = true;
 }
 
-// Once per press: the window changes, the game does not.
+// Once per press: the window changes, the game does not. A replay keeps the window its command
+// line chose.
 void switchFullscreen(const Camera& camera) {
     const bool held = controlHeld(camera.input, Control::fullscreen);
-    if (held && !player.fullscreenHeld) {
+    if (held && !player.fullscreenHeld && !sessionReplaying()) {
         platformSetFullscreen(!platformFullscreen());
     }
     player.fullscreenHeld = held;

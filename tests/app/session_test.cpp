@@ -295,10 +295,18 @@ TEST_F(Session, SettingsShapeWhatIsRecordedAndReplaysDoNotReadThem) {
 }
 
 // The vertical field of view is fixed: a window of another shape shows the same view, wider or
-// narrower, and one of another size the same picture at its size. The game does not change.
+// narrower, and one of another size the same picture at its size. The game does not change, and
+// F11 held in the recording (ticks 5 to 8) leaves the replay's window as it was.
 TEST_F(Session, AWindowOfAnotherShapeShowsTheSameViewAtItsOwnAspect) {
     const std::string path = directory + "/idle.vrec";
-    writeBytes(path, restingSession(30));
+    Bytes file;
+    appendRecordingHeader(file, RecordingHeader{7, 1280, 720});
+    appendRecordedFrame(file, RecordedFrame{{{0, 0, 640, 360}, {0, 0, 640, 360}}});
+    for (int frame = 2; frame <= 30; ++frame) {
+        const uint64_t f11 = frame >= 5 && frame <= 8 ? uint64_t{1} << keySlot(keyF11) : 0;
+        appendRecordedFrame(file, RecordedFrame{{InputState{f11, 0, 640, 360}}});
+    }
+    writeBytes(path, file);
     struct Shot {
         std::vector<std::string> window;
         RgbImage picture;
