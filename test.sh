@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test (unit, OpenGL and end-to-end) on a
-# virtual 1920x1080 display.
+# Installs what is missing (the tests' tooling too), builds, and runs every test (unit, OpenGL
+# and end-to-end) on a virtual 1920x1080 display.
 #
 # ./test.sh --sanitize [ctest arguments] builds into build-sanitize/ with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs the same tests there: any memory error, undefined
 # behaviour or leak at exit fails the test that caused it (the valley program included).
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/setup.sh
+scripts/setup.sh test
 if [ "${1:-}" != --sanitize ]; then
-  scripts/build.sh
+  scripts/build.sh -DVALLEY_BUILD_TESTS=ON
   cd build
   # -noreset: the X server otherwise resets whenever its last client leaves, and a test
   # connecting meanwhile finds no display.
@@ -29,7 +29,7 @@ export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:check_initia
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 # -O1 keeps the reports' stacks readable at a bearable speed.
-BUILD_DIR=build-sanitize scripts/build.sh -DVALLEY_SANITIZE=ON \
+BUILD_DIR=build-sanitize scripts/build.sh -DVALLEY_SANITIZE=ON -DVALLEY_BUILD_TESTS=ON \
   -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
 cd build-sanitize
 # -noreset: the X server otherwise resets whenever its last client leaves, and a test connecting

@@ -1,7 +1,9 @@
 #include "app/command_line.h"
 
+#include "app/settings.h"
 #include "core/printable.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -39,6 +41,21 @@ bool positiveNumber(const std::string& text, int& number) {
         return false;
     }
     number = static_cast<int>(value);
+    return true;
+}
+
+// "WxH", each side 16 to 16384 pixels.
+bool windowSize(const std::string& text, WindowChoice& window) {
+    int width = 0;
+    int height = 0;
+    char end = '\0';
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &end) != 2 || text[0] == '+' ||
+        text.find_first_of(" +-") != std::string::npos || width < 16 || height < 16 || width > 16384 ||
+        height > 16384) {
+        return false;
+    }
+    window.width = width;
+    window.height = height;
     return true;
 }
 
@@ -85,6 +102,20 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
                 line.error = "--every needs a whole number of frames from 1, not " + printable(every);
             }
             everyGiven = true;
+        } else if (argument == "--window") {
+            std::string size;
+            if (takeValue(argc, argv, i, size, line) && !windowSize(size, line.window)) {
+                line.error = "--window needs a size WxH, each side 16 to 16384 pixels, not " + printable(size);
+            }
+        } else if (argument == "--sensitivity") {
+            std::string value;
+            if (takeValue(argc, argv, i, value, line) && !sensitivityValue(value, line.sensitivity)) {
+                line.error = "--sensitivity needs a number above 0, at most 100, not " + printable(value);
+            }
+        } else if (argument == "--invert-y") {
+            line.invertY = true;
+        } else if (argument == "--fullscreen") {
+            line.window.fullscreen = true;
         } else if (argument == "--paced") {
             line.paced = true;
         } else if (argument == "--benchmark") {
@@ -100,8 +131,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 const char* commandLineUsage() {
-    return "usage: valley [--data DIR] [--record FILE | --replay FILE [--paced] [--benchmark]]\n"
-           "              [--capture DIR [--every N]]\n"
+    return "usage: valley [--data DIR] [--window WxH] [--fullscreen] [--sensitivity X] [--invert-y]\n"
+           "              [--record FILE | --replay FILE [--paced] [--benchmark]] [--capture DIR [--every N]]\n"
            "\n"
            "Without options: play the valley.\n"
            "  --record FILE   play, and write the random seed and every input snapshot to FILE\n"
@@ -114,8 +145,15 @@ const char* commandLineUsage() {
            "                  numbered by tick\n"
            "  --data DIR      read Meshes/, Textures/ and shaders/ from DIR; without it: VALLEY_DATA,\n"
            "                  then the program's own folder, then ../share/valley beside it\n"
+           "  --window WxH    open a window of W x H pixels instead of 1280 x 720\n"
+           "  --fullscreen    start fullscreen (F11 switches between the window and fullscreen)\n"
+           "  --sensitivity X turn the view X times as fast with the mouse (1: as always; above 0, at most 100)\n"
+           "  --invert-y      moving the mouse forward looks down\n"
            "  --version       print the version\n"
            "  --help          print this text\n"
+           "The settings file $XDG_CONFIG_HOME/valley/settings (~/.config/valley/settings) holds\n"
+           "`sensitivity = X`, `invert-y = yes` and key moves such as `W = Up`, one a line; the options\n"
+           "above win over it. A replay reads neither: the recording holds the input as the game saw it.\n"
            "Files and folders named are taken from the folder valley was started in.\n"
            "Errors in the arguments or the recording: one line on standard error, exit status 2; no data\n"
            "folder: one line, exit status 1. A recording or captured frame that cannot be written: one\n"

@@ -1,10 +1,13 @@
-// The command line of valley. Without arguments it is the plain program; the options record a
-// session, replay one, capture the frames presented and time a replay.
+// The command line of valley. Without arguments it is the plain program; the options choose the
+// window and the mouse's look, record a session, replay one, capture the frames presented and
+// time a replay.
 #pragma once
 
 #include "core/problem.h"
 
 #include <string>
+
+#include "app/startup.h"
 
 namespace valley {
 
@@ -18,6 +21,9 @@ struct CommandLine {
     std::string captureDirectory; // --capture DIR
     int captureEvery = 1;         // --every N
     bool benchmark = false;       // --benchmark: time the replay
+    WindowChoice window;          // --window WxH, --fullscreen
+    float sensitivity = 0.0f;     // --sensitivity X; 0 when not given (the settings file's)
+    bool invertY = false;         // --invert-y
     Problem error;                // set when the arguments make no sense
 };
 

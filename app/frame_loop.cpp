@@ -3,6 +3,7 @@
 #include "app/kernel.h"
 #include "app/player_control.h"
 #include "app/scene.h"
+#include "app/startup.h"
 #include "core/frame_stats.h"
 #include "game/behaviour_pass.h"
 #include "game/controls.h"
@@ -50,12 +51,13 @@ void runMainLoop(SceneHandles& scene) {
 void simulateTick() {
     Camera& camera = *kernel.camera;
     kernel.frameCount += 1;
+    followWindowSize();
     float aspect = static_cast<float>(kernel.windowWidth) / static_cast<float>(kernel.windowHeight);
     perspective(camera.sceneList->projection, aspect, camera.fieldOfView);
     perspective(camera.waterList->projection, aspect, camera.fieldOfView);
 
     double start = engineClock();
-    updateCamera(camera);
+    updateCamera(camera, moveControlsHeld);
     if (!controlHeld(camera.input, Control::pause)) {
         stepPhysics(*kernel.bodyList, *kernel.physicsWorld);
         integrateBodies(*kernel.bodyList);

@@ -6,6 +6,8 @@
 #include "game/fall.h"
 #include "physics/height_grid.h"
 #include "physics/physics_world.h"
+#include "platform/session_input.h"
+#include "platform/window.h"
 #include "render/camera.h"
 #include "render/frustum.h"
 #include "render/render_object.h"
@@ -15,10 +17,10 @@
 
 namespace valley {
 
-PlayerState player = {false, false};
+PlayerState player = {false, false, false};
 
 void resetPlayer() {
-    player = {false, false};
+    player = {false, false, false};
 }
 
 namespace {
@@ -44,6 +46,16 @@ void toggleFlying(Camera& camera) {
         }
     }
     player.flyToggleHeld = true;
+}
+
+// Once per press: the window changes, the game does not. A replay keeps the window its command
+// line chose.
+void switchFullscreen(const Camera& camera) {
+    const bool held = controlHeld(camera.input, Control::fullscreen);
+    if (held && !player.fullscreenHeld && !sessionReplaying()) {
+        platformSetFullscreen(!platformFullscreen());
+    }
+    player.fullscreenHeld = held;
 }
 
 // A rock leaves one step ahead of the camera, in the view direction, with the thrower's motion.
@@ -180,6 +192,7 @@ void applyPlayerControl(SceneHandles& scene) {
         walk(camera);
     }
     moveSelectedBlock(scene, camera.input);
+    switchFullscreen(camera);
 }
 
 } // namespace valley

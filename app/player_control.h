@@ -10,11 +10,12 @@ struct SceneHandles;
 struct PlayerState {
     bool flyToggleHeld; // the fly toggle was held in the previous tick: it acts once per press
     bool flyMode;       // flying freely; otherwise walking on the terrain
+    bool fullscreenHeld; // the fullscreen switch was held in the previous tick
 };
 
 extern PlayerState player; // both false when the frame loop starts
 
-void resetPlayer(); // walking, the fly toggle not held: as every run starts
+void resetPlayer(); // walking, no switch held: as every run starts
 
 const float waterLine = -23.6f;     // below it the walking player swims
 const float standingHeight = 6.0f;  // eye height above the ground

@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/kernel.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "app/state_hash.h"
 #include "core/frame_stats.h"
@@ -10,6 +11,7 @@
 #include "platform/file_read.h"
 #include "platform/recording.h"
 #include "platform/session_input.h"
+#include "platform/window.h"
 
 #include <algorithm>
 #include <chrono>
@@ -205,6 +207,25 @@ void reportTiming(const ReplayTiming& timing) {
                 engine * 1000.0, timing.firstFrameSeconds);
 }
 
+// The settings file, with the command line's choices over it, becomes how the desktop's input
+// reaches the game; each bad line of the file is one line on standard error.
+void useSettings(const CommandLine& line) {
+    Settings settings;
+    std::vector<std::string> complaints;
+    const std::string path = settingsPath();
+    if (!path.empty()) {
+        loadSettings(path, settings, complaints);
+    }
+    for (const std::string& complaint : complaints) {
+        std::fprintf(stderr, "valley: %s\n", printable(complaint).c_str());
+    }
+    if (line.sensitivity > 0.0f) {
+        settings.sensitivity = line.sensitivity;
+    }
+    settings.invertY = settings.invertY || line.invertY;
+    platformUseMapping(inputMapping(settings));
+}
+
 } // namespace
 
 int runCommandLine(int argc, const char* const* argv) {
@@ -239,12 +260,16 @@ int runCommandLine(int argc, const char* const* argv) {
     }
     const bool replaying = !line.replayPath.empty();
     const bool recording = !line.recordPath.empty();
+    if (!replaying) {
+        useSettings(line);
+    }
+    RunSetup setup;
+    setup.window = line.window;
     if (!replaying && !recording && line.captureDirectory.empty()) {
-        return runValley();
+        return runValley(setup);
     }
 
     SessionInput session;
-    RunSetup setup;
     Recording replay;
     if (replaying) {
         if (Problem problem = loadRecording(line.replayPath, replay)) {

@@ -17,9 +17,11 @@
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 
 namespace valley {
 
@@ -59,13 +61,39 @@ bool openWindow() {
     return true;
 }
 
-bool initKernel(uint32_t seed) {
+void followWindowSize() {
+    int width = 0;
+    int height = 0;
+    platformFramebufferSize(width, height);
+    if (width <= 0 || height <= 0 || (width == kernel.windowWidth && height == kernel.windowHeight)) {
+        return;
+    }
+    kernel.windowWidth = width;
+    kernel.windowHeight = height;
+    glViewport(0, 0, width, height);
+}
+
+std::vector<std::string> windowIconFiles() {
+    for (const char* theme : {"icons/hicolor", "../icons/hicolor"}) {
+        std::vector<std::string> files;
+        for (int size : {16, 32, 48, 64, 128, 256}) {
+            const std::string side = std::to_string(size);
+            files.push_back(std::string(theme) + "/" + side + "x" + side + "/apps/valley.png");
+        }
+        if (std::any_of(files.begin(), files.end(), [](const std::string& file) { return std::filesystem::exists(file); })) {
+            return files;
+        }
+    }
+    return {};
+}
+
+bool initKernel(uint32_t seed, const WindowChoice& window) {
     if (!platformInit()) {
         std::printf("Failed to initialize GLFW.\n");
     }
     std::printf("OpenGL Environment Loaded!\n");
-    kernel.windowWidth = valleyWindowWidth;
-    kernel.windowHeight = valleyWindowHeight;
+    kernel.windowWidth = window.width;
+    kernel.windowHeight = window.height;
     // Without a window there is no OpenGL context: nothing below may run.
     if (!openWindow()) {
         return false;
@@ -79,6 +107,10 @@ bool initKernel(uint32_t seed) {
     if (centredWindowPosition(kernel.desktopMode, kernel.windowWidth, kernel.windowHeight, x, y)) {
         platformSetWindowPos(x, y);
     }
+    if (Problem problem = platformSetWindowIcon(windowIconFiles())) {
+        std::printf("error: window icon %s\n", problem->c_str());
+    }
+    platformSetFullscreen(window.fullscreen);
     platformCaptureCursor();
     // The first frame must not turn the view: remember where the captured mouse is now.
     kernel.camera->input = platformPoll();
@@ -94,6 +126,7 @@ bool initKernel(uint32_t seed) {
     glClearColor(0.6039216f, 0.8235294f, 0.8784314f, 1.0f); // (154, 210, 224)
     glClear(GL_COLOR_BUFFER_BIT);
     glViewport(0, 0, kernel.windowWidth, kernel.windowHeight);
+    followWindowSize();
     platformSwapInterval(1);
     kernel.frameCount = 0;
     std::srand(seed);
@@ -106,7 +139,7 @@ int runValley(const RunSetup& setup) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // console lines reach a pipe as they are written
     resetRunState();
     createContainers();
-    if (!initKernel(setup.seeded ? setup.seed : static_cast<uint32_t>(std::time(nullptr)))) {
+    if (!initKernel(setup.seeded ? setup.seed : static_cast<uint32_t>(std::time(nullptr)), setup.window)) {
         std::fflush(stdout);
         platformTerminate();
         return 1;

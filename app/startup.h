@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace valley {
 
@@ -13,11 +15,20 @@ struct VideoMode;
 const int32_t valleyWindowWidth = 1280;
 const int32_t valleyWindowHeight = 720;
 
-// What a recorded or replayed session changes about a run; the defaults give the plain program.
+// The window a run opens: its size in pixels when windowed, and whether it starts fullscreen.
+struct WindowChoice {
+    int width = valleyWindowWidth;
+    int height = valleyWindowHeight;
+    bool fullscreen = false;
+};
+
+// What the command line and a recorded or replayed session change about a run; the defaults
+// give the plain program.
 struct RunSetup {
     bool seeded = false; // seed the random generator with `seed` instead of the current time
     uint32_t seed = 0;
     std::function<void(const SceneHandles&)> afterLoop; // once the frame loop has ended
+    WindowChoice window;
 };
 
 // Runs the program: per-run state reset, containers, start-up, scene, frame loop, shutdown. The exit status:
@@ -35,8 +46,14 @@ int runValley(const RunSetup& setup = RunSetup{});
 // whoever keeps them; the random generator is seeded by initKernel.
 void resetRunState();
 void createContainers();
-bool initKernel(uint32_t seed); // false when the window could not be opened; GLFW is then still up
+// False when the window could not be opened; GLFW is then still up.
+bool initKernel(uint32_t seed, const WindowChoice& window = WindowChoice{});
 bool openWindow();
+// Takes the window's drawable size, when it has one, as the picture's size and viewport.
+void followWindowSize();
+// The window icon's files in the data folder (the build tree), else in the icon theme beside
+// an installed data folder, one per size.
+std::vector<std::string> windowIconFiles();
 
 // Where to put a window of this size to centre it on the desktop; false (leave the window
 // where the window system put it) unless both coordinates are positive.

@@ -7,6 +7,12 @@ namespace valley {
 
 const ControlBinding controlTable[controlCount] = {
     {Control::quit, false, keyEscape, "quit"},
+    {Control::moveForward, false, 'W', "move forward"},
+    {Control::moveBack, false, 'S', "move back"},
+    {Control::moveLeft, false, 'A', "move left"},
+    {Control::moveRight, false, 'D', "move right"},
+    {Control::boost, false, keyLeftShift, "move 4.5 times faster"},
+    {Control::boostAlt, false, keyLeftAlt, "move 4.5 times faster"},
     {Control::flyToggle, false, 'Q', "switch between walking and flying"},
     {Control::jump, false, keySpace, "jump (walking), swim up (in the water)"},
     {Control::throwRock, true, mouseButtonLeft, "throw a rock"},
@@ -30,11 +36,18 @@ const ControlBinding controlTable[controlCount] = {
     {Control::blockTurnRight, false, 'L', "turn the selected block"},
     {Control::blockLift, false, 'V', "lift the selected block"},
     {Control::blockLower, false, 'B', "lower the selected block"},
+    {Control::fullscreen, false, keyF11, "switch between the window and fullscreen"},
 };
 
 bool controlHeld(const InputState& input, Control control) {
     const ControlBinding& binding = controlTable[static_cast<int>(control)];
     return binding.mouse ? buttonHeld(input, binding.code) : isHeld(input, binding.code);
+}
+
+MoveControls moveControlsHeld(const InputState& input) {
+    return MoveControls{controlHeld(input, Control::moveForward), controlHeld(input, Control::moveBack),
+                        controlHeld(input, Control::moveLeft), controlHeld(input, Control::moveRight),
+                        controlHeld(input, Control::boost) || controlHeld(input, Control::boostAlt)};
 }
 
 } // namespace valley

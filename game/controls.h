@@ -1,15 +1,23 @@
 // The player's controls: which key or mouse button each action of the game is read from. The
 // table in game/controls.cpp is the one place a control is bound, one line each; the README's
-// controls table lists the same bindings (a test holds the two together). Looking around and
-// walking (the mouse, W, A, S, D, left shift and alt) belong to the camera (render/camera.h).
+// controls table lists the same bindings (a test holds the two together). Looking around with the
+// mouse belongs to the camera (render/camera.h), which moves by the movement controls here. The
+// settings file moves keys, not table lines (platform/input_mapping.h).
 #pragma once
 
 #include "platform/input.h"
+#include "render/camera.h"
 
 namespace valley {
 
 enum class Control {
     quit,
+    moveForward,
+    moveBack,
+    moveLeft,
+    moveRight,
+    boost,
+    boostAlt,
     flyToggle,
     jump,
     throwRock,
@@ -33,6 +41,7 @@ enum class Control {
     blockTurnRight,
     blockLift,
     blockLower,
+    fullscreen,
     count
 };
 
@@ -47,5 +56,6 @@ const int controlCount = static_cast<int>(Control::count);
 extern const ControlBinding controlTable[controlCount]; // in the order of Control
 
 bool controlHeld(const InputState& input, Control control);
+MoveControls moveControlsHeld(const InputState& input); // what the camera moves by (render/camera.h)
 
 } // namespace valley

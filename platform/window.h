@@ -8,9 +8,15 @@
 // platformEndTick.
 #pragma once
 
+#include "core/problem.h"
 #include "platform/input.h"
 
+#include <string>
+#include <vector>
+
 namespace valley {
+
+struct InputMapping;
 
 struct VideoMode {
     int width;
@@ -22,12 +28,23 @@ struct VideoMode {
 
 bool platformInit();      // false when no window system is reachable
 void platformTerminate(); // closes the window, if any, and releases the window system
+// Windowed mode, hidden and resizable, of X11 class "valley"; context made current.
 bool platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
-                        int depthBits, int stencilBits); // windowed mode, hidden; context made current
+                        int depthBits, int stencilBits);
 void platformCloseWindow();
 void platformSetWindowTitle(const char* title);
 VideoMode platformDesktopMode();
 void platformSetWindowPos(int x, int y);
+// The drawable area now, in pixels: it follows resizing and fullscreen; 0 x 0 while minimised
+// or without a window.
+void platformFramebufferSize(int& width, int& height);
+// Fullscreen on the primary monitor at its desktop mode, or back to the place and size the
+// window had before.
+void platformSetFullscreen(bool fullscreen);
+bool platformFullscreen();
+// The window's icon, one PNG file per size; files that do not exist are left out. The problem
+// names the first file that exists but cannot be read.
+Problem platformSetWindowIcon(const std::vector<std::string>& paths);
 // Shows the window where it was placed, hides the cursor and captures the mouse for looking
 // around; the captured mouse starts at the window's centre.
 void platformCaptureCursor();
@@ -49,5 +66,8 @@ void platformRewind();
 // desktop's or the script's (kept when a session records).
 InputState platformPoll();
 void platformSetMousePos(int x, int y);
+// How the desktop's input becomes the game's (platform/input_mapping.h), kept for every later
+// run; scripts and replays do not go through it.
+void platformUseMapping(const InputMapping& mapping);
 
 } // namespace valley

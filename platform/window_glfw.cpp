@@ -1,5 +1,6 @@
 // The window layer over GLFW 3, with the scripted and the recorded input sources beside it.
 #include "platform/file_write.h"
+#include "platform/input_mapping.h"
 #include "platform/input_script.h"
 #include "platform/keys.h"
 #include "platform/recording.h"
@@ -13,9 +14,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
+#include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 
 namespace valley {
@@ -23,6 +26,9 @@ namespace valley {
 namespace {
 
 GLFWwindow* window = nullptr;
+int windowedPlace[4] = {0, 0, 0, 0}; // x, y, width, height before going fullscreen
+InputMapping mapping = identityMapping(); // between the desktop's input and the game's
+PointerAnchor anchor = {0, 0, 0, 0};
 
 InputScript* script = nullptr;
 int scriptFrameIndex = 0; // index into script->frames of the frame being built
@@ -125,7 +131,7 @@ void liveMousePos(int& x, int& y) {
     y = wholePixel(cy);
 }
 
-// The keyboard and mouse now, from the desktop or the script.
+// The keyboard and mouse now, from the script, or from the desktop through the mapping.
 InputState liveInput() {
     InputState input = {0, 0, 0, 0};
     for (int slot = 0; slot < keySlotCount; ++slot) {
@@ -136,8 +142,16 @@ InputState liveInput() {
         setButton(input, button, liveMouseButton(button) != 0);
     }
     liveMousePos(input.mouseX, input.mouseY);
-    return input;
+    if (script != nullptr) {
+        return input;
+    }
+    InputState game = mapKeys(mapping, input);
+    mapPointer(mapping, anchor, input.mouseX, input.mouseY, game.mouseX, game.mouseY);
+    return game;
 }
+
+// The desktop's pointer was put at (x, y), where the game's is now too.
+void anchorPointer(int x, int y) { anchor = PointerAnchor{x, y, x, y}; }
 
 } // namespace
 
@@ -159,7 +173,10 @@ bool platformOpenWindow(int width, int height, int redBits, int greenBits, int b
     glfwWindowHint(GLFW_STENCIL_BITS, stencilBits);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
+    // The class the desktop entry's StartupWMClass names.
+    glfwWindowHintString(GLFW_X11_CLASS_NAME, "valley");
+    glfwWindowHintString(GLFW_X11_INSTANCE_NAME, "valley");
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE); // shown where it was placed, by platformCaptureCursor
     window = glfwCreateWindow(width, height, "", nullptr, nullptr);
     if (window == nullptr) {
@@ -206,6 +223,65 @@ void platformSetWindowPos(int x, int y) {
     }
 }
 
+void platformFramebufferSize(int& width, int& height) {
+    width = 0;
+    height = 0;
+    if (window != nullptr) {
+        glfwGetFramebufferSize(window, &width, &height);
+    }
+}
+
+bool platformFullscreen() { return window != nullptr && glfwGetWindowMonitor(window) != nullptr; }
+
+void platformSetFullscreen(bool fullscreen) {
+    if (window == nullptr || fullscreen == platformFullscreen()) {
+        return;
+    }
+    if (!fullscreen) {
+        glfwSetWindowMonitor(window, nullptr, windowedPlace[0], windowedPlace[1], windowedPlace[2], windowedPlace[3],
+                             GLFW_DONT_CARE);
+        return;
+    }
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor == nullptr ? nullptr : glfwGetVideoMode(monitor);
+    if (mode == nullptr) {
+        return;
+    }
+    glfwGetWindowPos(window, &windowedPlace[0], &windowedPlace[1]);
+    glfwGetWindowSize(window, &windowedPlace[2], &windowedPlace[3]);
+    glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+}
+
+Problem platformSetWindowIcon(const std::vector<std::string>& paths) {
+    std::vector<GLFWimage> images;
+    std::vector<stbi_uc*> pixels;
+    Problem problem;
+    for (const std::string& path : paths) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (file == nullptr) {
+            continue;
+        }
+        int width = 0;
+        int height = 0;
+        int channels = 0;
+        stbi_uc* rgba = stbi_load_from_file(file, &width, &height, &channels, 4);
+        std::fclose(file);
+        if (rgba == nullptr) {
+            problem = path + ": " + stbi_failure_reason();
+            break;
+        }
+        pixels.push_back(rgba);
+        images.push_back(GLFWimage{width, height, rgba});
+    }
+    if (window != nullptr && !problem && !images.empty()) {
+        glfwSetWindowIcon(window, static_cast<int>(images.size()), images.data());
+    }
+    for (stbi_uc* rgba : pixels) {
+        stbi_image_free(rgba);
+    }
+    return problem;
+}
+
 void platformCaptureCursor() {
     if (window == nullptr) {
         return;
@@ -224,6 +300,7 @@ void platformCaptureCursor() {
     int height = 0;
     glfwGetWindowSize(window, &width, &height);
     glfwSetCursorPos(window, width / 2, height / 2);
+    anchorPointer(width / 2, height / 2);
 }
 
 void platformSwapInterval(int interval) {
@@ -303,8 +380,11 @@ void platformSetMousePos(int x, int y) {
     }
     if (window != nullptr) {
         glfwSetCursorPos(window, x, y);
+        anchorPointer(x, y);
     }
 }
+
+void platformUseMapping(const InputMapping& newMapping) { mapping = newMapping; }
 
 void platformUseScript(InputScript* newScript) {
     script = newScript;

@@ -1,6 +1,5 @@
 #include "render/camera.h"
 
-#include "platform/keys.h"
 #include "platform/window.h"
 
 namespace valley {
@@ -8,7 +7,7 @@ namespace valley {
 namespace {
 
 const float pitchLimit = 89.9f;
-const float boostFactor = 4.5f; // 1 + 3.5 while left shift or left alt is held
+const float boostFactor = 4.5f; // 1 + 3.5 while a boost control is held
 const int lastMouseColumn = 1279;
 const int mouseRowLimit = 720;
 
@@ -25,7 +24,7 @@ Camera& initCamera(Camera& camera) {
     return camera;
 }
 
-void updateCamera(Camera& camera) {
+void updateCamera(Camera& camera, MoveControlReader moveControls) {
     float px = static_cast<float>(camera.input.mouseX);
     float py = static_cast<float>(camera.input.mouseY);
     camera.input = platformPoll();
@@ -55,11 +54,11 @@ void updateCamera(Camera& camera) {
         camera.pitch = -pitchLimit;
     }
 
-    const InputState& in = camera.input;
-    auto held = [&in](int key) { return isHeld(in, key) ? 1.0f : 0.0f; };
-    float forward = held('W') * camera.moveSpeed - held('S') * camera.moveSpeed;
-    float right = held('D') * camera.moveSpeed - held('A') * camera.moveSpeed;
-    float boost = (isHeld(in, keyLeftShift) || isHeld(in, keyLeftAlt)) ? boostFactor : 1.0f;
+    const MoveControls held = moveControls(camera.input);
+    auto amount = [](bool on) { return on ? 1.0f : 0.0f; };
+    float forward = amount(held.forward) * camera.moveSpeed - amount(held.back) * camera.moveSpeed;
+    float right = amount(held.right) * camera.moveSpeed - amount(held.left) * camera.moveSpeed;
+    float boost = held.boost ? boostFactor : 1.0f;
     Vec3 move = {boost * forward, 0.0f, boost * right};
     rotateZ(move, camera.pitch);
     rotateY(move, camera.yaw);

@@ -14,6 +14,17 @@ namespace valley {
 
 struct RenderList;
 
+// The movement controls held in one poll; which inputs they are is the controls table's
+// (game/controls.h).
+struct MoveControls {
+    bool forward;
+    bool back;
+    bool left;
+    bool right;
+    bool boost; // 4.5 times faster
+};
+using MoveControlReader = MoveControls (*)(const InputState& input);
+
 // Smoothed mouse motion, kept from tick to tick.
 struct LookSmoothing {
     float x;
@@ -37,6 +48,6 @@ struct Camera {
 };
 
 Camera& initCamera(Camera& camera);
-void updateCamera(Camera& camera);
+void updateCamera(Camera& camera, MoveControlReader moveControls);
 
 } // namespace valley

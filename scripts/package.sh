@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package build-package/valley_<version>_<arch>.deb: a release build in
-# build-package/, installed under /usr into a staging tree (the program, its data folder in
-# /usr/share/valley, the menu entry and its icon), packed with dpkg-deb. Depends is taken from
-# the shared libraries the program links (dpkg-shlibdeps).
+# build-package/ with Debian's hardening flags (dpkg-buildflags, hardening=+all: fortified
+# functions, immediate binding, read-only relocations), installed under /usr into a staging tree
+# (the program, its data folder in /usr/share/valley, the menu entry and its icons, the manual
+# page), with the licence as /usr/share/doc/valley/copyright, packed with dpkg-deb. Depends is
+# taken from the shared libraries the program links (dpkg-shlibdeps).
 #
 #   scripts/package.sh [--from BUILD] [--out DIR]
 #
@@ -32,7 +34,11 @@ esac
 out="${out:-$(realpath -m "$build")}"
 if [ "$from" = 0 ]; then
   scripts/setup.sh
-  BUILD_DIR="$build" BUILD_TYPE=Release scripts/build.sh -DVALLEY_BUILD_TESTS=OFF
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  BUILD_DIR="$build" BUILD_TYPE=Release scripts/build.sh -DVALLEY_BUILD_TESTS=OFF \
+    -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)" \
+    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
 fi
 
 umask 022
@@ -52,6 +58,13 @@ depends=$(cd "$work" && dpkg-shlibdeps -O "-e$root/usr/bin/valley" | sed -n 's/^
 
 # A native package's changelog: this version, dated by the last commit.
 mkdir -p "$root/usr/share/doc/valley"
+# The licence in Debian's machine-readable form: LICENSE's notice, its text as the body.
+{
+  printf 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n'
+  printf 'Upstream-Name: valley\n\nFiles: *\nCopyright: %s\nLicense: Expat\n' \
+    "$(sed -n 's/^Copyright (c) //p' LICENSE)"
+  sed -n '/^Permission/,$p' LICENSE | sed 's/^$/./; s/^/ /'
+} > "$root/usr/share/doc/valley/copyright"
 printf 'valley (%s) unstable; urgency=medium\n\n  * Release %s.\n\n -- %s  %s\n' "$version" "$version" \
   "$maintainer" "$(git log -1 --format=%cD 2>/dev/null || date -R)" | gzip -9n > "$root/usr/share/doc/valley/changelog.gz"
 (cd "$root" && find usr -type f -print0 | sort -z | xargs -0 md5sum) > "$root/DEBIAN/md5sums"

@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs; does nothing when all are present.
-# `setup.sh bench` also installs the peer libraries the benchmarks measure against.
+#
+#   scripts/setup.sh          what building and playing need (./run.sh)
+#   scripts/setup.sh test     ... and the tests' and fuzz targets' tooling (./test.sh)
+#   scripts/setup.sh bench    ... and the peer libraries the benchmarks measure against
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
   libglfw3-dev libepoxy-dev libsoil-dev librapidxml-dev libstb-dev
-  libgl1-mesa-dri xvfb xauth libx11-dev libxtst-dev
-  googletest libgtest-dev libbenchmark-dev libassimp-dev
-  clang-14 libclang-rt-14-dev
+  libgl1-mesa-dri xvfb
 )
-if [ "${1:-}" = bench ]; then
-  packages+=(libbullet-dev)
-fi
+test_packages=(
+  xauth libx11-dev libxtst-dev
+  googletest libgtest-dev libbenchmark-dev libassimp-dev
+  clang-14 libclang-rt-14-dev lintian
+)
+case "${1:-}" in
+  "") ;;
+  test) packages+=("${test_packages[@]}") ;;
+  bench) packages+=("${test_packages[@]}" libbullet-dev) ;;
+  *) echo "usage: scripts/setup.sh [test | bench]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -5,10 +5,12 @@
 // folders, starts and pipes reported in one line each.
 #include "platform/keys.h"
 #include "platform/recording.h"
+#include "tests/support/rgb_image.h"
 #include "tests/support/x11_probe.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -250,6 +252,90 @@ TEST_F(Session, APlayedSessionReplaysToItsFinalStateWithIdenticalFrames) {
     }
 }
 
+// The settings file moves W to Up and doubles the mouse's motion: the recording holds what the
+// game saw (W, twice the motion), so it replays to its state under other settings, and a bad
+// line is named once.
+TEST_F(Session, SettingsShapeWhatIsRecordedAndReplaysDoNotReadThem) {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const std::string kept = config != nullptr ? config : "";
+    std::filesystem::create_directories(directory + "/config/valley");
+    std::ofstream(directory + "/config/valley/settings") << "W = Up\nsensitivity = 2\njump = X\n";
+    setenv("XDG_CONFIG_HOME", (directory + "/config").c_str(), 1);
+    ChildProcess valley = startProgram(VALLEY_BINARY, VALLEY_DATA_DIR, true, {"--record", recordingPath()});
+    std::string recorded;
+    ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", recorded, 60.0)) << recorded;
+    EXPECT_NE(recorded.find("valley: " + directory +
+                            "/config/valley/settings line 3: \"jump\" is neither a setting nor a key; skipped\n"),
+              std::string::npos)
+        << recorded;
+    X11Window window = {};
+    ASSERT_TRUE(findWindowByTitle(title, window, 20.0));
+    ASSERT_TRUE(actUntilRecorded(30, [](const InputState&) { return true; })) << "no frames recorded";
+    EXPECT_TRUE(holdKeyFor("Up", 'W', 10));
+    EXPECT_EQ(recordedFrames([](const InputState& s) { return isHeld(s, 'W') && !isHeld(s, keyUp); }), 0);
+    // One motion of 10 pixels to the right, seen as 20.
+    movePointer(10, 0);
+    auto moved = [](const InputState& s) { return s.mouseX != 640; };
+    ASSERT_TRUE(actUntilRecorded(1, moved));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int farthest = 0;
+    recordedFrames([&farthest](const InputState& s) {
+        farthest = std::max(farthest, s.mouseX - 640);
+        return false;
+    });
+    EXPECT_EQ(farthest, 20);
+    setKey("Escape", true);
+    EXPECT_EQ(waitForExit(valley, recorded, 60.0), 0) << recorded;
+    setKey("Escape", false);
+    SessionEnd played = sessionEnd(recorded, "Recorded");
+
+    std::ofstream(directory + "/config/valley/settings") << "W = S\nsensitivity = 0.1\ninvert-y = yes\nbad\n";
+    std::string output;
+    EXPECT_EQ(runValley({"--replay", recordingPath()}, VALLEY_DATA_DIR, output, 300.0), 0) << output;
+    config != nullptr ? setenv("XDG_CONFIG_HOME", kept.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(sessionEnd(output, "Replayed").state, played.state) << output;
+    EXPECT_EQ(output.find("settings line"), std::string::npos) << output;
+}
+
+// The vertical field of view is fixed: a window of another shape shows the same view, wider or
+// narrower, and one of another size the same picture at its size. The game does not change, and
+// F11 held in the recording (ticks 5 to 8) leaves the replay's window as it was.
+TEST_F(Session, AWindowOfAnotherShapeShowsTheSameViewAtItsOwnAspect) {
+    const std::string path = directory + "/idle.vrec";
+    Bytes file;
+    appendRecordingHeader(file, RecordingHeader{7, 1280, 720});
+    appendRecordedFrame(file, RecordedFrame{{{0, 0, 640, 360}, {0, 0, 640, 360}}});
+    for (int frame = 2; frame <= 30; ++frame) {
+        const uint64_t f11 = frame >= 5 && frame <= 8 ? uint64_t{1} << keySlot(keyF11) : 0;
+        appendRecordedFrame(file, RecordedFrame{{InputState{f11, 0, 640, 360}}});
+    }
+    writeBytes(path, file);
+    struct Shot {
+        std::vector<std::string> window;
+        RgbImage picture;
+        std::string state;
+    };
+    Shot shots[] = {{{}, {}, ""}, {{"--window", "720x720"}, {}, ""}, {{"--window", "640x360"}, {}, ""}};
+    for (Shot& shot : shots) {
+        const std::string capture = directory + "/frames" + std::to_string(&shot - shots);
+        std::vector<std::string> arguments = {"--replay", path, "--capture", capture, "--every", "30"};
+        arguments.insert(arguments.end(), shot.window.begin(), shot.window.end());
+        std::string output;
+        ASSERT_EQ(runValley(arguments, VALLEY_DATA_DIR, output, 300.0), 0) << output;
+        shot.picture = loadPng(capture + "/frame-000030.png");
+        shot.state = sessionEnd(output, "Replayed").state;
+        EXPECT_EQ(shot.state, shots[0].state);
+    }
+    const RgbImage& wide = shots[0].picture;
+    ASSERT_TRUE(wide.width == 1280 && wide.height == 720);
+    ASSERT_TRUE(shots[1].picture.width == 720 && shots[1].picture.height == 720);
+    ASSERT_TRUE(shots[2].picture.width == 640 && shots[2].picture.height == 360);
+    // The square window shows the wide picture's middle 720 columns; the small one all of it, halved.
+    EXPECT_LT(meanDifference(shots[1].picture, wide, 280, 1), 1.0);
+    EXPECT_LT(meanDifference(shots[2].picture, wide, 0, 2), 4.0);
+    EXPECT_GT(meanDifference(shots[1].picture, wide, 0, 1), 12.0); // and not the wide picture squeezed
+}
+
 TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) {
     const Bytes file = restingSession(40);
     const std::string path = directory + "/idle.vrec";
@@ -298,6 +384,10 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
          "valley: --paced is given twice"},
         {"an option for a value", [&] { return file; }, {"--replay", "--benchmark"}, 2,
          "valley: --replay needs a value"},
+        {"a window too small", [&] { return file; }, {"--replay", path, "--window", "8x8"}, 2,
+         "valley: --window needs a size WxH, each side 16 to 16384 pixels, not 8x8"},
+        {"a window without its height", [&] { return file; }, {"--window", "800x"}, 2,
+         "valley: --window needs a size WxH, each side 16 to 16384 pixels, not 800x"},
         {"a capture folder no file can be made in", [&] { return file; }, {"--replay", path, "--capture", "/proc"}, 2,
          "valley: cannot write in the capture directory /proc: "},
     };
@@ -413,9 +503,17 @@ TEST_F(Session, ThePackageHoldsTheProgramItsDataAndMenuEntryAndReplaysAsTheBuild
                              "libsoil1 (", " ./usr/bin/valley\n", " ./usr/share/valley/Meshes/riverlake_terrain.dae\n",
                              " ./usr/share/valley/Textures/grass3.dds\n", " ./usr/share/valley/shaders/waterFrag.txt\n",
                              " ./usr/share/applications/valley.desktop\n", " ./usr/share/man/man1/valley.1.gz\n",
-                             " ./usr/share/icons/hicolor/128x128/apps/valley.png\n"}) {
+                             " ./usr/share/doc/valley/copyright\n"}) {
         EXPECT_NE(output.find(line), std::string::npos) << line << " in\n" << output;
     }
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const std::string side = std::to_string(size);
+        const std::string icon = " ./usr/share/icons/hicolor/" + side + "x" + side + "/apps/valley.png\n";
+        EXPECT_NE(output.find(icon), std::string::npos) << icon << " in\n" << output;
+    }
+    // Debian's checks find no error and no warning (the licence, the manual page, the icons...).
+    output.clear();
+    EXPECT_EQ(runShell("lintian --fail-on error,warning " + package, output), 0) << output;
     const std::string program = directory + "/extracted/usr/bin/valley";
     output.clear();
     EXPECT_EQ(runValley({"--version"}, "/", output, 60.0, program), 0);

@@ -195,6 +195,39 @@ double heightReport(ChildProcess& valley) {
 
 } // namespace
 
+// Found by the desktop entry's StartupWMClass, with the valley icon at every size; F11 fills the
+// screen with the whole view and gives the window back where it was.
+TEST_F(ValleyBinary, ItsWindowIsClassedValleyCarriesTheIconAndSwitchesToFullscreenAndBack) {
+    if (!displayIsFullHd()) {
+        GTEST_SKIP() << "needs a 1920 x 1080 display";
+    }
+    ASSERT_NO_FATAL_FAILURE(startInTheValley(960, 540));
+    EXPECT_EQ(windowClass(window.id), "valley");
+    EXPECT_EQ(windowIconSides(window.id), (std::vector<int>{16, 32, 48, 64, 128, 256}));
+    const std::string desktopEntry = VALLEY_SOURCE_DIR "/packaging/valley.desktop";
+    EXPECT_EQ(std::system(("grep -qx StartupWMClass=valley " + desktopEntry).c_str()), 0);
+
+    for (int expectedWidth : {1920, 1280}) {
+        setKey("F11", true);
+        for (int wait = 0; wait < 100 && window.width != expectedWidth; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            ASSERT_TRUE(findWindowByTitle(title, window, 10.0));
+        }
+        setKey("F11", false);
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        EXPECT_EQ(window.width, expectedWidth);
+        EXPECT_EQ(window.x, expectedWidth == 1920 ? 0 : 320);
+        // The picture fills it: sky above ground in each third of its width.
+        for (int third = 0; third < 3; ++third) {
+            const int width = window.width / 3;
+            RgbImage part{width, window.height, screenArea(window.x + third * width, window.y, width, window.height)};
+            EXPECT_LT(blueness(bandMean(part, 0.85f, 1.0f)), blueness(bandMean(part, 0.0f, 0.15f)) - 40.0f)
+                << expectedWidth << " wide, third " << third;
+        }
+    }
+    quitWithEscape();
+}
+
 TEST_F(ValleyBinary, StartsLookingAtTheValleyWhereverThePointerRested) {
     if (!displayIsFullHd()) {
         GTEST_SKIP() << "needs a 1920 x 1080 display";

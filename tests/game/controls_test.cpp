@@ -1,4 +1,5 @@
 #include "game/controls.h"
+#include "platform/input_mapping.h"
 #include "platform/keys.h"
 
 #include <gtest/gtest.h>
@@ -13,24 +14,20 @@ using namespace valley;
 
 namespace {
 
-// A binding's input as the README's controls table names it.
+// A binding's input as the README's controls table names it: a key by its settings-file name.
 std::string inputName(const ControlBinding& binding) {
     if (binding.mouse) {
         return binding.code == mouseButtonLeft ? "Left mouse button" : "Right mouse button";
     }
-    if (binding.code == keySpace) {
-        return "Space";
-    }
-    if (binding.code == keyEscape) {
-        return "Escape";
-    }
-    return std::string(1, static_cast<char>(binding.code));
+    return valley::inputName(InputName{false, binding.code});
 }
 
 struct ReadmeRow {
     std::vector<std::string> inputs; // the first cell, split at " / "
     std::string action;
 };
+
+std::vector<std::string> splitInputs(const std::string& cell);
 
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(' ');
@@ -52,13 +49,34 @@ std::vector<ReadmeRow> readmeControls() {
             continue;
         }
         const size_t bar = line.find(" | ", 1);
-        ReadmeRow row;
-        std::stringstream inputs(line.substr(2, bar - 2));
-        for (std::string input; std::getline(inputs, input, '/');) {
-            row.inputs.push_back(trimmed(input));
+        rows.push_back(ReadmeRow{splitInputs(line.substr(2, bar - 2)), line.substr(bar + 3)});
+    }
+    return rows;
+}
+
+std::vector<std::string> splitInputs(const std::string& cell) {
+    std::vector<std::string> inputs;
+    std::stringstream parts(cell);
+    for (std::string input; std::getline(parts, input, '/');) {
+        inputs.push_back(trimmed(input));
+    }
+    return inputs;
+}
+
+// The manual page's CONTROLS section in the same rows: ".TP", ".B inputs", then the action.
+std::vector<ReadmeRow> manualControls() {
+    std::ifstream manual(std::string(VALLEY_SOURCE_DIR) + "/packaging/valley.1");
+    std::vector<ReadmeRow> rows;
+    std::string line;
+    bool inSection = false;
+    while (std::getline(manual, line)) {
+        if (line.rfind(".SH ", 0) == 0) {
+            inSection = line == ".SH CONTROLS";
+        } else if (inSection && line.rfind(".B ", 0) == 0) {
+            std::string action;
+            std::getline(manual, action);
+            rows.push_back(ReadmeRow{splitInputs(line.substr(3)), action});
         }
-        row.action = line.substr(bar + 3);
-        rows.push_back(row);
     }
     return rows;
 }
@@ -89,25 +107,27 @@ TEST(Controls, EachControlIsReadFromItsOwnBindingAlone) {
     }
 }
 
-TEST(Controls, TheReadmeListsEveryBindingWithWhatItDoesAndNoUnboundKey) {
-    const std::vector<ReadmeRow> rows = readmeControls();
-    ASSERT_GT(rows.size(), 10u);
-    for (const ControlBinding& binding : controlTable) {
-        bool listed = false;
-        for (const ReadmeRow& row : rows) {
-            for (const std::string& input : row.inputs) {
-                if (input == inputName(binding) && row.action.find(binding.what) != std::string::npos) {
-                    listed = true;
+// The README's controls table and the manual page's CONTROLS section, alike.
+TEST(Controls, TheReadmeAndTheManualListEveryBindingWithWhatItDoesAndNoUnboundKey) {
+    const std::pair<const char*, std::vector<ReadmeRow>> lists[] = {{"README", readmeControls()},
+                                                                    {"manual page", manualControls()}};
+    for (const auto& [where, rows] : lists) {
+        SCOPED_TRACE(where);
+        ASSERT_GT(rows.size(), 10u);
+        for (const ControlBinding& binding : controlTable) {
+            bool listed = false;
+            for (const ReadmeRow& row : rows) {
+                for (const std::string& input : row.inputs) {
+                    listed = listed || (input == inputName(binding) && row.action.find(binding.what) != std::string::npos);
                 }
             }
+            EXPECT_TRUE(listed) << inputName(binding) << ": " << binding.what;
         }
-        EXPECT_TRUE(listed) << inputName(binding) << ": " << binding.what;
-    }
-    const std::vector<std::string> camera = {"Mouse", "W", "A", "S", "D"}; // render/camera.h
-    for (const ReadmeRow& row : rows) {
-        for (const std::string& input : row.inputs) {
-            const bool looking = std::find(camera.begin(), camera.end(), input) != camera.end();
-            EXPECT_TRUE(looking || bound(input)) << input << " is in the README but bound to nothing";
+        for (const ReadmeRow& row : rows) {
+            for (const std::string& input : row.inputs) {
+                // Looking around is the camera's (render/camera.h).
+                EXPECT_TRUE(input == "Mouse" || bound(input)) << input << " is listed but bound to nothing";
+            }
         }
     }
 }

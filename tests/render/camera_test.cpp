@@ -1,3 +1,4 @@
+#include "game/controls.h"
 #include "platform/input_script.h"
 #include "platform/keys.h"
 #include "platform/window.h"
@@ -22,7 +23,7 @@ protected:
     }
     void runFrames(int count) {
         for (int i = 0; i < count; ++i) {
-            updateCamera(camera);
+            updateCamera(camera, moveControlsHeld);
             platformEndTick();
         }
     }

@@ -37,6 +37,26 @@ float blueness(const Colour& colour) {
     return colour.b - 0.5f * (colour.r + colour.g);
 }
 
+double meanDifference(const RgbImage& small, const RgbImage& large, int left, int step) {
+    double total = 0.0;
+    for (int y = 0; y < small.height; ++y) {
+        for (int x = 0; x < small.width; ++x) {
+            for (int channel = 0; channel < 3; ++channel) {
+                double block = 0.0; // large's step x step pixels under this one, averaged
+                for (int j = 0; j < step; ++j) {
+                    for (int i = 0; i < step; ++i) {
+                        const size_t at = (static_cast<size_t>(y * step + j) * large.width + left + x * step + i) * 3;
+                        block += large.pixels[at + channel];
+                    }
+                }
+                const size_t here = (static_cast<size_t>(y) * small.width + x) * 3;
+                total += std::abs(small.pixels[here + channel] - block / (step * step));
+            }
+        }
+    }
+    return total / (3.0 * small.width * small.height);
+}
+
 int changedPixels(const RgbImage& before, const RgbImage& after) {
     int changed = 0;
     for (size_t i = 0; i + 2 < before.pixels.size() && i + 2 < after.pixels.size(); i += 3) {

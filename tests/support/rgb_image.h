@@ -24,6 +24,9 @@ RgbImage loadPng(const std::string& path); // empty when the file cannot be read
 Colour bandMean(const RgbImage& image, float top, float bottom);
 // How much bluer than its red and green a colour is: high for a clear sky, low for haze or land.
 float blueness(const Colour& colour);
+// The mean absolute channel difference between `small` and the part of `large` it shows: its
+// pixel (x, y) against large's (left + x * step, y * step).
+double meanDifference(const RgbImage& small, const RgbImage& large, int left, int step);
 // How many pixels differ clearly between two pictures of the same size.
 int changedPixels(const RgbImage& before, const RgbImage& after);
 

@@ -90,6 +90,41 @@ bool findWindowByTitle(const std::string& title, X11Window& found, double timeou
     return false;
 }
 
+std::string windowClass(unsigned long id) {
+    XClassHint hint = {nullptr, nullptr};
+    if (display() == nullptr || !XGetClassHint(display(), id, &hint)) {
+        return "";
+    }
+    std::string name = hint.res_class != nullptr ? hint.res_class : "";
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    return name;
+}
+
+std::vector<int> windowIconSides(unsigned long id) {
+    std::vector<int> sides;
+    Display* d = display();
+    if (d == nullptr) {
+        return sides;
+    }
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, id, XInternAtom(d, "_NET_WM_ICON", False), 0, 1 << 24, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) != Success || data == nullptr) {
+        return sides;
+    }
+    // Each icon: width, height, then width x height pixels (format 32 comes as longs).
+    const auto* values = reinterpret_cast<const unsigned long*>(data);
+    for (unsigned long at = 0; at + 2 <= count; at += 2 + values[at] * values[at + 1]) {
+        sides.push_back(static_cast<int>(values[at]));
+    }
+    XFree(data);
+    return sides;
+}
+
 bool screenPixel(int x, int y, unsigned char rgb[3]) {
     Display* d = display();
     if (d == nullptr) {

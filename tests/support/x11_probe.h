@@ -15,6 +15,10 @@ struct X11Window {
 
 // Waits up to timeoutSeconds for a mapped window with this exact title.
 bool findWindowByTitle(const std::string& title, X11Window& found, double timeoutSeconds);
+// The window's class (WM_CLASS, its second name) and the sides of the icons it carries
+// (_NET_WM_ICON), in the order given.
+std::string windowClass(unsigned long id);
+std::vector<int> windowIconSides(unsigned long id);
 bool screenPixel(int x, int y, unsigned char rgb[3]);
 // Reads the pixel until it shows the expected colour (a window's first frame may still be on
 // its way) or the timeout passes; rgb holds the last colour read. False when the screen
