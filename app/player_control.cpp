@@ -32,6 +32,17 @@ void reportFrustum(const SceneHandles& scene) {
     std::printf("Frustum check returned: %d\n", inView ? 1 : 0);
 }
 
+// Walking resumed with the eye below the ground (a flyer who went through it) stands the player
+// on the ground at rest: the water rule would otherwise lift him by half the depth per tick.
+void landBelowGround(Camera& camera) {
+    Vec3& eye = camera.position;
+    const float ground = groundHeightAt(*kernel.physicsWorld, eye.x, eye.y, eye.z);
+    if (eye.y < ground) {
+        eye.y = ground + standingHeight;
+        camera.velocity.y = 0.0f;
+    }
+}
+
 void toggleFlying(Camera& camera) {
     if (!controlHeld(camera.input, Control::flyToggle)) {
         player.flyToggleHeld = false;
@@ -41,6 +52,8 @@ void toggleFlying(Camera& camera) {
         player.flyMode = !player.flyMode;
         if (player.flyMode) {
             camera.velocity.y = 0.0f;
+        } else {
+            landBelowGround(camera);
         }
     }
     player.flyToggleHeld = true;

@@ -92,6 +92,30 @@ TEST_F(PlaySession, QTakesOffAndTheFlyerHoldsHisHeight) {
     EXPECT_NEAR(later, atTakeOff, 1e-3f);
 }
 
+// Flying down through the ground and walking again: the player stands on the ground above,
+// not thrown into the sky by the water rule.
+TEST_F(PlaySession, WalkingAgainUnderTheGroundStandsThePlayerOnIt) {
+    holdKey(script, 'Q', 10, 10);
+    moveMouse(script, 12, 640, 460); // look steeply down
+    holdKey(script, 'W', 20, 260);
+    holdKey(script, 'Q', 262, 262);
+    float deepest = 0;
+    float ground = 0;
+    float highestAbove = -1e9f;
+    atFrame(261, [&] { deepest = camera().position.y - groundUnderCamera(); });
+    for (int frame = 264; frame <= 500; ++frame) {
+        atFrame(frame, [&] {
+            ground = groundUnderCamera();
+            highestAbove = std::max(highestAbove, camera().position.y - ground);
+        });
+    }
+    ASSERT_EQ(run(), 0);
+    EXPECT_LT(deepest, -50.0f) << "the flight went through the ground";
+    EXPECT_FALSE(player.flyMode);
+    EXPECT_LT(highestAbove, standingHeight + 1.0f);
+    EXPECT_GT(camera().position.y, ground);
+}
+
 TEST_F(PlaySession, TwoHundredFiftyRocksComeBackToTwoHundredLiveOnes) {
     holdButton(script, mouseButtonLeft, 10, 259);
     int mostInScene = 0;
