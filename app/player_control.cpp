@@ -2,6 +2,7 @@
 
 #include "app/kernel.h"
 #include "app/scene.h"
+#include "assets/mesh.h"
 #include "game/controls.h"
 #include "game/fall.h"
 #include "physics/height_grid.h"
@@ -77,6 +78,13 @@ void throwRock(const SceneHandles& scene, Camera& camera) {
 
     float ahead = fast ? 0.15f : 1.0f;
     rock->position = add(rock->position, scale(v, ahead));
+    if (controlHeld(camera.input, Control::pause)) {
+        // One step ahead the eye lies inside the rock, which shows nothing of it, and a paused rock
+        // stays put: thrown during the pause it waits in sight, past the near plane (1) by its width.
+        const float radius = rock->mesh->extent.x * rock->scale.x;
+        const float speed = fast ? 7.0f : 1.0f;
+        rock->position = add(camera.position, scale(v, (1.0f + 2.0f * radius) / speed));
+    }
     v.x += camera.velocity.x;
     if (player.flyMode) {
         v.y += camera.velocity.y;

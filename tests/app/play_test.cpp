@@ -13,6 +13,7 @@
 #include "render/camera.h"
 #include "render/render_object.h"
 #include "tests/app/engine_run.h"
+#include "tests/support/rgb_image.h"
 
 #include <gtest/gtest.h>
 
@@ -153,6 +154,26 @@ TEST_F(PlaySession, HoldingFKeepsEveryRockStill) {
         EXPECT_EQ(after[i].y, before[i].y);
         EXPECT_EQ(after[i].z, before[i].z);
     }
+}
+
+// A rock thrown while F holds the physics is seen in front of the player, where it waits.
+TEST_F(PlaySession, ARockThrownDuringThePauseIsSeenWaiting) {
+    holdKey(script, 'F', 150, 200);
+    holdButton(script, mouseButtonLeft, 160, 160);
+    const std::string directory = std::filesystem::temp_directory_path() / "valley-paused-throw";
+    std::filesystem::create_directories(directory);
+    for (int frame : {159, 170, 190}) {
+        scriptFrame(script, frame).capturePath = directory + "/" + std::to_string(frame) + ".png";
+    }
+    ASSERT_EQ(run(), 0);
+    const RgbImage before = loadPng(directory + "/159.png");
+    const RgbImage thrown = loadPng(directory + "/170.png");
+    const RgbImage later = loadPng(directory + "/190.png");
+    std::filesystem::remove_all(directory);
+    ASSERT_GT(before.width, 0);
+    // Only the selected block turns on its own meanwhile, a few hundred pixels.
+    EXPECT_GT(changedPixels(before, thrown), before.width * before.height / 50) << "the rock is in sight";
+    EXPECT_LT(changedPixels(thrown, later), before.width * before.height / 500) << "and waits";
 }
 
 TEST_F(PlaySession, BlockKeysTurnBlockFiveAndItsColliderFollows) {
