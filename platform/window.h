@@ -8,6 +8,7 @@
 // platformEndTick.
 #pragma once
 
+#include "core/problem.h"
 #include "platform/input.h"
 
 namespace valley {
@@ -20,10 +21,12 @@ struct VideoMode {
     int greenBits;
 };
 
-bool platformInit();      // false when no window system is reachable
+// The two steps that can fail hand back the window system's own reason (no DISPLAY, no
+// OpenGL 2.0), or nothing.
+Problem platformInit();
 void platformTerminate(); // closes the window, if any, and releases the window system
-bool platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
-                        int depthBits, int stencilBits); // windowed mode, hidden; context made current
+Problem platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
+                           int depthBits, int stencilBits); // windowed mode, hidden; context made current
 void platformCloseWindow();
 void platformSetWindowTitle(const char* title);
 VideoMode platformDesktopMode();

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -139,17 +140,30 @@ InputState liveInput() {
     return input;
 }
 
+// Why the last GLFW call failed, in GLFW's words, or `otherwise` when it gave none.
+std::string glfwReason(const char* otherwise) {
+    const char* description = nullptr;
+    glfwGetError(&description);
+    return description != nullptr ? description : otherwise;
+}
+
 } // namespace
 
-bool platformInit() { return glfwInit() == GLFW_TRUE; }
+Problem platformInit() {
+    glfwGetError(nullptr); // what an earlier run left is not this one's reason
+    if (glfwInit() == GLFW_TRUE) {
+        return std::nullopt;
+    }
+    return glfwReason("no window system could be reached");
+}
 
 void platformTerminate() {
     glfwTerminate();
     window = nullptr;
 }
 
-bool platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
-                        int depthBits, int stencilBits) {
+Problem platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
+                           int depthBits, int stencilBits) {
     glfwDefaultWindowHints();
     glfwWindowHint(GLFW_RED_BITS, redBits);
     glfwWindowHint(GLFW_GREEN_BITS, greenBits);
@@ -161,21 +175,24 @@ bool platformOpenWindow(int width, int height, int redBits, int greenBits, int b
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
     glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE); // shown where it was placed, by platformCaptureCursor
+    glfwGetError(nullptr);
     window = glfwCreateWindow(width, height, "", nullptr, nullptr);
     if (window == nullptr) {
-        return false;
+        return glfwReason("no window with OpenGL 2.0 could be made");
     }
     glfwMakeContextCurrent(window);
-    if (epoxy_gl_version() < 20) {
+    const int version = epoxy_gl_version();
+    if (version < 20) {
         glfwDestroyWindow(window);
         window = nullptr;
-        return false;
+        return "OpenGL 2.0 is not available, only " + std::to_string(version / 10) + "." +
+               std::to_string(version % 10);
     }
     // Input is read once a frame: a key or button pressed and released between two reads (a tap
     // while a slow renderer takes 30 ms a frame) still reads as held in the next one.
     glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
     glfwSetInputMode(window, GLFW_STICKY_MOUSE_BUTTONS, GLFW_TRUE);
-    return true;
+    return std::nullopt;
 }
 
 void platformCloseWindow() {
