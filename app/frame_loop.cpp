@@ -40,7 +40,8 @@ void runMainLoop(SceneHandles& scene) {
             platformWait(tickWait(schedule, platformClock()));
         }
         simulateTick();
-        if (!paced || drawTick(schedule, platformClock())) {
+        const bool due = !paced || drawTick(schedule, platformClock());
+        if (due || platformTickCaptured()) {
             drawFrame();
         }
         finishTick(scene);

@@ -41,6 +41,9 @@ bool platformWindowOpen();
 // Whether ticks follow the clock: live play and a paced replay. A script or an unpaced replay
 // runs every tick at once and draws each.
 bool platformTicksPaced();
+// Whether the running tick's picture is to be saved (a session's capture): such a tick is drawn
+// even when the schedule would leave it out.
+bool platformTickCaptured();
 double platformClock();               // the steady clock, in seconds
 void platformWait(double seconds);    // sleeps; nothing for 0 or less
 // Starts the input over for a new run: the script (input_script.h) from its first frame with

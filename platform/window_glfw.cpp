@@ -282,6 +282,8 @@ bool platformTicksPaced() {
     return window != nullptr && script == nullptr && !sessionUnpaced();
 }
 
+bool platformTickCaptured() { return window != nullptr && !sessionCapturePath().empty(); }
+
 double platformClock() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
