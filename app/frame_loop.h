@@ -11,10 +11,11 @@
 
 namespace valley {
 
+struct Overlay;
 struct SceneHandles;
 
 void runMainLoop(SceneHandles& scene);
-void simulateTick(); // counts the tick, polls, moves the camera, steps the physics, runs the behaviours
-void drawFrame();    // clears, draws both lists and presents
+void simulateTick();              // counts the tick, polls, moves the camera, steps the physics, runs the behaviours
+void drawFrame(Overlay& overlay); // clears, draws both lists and the overlay, and presents
 
 } // namespace valley

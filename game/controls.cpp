@@ -30,6 +30,8 @@ const ControlBinding controlTable[controlCount] = {
     {Control::blockTurnRight, false, 'L', "turn the selected block"},
     {Control::blockLift, false, 'V', "lift the selected block"},
     {Control::blockLower, false, 'B', "lower the selected block"},
+    {Control::showControls, false, keyF1, "show or hide the controls"},
+    {Control::showStats, false, keyF1 + 2, "show or hide pictures and ticks per second, rocks alive, position and mode"},
 };
 
 bool controlHeld(const InputState& input, Control control) {

@@ -33,6 +33,8 @@ enum class Control {
     blockTurnRight,
     blockLift,
     blockLower,
+    showControls,
+    showStats,
     count
 };
 

@@ -291,3 +291,58 @@ TEST_F(ValleyBinary, TurnsWalksThrowsAndShakesRocksAsAPlayerSees) {
 
     quitWithEscape();
 }
+
+namespace {
+
+// A rectangle of the window as the screen shows it now.
+std::vector<unsigned char> area(const X11Window& window, const int rectangle[4]) {
+    return screenArea(window.x + rectangle[0], window.y + rectangle[1], rectangle[2], rectangle[3]);
+}
+
+// How far two pictures of one rectangle lie apart: the mean absolute difference of a channel.
+float difference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    double sum = 0.0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        sum += std::abs(a[i] - b[i]);
+    }
+    return a.empty() ? 0.0f : static_cast<float>(sum / a.size());
+}
+
+// Holds a key until the rectangle differs from `from` by more than `by` (or the time is up),
+// then lets it go; returns the rectangle as it was last read while the key was held.
+std::vector<unsigned char> holdUntilChanged(const X11Window& window, const char* key, const int rectangle[4],
+                                            const std::vector<unsigned char>& from, float by) {
+    setKey(key, true);
+    std::vector<unsigned char> now = from;
+    for (int look = 0; look < 100 && difference(now, from) <= by; ++look) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        now = area(window, rectangle);
+    }
+    setKey(key, false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return now;
+}
+
+} // namespace
+
+// The overlay is off at the start; F1 shows the controls in the top left corner and hides them
+// again, F3 the figures in the top right one, and holding F shows "PAUSED" at the bottom.
+TEST_F(ValleyBinary, F1AndF3ShowAndHideTheOverlayAndFShowsPaused) {
+    ASSERT_NO_FATAL_FAILURE(startInTheValley(1000, 600));
+    const int controls[4] = {20, 20, 500, 200};
+    const int stats[4] = {window.width - 250, 20, 230, 100};
+    for (const int* rectangle : {controls, stats}) {
+        const char* key = rectangle == controls ? "F1" : "F3";
+        SCOPED_TRACE(key);
+        const std::vector<unsigned char> plain = area(window, rectangle);
+        const std::vector<unsigned char> shown = holdUntilChanged(window, key, rectangle, plain, 30.0f);
+        EXPECT_GT(difference(shown, plain), 30.0f) << "the panel shows in the corner";
+        const std::vector<unsigned char> hidden = holdUntilChanged(window, key, rectangle, shown, 30.0f);
+        EXPECT_LT(difference(hidden, plain), 10.0f) << "and goes again";
+    }
+    const int paused[4] = {window.width / 2 - 60, window.height - 60, 120, 40};
+    const std::vector<unsigned char> playing = area(window, paused);
+    const std::vector<unsigned char> held = holdUntilChanged(window, "f", paused, playing, 30.0f);
+    EXPECT_GT(difference(held, playing), 30.0f) << "PAUSED shows while F is held";
+    quitWithEscape();
+}

@@ -24,6 +24,9 @@ std::string inputName(const ControlBinding& binding) {
     if (binding.code == keyEscape) {
         return "Escape";
     }
+    if (binding.code >= keyF1 && binding.code <= keyF12) {
+        return "F" + std::to_string(binding.code - keyF1 + 1);
+    }
     return std::string(1, static_cast<char>(binding.code));
 }
 
