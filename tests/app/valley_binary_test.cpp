@@ -292,6 +292,51 @@ TEST_F(ValleyBinary, TurnsWalksThrowsAndShakesRocksAsAPlayerSees) {
     quitWithEscape();
 }
 
+// Flying down through the ground and walking again: the player stands on the ground, looking
+// at the horizon when he looks level, not thrown up into the sky.
+TEST_F(ValleyBinary, WalkingAgainUnderTheGroundStandsThePlayerOnIt) {
+    ASSERT_NO_FATAL_FAILURE(startInTheValley(1000, 600));
+    auto tap = [](const char* key) {
+        setKey(key, true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        setKey(key, false);
+    };
+    tap("q");
+    turnBy(0, 100); // steeply down
+    setKey("w", true);
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    setKey("w", false);
+    tap("q");
+    turnBy(0, -100); // level again
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const RgbImage level = view();
+    expectSkyAboveGroundBelow(level);
+    // High above the valley the lower half is the sky's pale haze, brighter than grass or water.
+    const Colour below = bandMean(level, 0.85f, 1.0f);
+    EXPECT_LT((below.r + below.g + below.b) / 3.0f, 170.0f)
+        << "ground below, not haze: " << below.r << " " << below.g << " " << below.b;
+    quitWithEscape();
+}
+
+// A rock thrown while F holds the physics shows in front of the player and waits there.
+TEST_F(ValleyBinary, ARockThrownDuringThePauseIsSeenWaiting) {
+    ASSERT_NO_FATAL_FAILURE(startInTheValley(1000, 600));
+    setKey("f", true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const RgbImage before = view();
+    setMouseButton(1, true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    setMouseButton(1, false);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const StoneSeen thrown = stoneAppeared(before, view());
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const StoneSeen later = stoneAppeared(before, view());
+    setKey("f", false);
+    EXPECT_GT(thrown.pixels, 20000) << "the rock is in sight";
+    EXPECT_NEAR(later.pixels, thrown.pixels, thrown.pixels / 20) << "and waits";
+    quitWithEscape();
+}
+
 namespace {
 
 // A rectangle of the window as the screen shows it now.
