@@ -72,7 +72,8 @@ void throwRock(const SceneHandles& scene, Camera& camera) {
     rock->scale = scale(rock->scale, 0.9f);
 
     bool fast = controlHeld(camera.input, Control::fastThrow);
-    Vec3 v = {fast ? 7.0f : 1.0f, 0.0f, 0.0f};
+    const float speed = fast ? 7.0f : 1.0f;
+    Vec3 v = {speed, 0.0f, 0.0f};
     turnZ(v, turnOfRadians(camera.pitch * floatPiDegreesToRadians));
     turnY(v, turnOfRadians(camera.yaw * floatPiDegreesToRadians));
 
@@ -82,7 +83,6 @@ void throwRock(const SceneHandles& scene, Camera& camera) {
         // One step ahead the eye lies inside the rock, which shows nothing of it, and a paused rock
         // stays put: thrown during the pause it waits in sight, past the near plane (1) by its width.
         const float radius = rock->mesh->extent.x * rock->scale.x;
-        const float speed = fast ? 7.0f : 1.0f;
         rock->position = add(camera.position, scale(v, (1.0f + 2.0f * radius) / speed));
     }
     v.x += camera.velocity.x;

@@ -35,7 +35,9 @@ int runValley(const RunSetup& setup = RunSetup{});
 // whoever keeps them; the random generator is seeded by initKernel.
 void resetRunState();
 void createContainers();
-bool initKernel(uint32_t seed); // false when the window could not be opened; GLFW is then still up
+// False, after one line on standard error, when the window system or the window could not be had;
+// GLFW is then still up when only the window failed.
+bool initKernel(uint32_t seed);
 bool openWindow();
 
 // Where to put a window of this size to centre it on the desktop; false (leave the window
