@@ -93,30 +93,6 @@ TEST_F(PlaySession, QTakesOffAndTheFlyerHoldsHisHeight) {
     EXPECT_NEAR(later, atTakeOff, 1e-3f);
 }
 
-// Flying down through the ground and walking again: the player stands on the ground above,
-// not thrown into the sky by the water rule.
-TEST_F(PlaySession, WalkingAgainUnderTheGroundStandsThePlayerOnIt) {
-    holdKey(script, 'Q', 10, 10);
-    moveMouse(script, 12, 640, 460); // look steeply down
-    holdKey(script, 'W', 20, 260);
-    holdKey(script, 'Q', 262, 262);
-    float deepest = 0;
-    float ground = 0;
-    float highestAbove = -1e9f;
-    atFrame(261, [&] { deepest = camera().position.y - groundUnderCamera(); });
-    for (int frame = 264; frame <= 500; ++frame) {
-        atFrame(frame, [&] {
-            ground = groundUnderCamera();
-            highestAbove = std::max(highestAbove, camera().position.y - ground);
-        });
-    }
-    ASSERT_EQ(run(), 0);
-    EXPECT_LT(deepest, -50.0f) << "the flight went through the ground";
-    EXPECT_FALSE(player.flyMode);
-    EXPECT_LT(highestAbove, standingHeight + 1.0f);
-    EXPECT_GT(camera().position.y, ground);
-}
-
 TEST_F(PlaySession, TwoHundredFiftyRocksComeBackToTwoHundredLiveOnes) {
     holdButton(script, mouseButtonLeft, 10, 259);
     int mostInScene = 0;
@@ -154,26 +130,6 @@ TEST_F(PlaySession, HoldingFKeepsEveryRockStill) {
         EXPECT_EQ(after[i].y, before[i].y);
         EXPECT_EQ(after[i].z, before[i].z);
     }
-}
-
-// A rock thrown while F holds the physics is seen in front of the player, where it waits.
-TEST_F(PlaySession, ARockThrownDuringThePauseIsSeenWaiting) {
-    holdKey(script, 'F', 150, 200);
-    holdButton(script, mouseButtonLeft, 160, 160);
-    const std::string directory = std::filesystem::temp_directory_path() / "valley-paused-throw";
-    std::filesystem::create_directories(directory);
-    for (int frame : {159, 170, 190}) {
-        scriptFrame(script, frame).capturePath = directory + "/" + std::to_string(frame) + ".png";
-    }
-    ASSERT_EQ(run(), 0);
-    const RgbImage before = loadPng(directory + "/159.png");
-    const RgbImage thrown = loadPng(directory + "/170.png");
-    const RgbImage later = loadPng(directory + "/190.png");
-    std::filesystem::remove_all(directory);
-    ASSERT_GT(before.width, 0);
-    // Only the selected block turns on its own meanwhile, a few hundred pixels.
-    EXPECT_GT(changedPixels(before, thrown), before.width * before.height / 50) << "the rock is in sight";
-    EXPECT_LT(changedPixels(thrown, later), before.width * before.height / 500) << "and waits";
 }
 
 TEST_F(PlaySession, BlockKeysTurnBlockFiveAndItsColliderFollows) {
