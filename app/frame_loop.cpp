@@ -1,6 +1,7 @@
 #include "app/frame_loop.h"
 
 #include "app/kernel.h"
+#include "app/overlay.h"
 #include "app/player_control.h"
 #include "app/scene.h"
 #include "app/startup.h"
@@ -36,14 +37,19 @@ void finishTick(SceneHandles& scene) {
 void runMainLoop(SceneHandles& scene) {
     const bool paced = platformTicksPaced();
     TickSchedule schedule = {};
+    Overlay overlay = {};
     while (!kernel.stopRequested) {
         if (paced) {
             platformWait(tickWait(schedule, platformClock()));
         }
         simulateTick();
-        if (!paced || drawTick(schedule, platformClock())) {
-            drawFrame();
+        updateOverlay(overlay, kernel.camera->input);
+        const bool due = !paced || drawTick(schedule, platformClock());
+        const bool drawn = due || platformTickCaptured();
+        if (drawn) {
+            drawFrame(overlay);
         }
+        countTick(overlay.rates, platformClock(), drawn);
         finishTick(scene);
     }
 }
@@ -66,12 +72,13 @@ void simulateTick() {
     updateAllBehaviours(camera);
 }
 
-void drawFrame() {
+void drawFrame(Overlay& overlay) {
     Camera& camera = *kernel.camera;
     glClearColor(0.6784314f, 0.9372549f, 1.0f, 1.0f); // (173, 239, 255): the sky
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawRenderList(*camera.sceneList);
     drawRenderList(*camera.waterList);
+    drawOverlay(overlay);
     platformSwapBuffers();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/kernel.h"
 #include "app/scene.h"
+#include "assets/mesh.h"
 #include "game/controls.h"
 #include "game/fall.h"
 #include "physics/height_grid.h"
@@ -34,6 +35,17 @@ void reportFrustum(const SceneHandles& scene) {
     std::printf("Frustum check returned: %d\n", inView ? 1 : 0);
 }
 
+// Walking resumed with the eye below the ground (a flyer who went through it) stands the player
+// on the ground at rest: the water rule would otherwise lift him by half the depth per tick.
+void landBelowGround(Camera& camera) {
+    Vec3& eye = camera.position;
+    const float ground = groundHeightAt(*kernel.physicsWorld, eye.x, eye.y, eye.z);
+    if (eye.y < ground) {
+        eye.y = ground + standingHeight;
+        camera.velocity.y = 0.0f;
+    }
+}
+
 void toggleFlying(Camera& camera) {
     if (!controlHeld(camera.input, Control::flyToggle)) {
         player.flyToggleHeld = false;
@@ -43,6 +55,8 @@ void toggleFlying(Camera& camera) {
         player.flyMode = !player.flyMode;
         if (player.flyMode) {
             camera.velocity.y = 0.0f;
+        } else {
+            landBelowGround(camera);
         }
     }
     player.flyToggleHeld = true;
@@ -70,12 +84,19 @@ void throwRock(const SceneHandles& scene, Camera& camera) {
     rock->scale = scale(rock->scale, 0.9f);
 
     bool fast = controlHeld(camera.input, Control::fastThrow);
-    Vec3 v = {fast ? 7.0f : 1.0f, 0.0f, 0.0f};
+    const float speed = fast ? 7.0f : 1.0f;
+    Vec3 v = {speed, 0.0f, 0.0f};
     turnZ(v, turnOfRadians(camera.pitch * floatPiDegreesToRadians));
     turnY(v, turnOfRadians(camera.yaw * floatPiDegreesToRadians));
 
     float ahead = fast ? 0.15f : 1.0f;
     rock->position = add(rock->position, scale(v, ahead));
+    if (controlHeld(camera.input, Control::pause)) {
+        // One step ahead the eye lies inside the rock, which shows nothing of it, and a paused rock
+        // stays put: thrown during the pause it waits in sight, past the near plane (1) by its width.
+        const float radius = rock->mesh->extent.x * rock->scale.x;
+        rock->position = add(camera.position, scale(v, (1.0f + 2.0f * radius) / speed));
+    }
     v.x += camera.velocity.x;
     if (player.flyMode) {
         v.y += camera.velocity.y;

@@ -8,9 +8,9 @@ namespace valley {
 struct SceneHandles;
 
 struct PlayerState {
-    bool flyToggleHeld; // the fly toggle was held in the previous tick: it acts once per press
-    bool flyMode;       // flying freely; otherwise walking on the terrain
-    bool fullscreenHeld; // the fullscreen switch was held in the previous tick
+    bool flyToggleHeld = false;  // the fly toggle was held in the previous tick: it acts once per press
+    bool flyMode = false;        // flying freely; otherwise walking on the terrain
+    bool fullscreenHeld = false; // the fullscreen switch was held in the previous tick
 };
 
 extern PlayerState player; // both false when the frame loop starts

@@ -83,7 +83,13 @@ RenderObject* addWaterPlane(ShaderProgram* waterShader, float rotationX, Mat4& n
 } // namespace
 
 void addFrustumPlates() {
-    Mesh* plateMesh = &loadMesh(*new Mesh, "Meshes/cube5.dae");
+    // The plates draw a cube of their own; one the blocks' cube already failed on is not read,
+    // and so not reported, a second time.
+    const auto* cube = static_cast<const Mesh*>(findResource(*kernel.resources, "Meshes/cube5.dae"));
+    Mesh* plateMesh = new Mesh{};
+    if (cube == nullptr || cube->vertexBuffer != 0) {
+        loadMesh(*plateMesh, "Meshes/cube5.dae");
+    }
     const Vec3 platePositions[4] = {{0, 0, -15}, {0, 0, 15}, {0, 15, 0}, {0, -15, 0}};
     for (int i = 0; i < 4; ++i) {
         RenderObject* plate = createRenderObject(plateMesh, *kernel.camera);

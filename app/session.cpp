@@ -134,14 +134,18 @@ std::string closingLine(bool replaying, int frames, const SessionInput& session,
     return line;
 }
 
-// Status 3 when a file of the session could not be written, with a line counting the frames
-// that could not be saved.
+// A capture closes with a line counting the frames saved, and those that could not be; status 3
+// when a file of the session could not be written.
 int writeStatus(const SessionInput& session, const std::string& captureDirectory) {
-    if (session.captured.failed > 0) {
-        std::printf("Captured %d of %d frames in %s\n", session.captured.written,
-                    session.captured.written + session.captured.failed, printable(captureDirectory).c_str());
+    const int saved = session.captured.written;
+    const int failed = session.captured.failed;
+    const std::string folder = printable(captureDirectory);
+    if (failed > 0) {
+        std::printf("Captured %d of %d frames in %s\n", saved, saved + failed, folder.c_str());
+    } else if (!captureDirectory.empty()) {
+        std::printf("Captured %d %s in %s\n", saved, saved == 1 ? "frame" : "frames", folder.c_str());
     }
-    return session.captured.failed > 0 || session.recorded.failed > 0 ? failedWrite : 0;
+    return failed > 0 || session.recorded.failed > 0 ? failedWrite : 0;
 }
 
 // Seconds since this process started, from its start time in /proc (clock ticks since boot).

@@ -52,8 +52,8 @@ bool centredWindowPosition(const VideoMode& desktop, int width, int height, int&
 }
 
 bool openWindow() {
-    if (!platformOpenWindow(kernel.windowWidth, kernel.windowHeight, 8, 8, 8, 8, 24, 8)) {
-        std::printf("Failed to open GLFW window.\n");
+    if (Problem problem = platformOpenWindow(kernel.windowWidth, kernel.windowHeight, 8, 8, 8, 8, 24, 8)) {
+        std::fprintf(stderr, "Failed to open GLFW window. (%s)\n", problem->c_str());
         platformCloseWindow();
         return false;
     }
@@ -88,13 +88,15 @@ std::vector<std::string> windowIconFiles() {
 }
 
 bool initKernel(uint32_t seed, const WindowChoice& window) {
-    if (!platformInit()) {
-        std::printf("Failed to initialize GLFW.\n");
+    // A failure is said once, on standard error with the window system's reason; nothing after it
+    // claims that anything was loaded, since without a window there is no OpenGL context.
+    if (Problem problem = platformInit()) {
+        std::fprintf(stderr, "Failed to initialize GLFW. (%s)\n", problem->c_str());
+        return false;
     }
     std::printf("OpenGL Environment Loaded!\n");
     kernel.windowWidth = window.width;
     kernel.windowHeight = window.height;
-    // Without a window there is no OpenGL context: nothing below may run.
     if (!openWindow()) {
         return false;
     }

@@ -46,7 +46,8 @@ int runValley(const RunSetup& setup = RunSetup{});
 // whoever keeps them; the random generator is seeded by initKernel.
 void resetRunState();
 void createContainers();
-// False when the window could not be opened; GLFW is then still up.
+// False, after one line on standard error, when the window system or the window could not be had;
+// GLFW is then still up when only the window failed.
 bool initKernel(uint32_t seed, const WindowChoice& window = WindowChoice{});
 bool openWindow();
 // Takes the window's drawable size, when it has one, as the picture's size and viewport.

@@ -37,6 +37,8 @@ const ControlBinding controlTable[controlCount] = {
     {Control::blockLift, false, 'V', "lift the selected block"},
     {Control::blockLower, false, 'B', "lower the selected block"},
     {Control::fullscreen, false, keyF11, "switch between the window and fullscreen"},
+    {Control::showControls, false, keyF1, "show or hide the controls"},
+    {Control::showStats, false, keyF3, "show or hide pictures and ticks per second, rocks alive, position and mode"},
 };
 
 bool controlHeld(const InputState& input, Control control) {

@@ -42,6 +42,8 @@ enum class Control {
     blockLift,
     blockLower,
     fullscreen,
+    showControls,
+    showStats,
     count
 };
 

@@ -17,6 +17,7 @@ enum KeyCode : int {
     keyDown = 264,
     keyUp = 265,
     keyF1 = 290,
+    keyF3 = keyF1 + 2,
     keyF11 = keyF1 + 10,
     keyF12 = keyF1 + 11,
     keyLeftShift = 340,

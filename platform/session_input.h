@@ -24,7 +24,7 @@ struct SessionInput {
     std::string recordPath;            // its name, for the line a failed write prints
     const Recording* replay = nullptr; // replaying: the recording, kept by the caller
     bool paced = false;                // replaying: ticks follow the clock like live play
-    std::string captureDirectory;      // when set, every captureEvery-th tick is saved there when drawn
+    std::string captureDirectory;      // when set, every captureEvery-th tick is drawn and saved there
     int captureEvery = 1;
     std::function<void()> onPresent;  // called after every presented frame
     // What was written: recording stops at its first failed frame (the file keeps the frames

@@ -5,9 +5,10 @@
 // Tick n is due 1/60 s after tick n - 1. A tick runs once it is due; the loop waits for that
 // when it is early and runs it at once when it is late. After a tick's simulation the loop asks
 // whether to draw it: yes while the next tick is not yet due; no when it already is, so the
-// loop catches up by ticking without drawing, at most four ticks per presented frame. The
-// fourth is drawn whatever the clock says and the schedule is re-based to that moment: the
-// time lost is given up (the game slows rather than spiralling).
+// loop catches up by ticking without drawing, at most 0.25 s of game time (15 ticks) per
+// presented frame, the usual bound of a fixed-step loop: game time stays real down to 4 frames
+// a second. The fifteenth is drawn whatever the clock says and the schedule is re-based to
+// that moment: the time lost is given up (the game slows rather than spiralling).
 // Times are in seconds.
 #pragma once
 
@@ -20,7 +21,7 @@ struct TickSchedule {
 };
 
 const double tickSeconds = 1.0 / 60.0;
-const int mostTicksPerFrame = 4;
+const int mostTicksPerFrame = 15; // 0.25 s of game time
 
 // How long to wait at `now` before the next tick is due (0 when it is due or late); records it
 // as running. The first tick runs at once and starts the schedule.

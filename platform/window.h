@@ -26,11 +26,13 @@ struct VideoMode {
     int greenBits;
 };
 
-bool platformInit();      // false when no window system is reachable
+// The two steps that can fail hand back the window system's own reason (no DISPLAY, no
+// OpenGL 2.0), or nothing.
+Problem platformInit();
 void platformTerminate(); // closes the window, if any, and releases the window system
 // Windowed mode, hidden and resizable, of X11 class "valley"; context made current.
-bool platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
-                        int depthBits, int stencilBits);
+Problem platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
+                           int depthBits, int stencilBits);
 void platformCloseWindow();
 void platformSetWindowTitle(const char* title);
 VideoMode platformDesktopMode();
@@ -55,6 +57,9 @@ bool platformWindowOpen();
 // Whether ticks follow the clock: live play and a paced replay. A script or an unpaced replay
 // runs every tick at once and draws each.
 bool platformTicksPaced();
+// Whether the running tick's picture is to be saved (a session's capture): such a tick is drawn
+// even when the schedule would leave it out.
+bool platformTickCaptured();
 double platformClock();               // the steady clock, in seconds
 void platformWait(double seconds);    // sleeps; nothing for 0 or less
 // Starts the input over for a new run: the script (input_script.h) from its first frame with

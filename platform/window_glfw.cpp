@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -153,17 +154,30 @@ InputState liveInput() {
 // The desktop's pointer was put at (x, y), where the game's is now too.
 void anchorPointer(int x, int y) { anchor = PointerAnchor{x, y, x, y}; }
 
+// Why the last GLFW call failed, in GLFW's words, or `otherwise` when it gave none.
+std::string glfwReason(const char* otherwise) {
+    const char* description = nullptr;
+    glfwGetError(&description);
+    return description != nullptr ? description : otherwise;
+}
+
 } // namespace
 
-bool platformInit() { return glfwInit() == GLFW_TRUE; }
+Problem platformInit() {
+    glfwGetError(nullptr); // what an earlier run left is not this one's reason
+    if (glfwInit() == GLFW_TRUE) {
+        return std::nullopt;
+    }
+    return glfwReason("no window system could be reached");
+}
 
 void platformTerminate() {
     glfwTerminate();
     window = nullptr;
 }
 
-bool platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
-                        int depthBits, int stencilBits) {
+Problem platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
+                           int depthBits, int stencilBits) {
     glfwDefaultWindowHints();
     glfwWindowHint(GLFW_RED_BITS, redBits);
     glfwWindowHint(GLFW_GREEN_BITS, greenBits);
@@ -178,21 +192,24 @@ bool platformOpenWindow(int width, int height, int redBits, int greenBits, int b
     glfwWindowHintString(GLFW_X11_CLASS_NAME, "valley");
     glfwWindowHintString(GLFW_X11_INSTANCE_NAME, "valley");
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE); // shown where it was placed, by platformCaptureCursor
+    glfwGetError(nullptr);
     window = glfwCreateWindow(width, height, "", nullptr, nullptr);
     if (window == nullptr) {
-        return false;
+        return glfwReason("no window with OpenGL 2.0 could be made");
     }
     glfwMakeContextCurrent(window);
-    if (epoxy_gl_version() < 20) {
+    const int version = epoxy_gl_version();
+    if (version < 20) {
         glfwDestroyWindow(window);
         window = nullptr;
-        return false;
+        return "OpenGL 2.0 is not available, only " + std::to_string(version / 10) + "." +
+               std::to_string(version % 10);
     }
     // Input is read once a frame: a key or button pressed and released between two reads (a tap
     // while a slow renderer takes 30 ms a frame) still reads as held in the next one.
     glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
     glfwSetInputMode(window, GLFW_STICKY_MOUSE_BUTTONS, GLFW_TRUE);
-    return true;
+    return std::nullopt;
 }
 
 void platformCloseWindow() {
@@ -341,6 +358,8 @@ void platformEndTick() {
 bool platformTicksPaced() {
     return window != nullptr && script == nullptr && !sessionUnpaced();
 }
+
+bool platformTickCaptured() { return window != nullptr && !sessionCapturePath().empty(); }
 
 double platformClock() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();

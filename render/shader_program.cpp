@@ -72,16 +72,19 @@ void sendValueUniforms(const VariableTable& table, int32_t first, int32_t count,
 }
 
 // Prints the info log of a shader or program, at most logSize - 1 characters, when the status
-// query reports failure.
+// query reports failure. A compiler log is followed by a line feed; a linker log gets one only
+// when it lacks its own, so the next line never runs onto it.
 template <GLsizei logSize>
 void printLogOnFailure(GLuint object, GLenum status, PFNGLGETSHADERIVPROC getStatus,
-                       PFNGLGETSHADERINFOLOGPROC getLog, const char* format) {
+                       PFNGLGETSHADERINFOLOGPROC getLog, bool compilerLog) {
     GLint succeeded = GL_FALSE;
     getStatus(object, status, &succeeded);
     if (succeeded == GL_FALSE) {
         char log[logSize] = {};
         getLog(object, logSize, nullptr, log);
-        std::printf(format, log);
+        const size_t length = std::strlen(log);
+        const bool endsLine = length > 0 && log[length - 1] == '\n';
+        std::printf("%s%s", log, compilerLog || !endsLine ? "\n" : "");
     }
 }
 
@@ -219,7 +222,7 @@ uint32_t compileShader(uint32_t type, const ShaderProgram& program) {
     GLint length = static_cast<GLint>(text.size());
     glShaderSource(shader, 1, &source, &length);
     glCompileShader(shader);
-    printLogOnFailure<1000>(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, "%s\n");
+    printLogOnFailure<1000>(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, true);
     return shader;
 }
 
@@ -230,7 +233,7 @@ uint32_t linkProgram(ShaderProgram& program) {
     glAttachShader(name, vertexShader);
     glAttachShader(name, fragmentShader);
     glLinkProgram(name);
-    printLogOnFailure<256>(name, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, "%s");
+    printLogOnFailure<256>(name, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, false);
     glUseProgram(name);
 
     VariableTable& attributes = program.attributes;

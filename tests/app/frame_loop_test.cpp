@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 using namespace valley;
 
@@ -55,4 +56,19 @@ TEST_F(ScriptedEngineRun, CapturesThePresentedFrameClearedToTheSkyColour) {
     }
     stbi_image_free(pixels);
     std::filesystem::remove(path);
+}
+
+// Without meshes the run goes on, each missing mesh named once, the blocks' cube that the
+// frustum plates share included.
+TEST_F(ScriptedEngineRun, WithoutDataEachMissingMeshIsReportedOnce) {
+    scriptFrame(script, 2);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(runWithoutData(), 0);
+    const std::string output = testing::internal::GetCapturedStdout();
+    for (const char* mesh : {"cliff", "riverlake_terrain", "water2", "sphere9", "cube5", "skyCube"}) {
+        const std::string line = std::string("error: mesh Meshes/") + mesh + ".dae loaded incorrectly!\n";
+        const size_t first = output.find(line);
+        EXPECT_NE(first, std::string::npos) << output;
+        EXPECT_EQ(output.find(line, first + 1), std::string::npos) << line << "twice in:\n" << output;
+    }
 }

@@ -13,6 +13,7 @@
 #include "render/camera.h"
 #include "render/render_object.h"
 #include "tests/app/engine_run.h"
+#include "tests/support/rgb_image.h"
 
 #include <gtest/gtest.h>
 
@@ -247,5 +248,33 @@ TEST_F(PlaySession, ASecondRunInOneProcessEndsAsARunInAFreshProcess) {
     EXPECT_FALSE(freshFrame.empty());
     EXPECT_TRUE(fileBytes(directory + "/first.png") == freshFrame);
     EXPECT_TRUE(fileBytes(directory + "/second.png") == freshFrame);
+    std::filesystem::remove_all(directory);
+}
+
+// The overlay only draws: shown and hidden again, it leaves the game and the OpenGL state as
+// they were, and the picture after it is the picture of a run that never showed it.
+TEST_F(PlaySession, TheOverlayShownAndHiddenLeavesThePictureAsItWas) {
+    const std::string directory = std::filesystem::temp_directory_path() / "valley-overlay";
+    std::filesystem::create_directories(directory);
+    holdButton(script, mouseButtonLeft, 5, 15);
+    const std::string plainShown = directory + "/plain20.png";
+    const std::string plain = directory + "/plain40.png";
+    scriptFrame(script, 20).capturePath = plainShown;
+    scriptFrame(script, 40).capturePath = plain;
+    RunSetup seeded;
+    seeded.seeded = true;
+    seeded.seed = 20240613;
+    ASSERT_EQ(run(seeded), 0);
+    holdKey(script, keyF1, 10, 10);
+    holdKey(script, keyF1 + 2, 12, 12);
+    holdKey(script, keyF1, 30, 30);
+    holdKey(script, keyF1 + 2, 32, 32);
+    const std::string shown = directory + "/shown.png";
+    const std::string after = directory + "/after.png";
+    scriptFrame(script, 20).capturePath = shown;
+    scriptFrame(script, 40).capturePath = after;
+    ASSERT_EQ(run(seeded), 0);
+    EXPECT_GT(changedPixels(loadPng(plainShown), loadPng(shown)), 10000) << "the panels showed";
+    EXPECT_TRUE(fileBytes(after) == fileBytes(plain)) << "the pictures differ after the overlay went";
     std::filesystem::remove_all(directory);
 }

@@ -1,6 +1,7 @@
 #include "app/kernel.h"
 #include "app/player_control.h"
 #include "app/scene.h"
+#include "core/object_list.h"
 #include "physics/physics_world.h"
 #include "platform/keys.h"
 #include "render/camera.h"
@@ -57,6 +58,40 @@ TEST_F(PlayerControlTest, HoldingQSwitchesToFlyingOnceAndStopsTheFall) {
     frame();
     EXPECT_FALSE(player.flyMode);
     EXPECT_FLOAT_EQ(camera().velocity.y, 1.5f - 0.072f); // walking again: gravity, no reset
+}
+
+// Walking resumed from flying: an eye below the ground is stood on it at rest; an eye above it,
+// in the air or in the lake, is left to the walking and swimming rules.
+TEST_F(PlayerControlTest, LandingFromFlightBelowTheGroundStandsThePlayerOnIt) {
+    struct Case {
+        float ground;
+        float eye;
+        float rising;
+        float eyeAfter;
+        float risingAfter;
+    };
+    const Case cases[] = {
+        {0.0f, -300.0f, 0.0f, 6.0f, -0.072f},    // under the hills: stood up, then gravity as on land
+        {-40.0f, -300.0f, 2.0f, -34.0f, -0.003f}, // under the lake bed: on the bed, then slow sinking
+        {-40.0f, -30.0f, 0.0f, -30.0f, -0.003f},  // in deep water: swimming as before
+        {0.0f, 3.0f, 1.0f, 3.0f, 0.928f},         // just above the ground, rising: not caught
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("ground " + std::to_string(c.ground) + ", eye " + std::to_string(c.eye));
+        GroundPatch ground(c.ground, {0, 1, 0});
+        kernel.physicsWorld->heightGrids = ObjectList{};
+        ground.addToWorld(*kernel.physicsWorld);
+        player = PlayerState{};
+        player.flyMode = true;
+        camera().position.y = c.eye;
+        camera().velocity.y = c.rising;
+        setKey(input(), 'Q', true);
+        frame();
+        setKey(input(), 'Q', false);
+        EXPECT_FALSE(player.flyMode);
+        EXPECT_FLOAT_EQ(camera().position.y, c.eyeAfter);
+        EXPECT_FLOAT_EQ(camera().velocity.y, c.risingAfter);
+    }
 }
 
 TEST_F(PlayerControlTest, AFallingWalkerLandsAtStandingHeightAndGravityActsAtOnce) {

@@ -71,6 +71,20 @@ TEST_F(RockThrowTest, HoldingGThrowsSevenTimesFasterFromCloserIn) {
     EXPECT_FLOAT_EQ(rock->owner->position.x, 1.05f);
 }
 
+// Thrown during the pause a rock waits where it is put: wholly past the near plane, so the eye
+// lies outside it and sees it; its velocity is that of any throw.
+TEST_F(RockThrowTest, ARockThrownDuringThePauseWaitsInSight) {
+    hold('F');
+    for (bool fast : {false, true}) {
+        fast ? hold('G') : release('G');
+        Fall* rock = throwOnce();
+        const float radius = rockMesh.extent.x * rock->owner->scale.x;
+        EXPECT_FLOAT_EQ(rock->owner->position.x - 1.0f, 2.0f * radius) << "fast " << fast;
+        EXPECT_EQ(rock->owner->position.y, 100.0f);
+        EXPECT_EQ(rock->velocity.x, fast ? 7.0f : 1.0f);
+    }
+}
+
 TEST_F(RockThrowTest, LookingNearlyStraightDownThrowsDown) {
     kernel.camera->pitch = 89.9f;
     kernel.camera->yaw = 90.0f;

@@ -5,6 +5,7 @@
 // folders, starts and pipes reported in one line each.
 #include "platform/keys.h"
 #include "platform/recording.h"
+#include "platform/tick_schedule.h"
 #include "tests/support/rgb_image.h"
 #include "tests/support/x11_probe.h"
 
@@ -429,19 +430,25 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
 }
 
 // The machine made slow: the program is stopped for 20 ms of every 40, so a frame takes about
-// twice its time, well within the four ticks a frame may take. A paced replay then
-// leaves draws out and still runs 60 ticks a second (unless even four ticks a frame cannot hold
-// that), and ends where the unpaced replay, which draws every tick, ends.
+// twice its time, well within the fifteen ticks (0.25 s) a frame may take. A paced replay then
+// leaves draws out and still runs 60 ticks a second (unless even fifteen ticks a frame cannot
+// hold that), and ends where the unpaced replay, which draws every tick, ends. Every tick a capture
+// chose is drawn and saved all the same, the same pictures as the unpaced replay's.
 TEST_F(Session, APacedReplayOnASlowMachineKeepsGameTimeAndEndsInTheSameState) {
     const std::string path = directory + "/throws.vrec";
     writeBytes(path, restingSession(360, 30, 90));
+    const std::string everyTick = directory + "/every_tick";
+    const std::string slowed = directory + "/slowed";
     std::string unpaced;
-    ASSERT_EQ(runValley({"--replay", path}, VALLEY_DATA_DIR, unpaced, 300.0), 0) << unpaced;
+    ASSERT_EQ(runValley({"--replay", path, "--capture", everyTick, "--every", "10"}, VALLEY_DATA_DIR, unpaced, 300.0),
+              0)
+        << unpaced;
     const SessionEnd drawnEveryTick = sessionEnd(unpaced, "Replayed");
     ASSERT_EQ(drawnEveryTick.frames, 360) << unpaced;
+    EXPECT_NE(unpaced.find("Captured 36 frames in " + everyTick + "\n"), std::string::npos) << unpaced;
 
-    ChildProcess valley =
-        startProgram(VALLEY_BINARY, VALLEY_DATA_DIR, true, {"--replay", path, "--paced", "--benchmark"});
+    ChildProcess valley = startProgram(VALLEY_BINARY, VALLEY_DATA_DIR, true,
+                                       {"--replay", path, "--paced", "--benchmark", "--capture", slowed, "--every", "10"});
     std::atomic<bool> running{true};
     std::thread slowDown([&] {
         while (running) {
@@ -459,11 +466,17 @@ TEST_F(Session, APacedReplayOnASlowMachineKeepsGameTimeAndEndsInTheSameState) {
     const SessionEnd end = sessionEnd(paced, "Replayed");
     EXPECT_EQ(end.frames, 360) << paced;
     EXPECT_EQ(end.state, drawnEveryTick.state) << paced;
+    EXPECT_NE(paced.find("Captured 36 frames in " + slowed + "\n"), std::string::npos) << paced;
+    const std::vector<std::string> frames = capturedFrames(everyTick);
+    EXPECT_EQ(capturedFrames(slowed), frames);
+    for (const std::string& frame : frames) {
+        EXPECT_TRUE(readBytes(everyTick + "/" + frame) == readBytes(slowed + "/" + frame)) << frame;
+    }
     const Rates rates = benchmarkRates(paced);
     ASSERT_GT(rates.framesPerSecond, 0.0) << paced;
     EXPECT_LT(rates.framesPerSecond, 0.8 * rates.ticksPerSecond) << "no draw was left out: " << paced;
-    EXPECT_LE(rates.ticksPerSecond, 4.0 * rates.framesPerSecond + 1.0) << paced;
-    if (rates.framesPerSecond > 60.0 / 4.0 + 1.0) {
+    EXPECT_LE(rates.ticksPerSecond, mostTicksPerFrame * rates.framesPerSecond + 1.0) << paced;
+    if (rates.framesPerSecond > 60.0 / mostTicksPerFrame + 1.0) {
         EXPECT_GE(rates.ticksPerSecond, 57.0) << paced;
         EXPECT_LE(rates.ticksPerSecond, 61.5) << paced;
     }

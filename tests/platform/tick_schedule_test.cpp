@@ -101,10 +101,16 @@ const ScheduleCase scheduleCases[] = {
     {"three times too slow", {1.5}, {48.5}, 0.0, {0.0}, 1199, 1201, 360, 400, 62},
     {"falling behind again and again", {0.5}, {29.5, 1.5, 1.5, 44.5, 15.5, 0.5, 0.5, 0.5, 80.0, 2.5}, 0.0,
      {0.0}, 1199, 1201, 700, 1000, 64},
-    // Five times too slow: four ticks a frame and the schedule re-based each time.
-    {"five times too slow", {1.0}, {80.0}, 0.0, {0.0}, 950, 1000, 235, 250, 50},
-    // A two-second stall: four ticks catch up, then the rest of the stall is given up.
-    {"a two-second stall", {1.0}, oneSlow(2000.0, 2.0, 2000), 0.0, {0.0}, 1083, 1087, 1079, 1083, 64},
+    // Game time stays real down to 4 frames a second: 80 ms frames take five ticks each, 245 ms
+    // frames (230 ms to draw and up to fifteen 1 ms ticks) fifteen, and a frame that needs all
+    // fifteen gives up what is left of its lag, less than a tick (within 1 % in all).
+    {"five times too slow", {1.0}, {80.0}, 0.0, {0.0}, 1199, 1201, 230, 245, 65},
+    {"four frames a second", {1.0}, {230.0}, 0.0, {0.0}, 1188, 1201, 80, 83, 75},
+    // Slower than that: fifteen ticks a frame and the schedule re-based each time, 348 ms for
+    // 15 ticks.
+    {"three frames a second", {1.0}, {333.0}, 0.0, {0.0}, 855, 870, 57, 58, 45},
+    // A two-second stall: fifteen ticks catch up, then the rest of the stall is given up.
+    {"a two-second stall", {1.0}, oneSlow(2000.0, 2.0, 2000), 0.0, {0.0}, 1093, 1097, 1079, 1083, 75},
 };
 
 } // namespace

@@ -6,7 +6,7 @@
 using namespace valley;
 
 bool ensureGlContext() {
-    static bool open = platformInit() && platformOpenWindow(1280, 720, 8, 8, 8, 8, 24, 8);
+    static bool open = !platformInit() && !platformOpenWindow(1280, 720, 8, 8, 8, 8, 24, 8);
     if (open) {
         kernel.windowWidth = 1280;
         kernel.windowHeight = 720;
