@@ -10,12 +10,11 @@
 #include "game/fall.h"
 #include "physics/broad_phase.h"
 #include "physics/physics_world.h"
+#include "platform/gl.h"
 #include "platform/window.h"
 #include "render/camera.h"
 #include "render/render_object.h"
 #include "render/shader_program.h"
-
-#include <epoxy/gl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -96,7 +95,7 @@ bool initKernel(uint32_t seed) {
     glViewport(0, 0, kernel.windowWidth, kernel.windowHeight);
     platformSwapInterval(1);
     kernel.frameCount = 0;
-    std::srand(seed);
+    seedRandom(kernel.random, seed);
     std::printf("Kernel Initiated!\n");
     std::fflush(stdout);
     return true;
