@@ -7,12 +7,11 @@
 #include "game/behaviour_pass.h"
 #include "game/controls.h"
 #include "physics/physics_step.h"
+#include "platform/gl.h"
 #include "platform/tick_schedule.h"
 #include "platform/window.h"
 #include "render/camera.h"
 #include "render/render_object.h"
-
-#include <epoxy/gl.h>
 
 namespace valley {
 

@@ -4,8 +4,7 @@
 #include "assets/mesh.h"
 
 #include "assets/collada_reader.h"
-
-#include <epoxy/gl.h>
+#include "platform/gl.h"
 
 #include <cstdio>
 

@@ -4,9 +4,9 @@
 
 #include "assets/dds_check.h"
 #include "assets/whole_file.h"
+#include "platform/gl.h"
 
 #include <SOIL/SOIL.h>
-#include <epoxy/gl.h>
 
 #include <algorithm>
 #include <cstring>

@@ -6,10 +6,9 @@
 #include "render/shader_program.h"
 
 #include "assets/texture.h"
+#include "platform/gl.h"
 #include "render/ground_pieces.h"
 #include "render/render_object.h"
-
-#include <epoxy/gl.h>
 
 #include <cstdio>
 #include <cstring>
