@@ -62,6 +62,9 @@ void addSampler(ShaderProgram& program, Texture* texture, const char* name);
 std::string readTextFile(const char* path); // every line ends with "\n"; "" when unreadable
 std::string shaderTextFrom(std::istream& stream); // the same from an open stream; no file needed
 uint32_t compileShader(uint32_t type, const ShaderProgram& program); // with the program's defines
+// A shader file's text as GLSL ES 1.00 (the browser's) takes it: the "#version" line, or none,
+// becomes "#version 100" with a default float precision, high where the stage has it.
+std::string glslEsText(const std::string& text);
 uint32_t linkProgram(ShaderProgram& program);
 void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& projection, const Mat4& modelview);
 
