@@ -31,18 +31,35 @@ void finishTick(SceneHandles& scene) {
 
 } // namespace
 
-void runMainLoop(SceneHandles& scene) {
-    const bool paced = platformTicksPaced();
-    TickSchedule schedule = {};
-    while (!kernel.stopRequested) {
-        if (paced) {
-            platformWait(tickWait(schedule, platformClock()));
+LoopState startLoop(SceneHandles& scene) { return LoopState{&scene, platformTicksPaced(), {}}; }
+
+bool loopStep(LoopState& loop) {
+    if (loop.paced && !platformPlaying()) {
+        loop.schedule = {}; // the first tick after the pause runs at once and starts the schedule again
+        return true;
+    }
+    bool drawn = false;
+    while (!drawn && !kernel.stopRequested) {
+        if (loop.paced) {
+            const double delay = tickDelay(loop.schedule, platformClock());
+            if (delay > 0.0 && !platformWait(delay)) {
+                return true; // not due yet, and this platform cannot wait: asked again later
+            }
+            tickWait(loop.schedule, platformClock());
         }
         simulateTick();
-        if (!paced || drawTick(schedule, platformClock())) {
+        drawn = !loop.paced || drawTick(loop.schedule, platformClock());
+        if (drawn) {
             drawFrame();
         }
-        finishTick(scene);
+        finishTick(*loop.scene);
+    }
+    return !kernel.stopRequested;
+}
+
+void runMainLoop(SceneHandles& scene) {
+    LoopState loop = startLoop(scene);
+    while (loopStep(loop)) {
     }
 }
 

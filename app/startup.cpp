@@ -108,16 +108,22 @@ int runValley(const RunSetup& setup) {
     if (!initKernel(setup.seeded ? setup.seed : static_cast<uint32_t>(std::time(nullptr)))) {
         std::fflush(stdout);
         platformTerminate();
-        return 1;
+        return setup.afterRun ? setup.afterRun(1) : 1;
     }
     kernel.stopRequested = false;
-    SceneHandles scene = buildScene();
-    runMainLoop(scene);
-    if (setup.afterLoop) {
-        setup.afterLoop(scene);
-    }
-    platformTerminate();
-    return 0;
+    // Kept beyond this call: in the browser the loop runs after main has returned.
+    static SceneHandles scene;
+    static LoopState loop;
+    scene = buildScene();
+    loop = startLoop(scene);
+    return platformRunLoop([] { return loopStep(loop); },
+                           [setup] {
+                               if (setup.afterLoop) {
+                                   setup.afterLoop(scene);
+                               }
+                               platformTerminate();
+                               return setup.afterRun ? setup.afterRun(0) : 0;
+                           });
 }
 
 } // namespace valley

@@ -1,5 +1,6 @@
 // The window layer over GLFW 3, with the scripted and the recorded input sources beside it.
 #include "platform/file_write.h"
+#include "platform/frame_capture.h"
 #include "platform/input_script.h"
 #include "platform/keys.h"
 #include "platform/recording.h"
@@ -15,8 +16,6 @@
 #include <cmath>
 #include <thread>
 #include <vector>
-
-#include <stb/stb_image_write.h>
 
 namespace valley {
 
@@ -58,27 +57,13 @@ bool listed(const std::vector<int>& held, int code) {
     return std::find(held.begin(), held.end(), code) != held.end();
 }
 
-void appendPng(void* context, void* data, int size) {
-    auto* png = static_cast<std::vector<uint8_t>*>(context);
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    png->insert(png->end(), bytes, bytes + size);
-}
-
-// Reads the back buffer and writes it top row first as an RGB PNG.
-Problem captureFrame(const std::string& path) {
+// Reads the back buffer into a PNG file.
+Problem captureBackBuffer(const std::string& path) {
     int width = 0;
     int height = 0;
     glfwGetFramebufferSize(window, &width, &height);
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    stbi_flip_vertically_on_write(1);
-    std::vector<uint8_t> png;
-    if (stbi_write_png_to_func(appendPng, &png, width, height, 3, pixels.data(), width * 3) == 0) {
-        return "the picture could not be encoded";
-    }
-    return writeNewFile(path, png);
+    return captureFrame(path, width, height);
 }
 
 int liveKey(int key) {
@@ -239,11 +224,11 @@ void platformSwapBuffers() {
     }
     if (window != nullptr) {
         if (frame != nullptr && !frame->capturePath.empty()) {
-            captureFrame(frame->capturePath);
+            captureBackBuffer(frame->capturePath);
         }
         std::string sessionCapture = sessionCapturePath();
         if (!sessionCapture.empty()) {
-            sessionCaptured(sessionCapture, captureFrame(sessionCapture));
+            sessionCaptured(sessionCapture, captureBackBuffer(sessionCapture));
         }
         glfwSwapBuffers(window);
     }
@@ -269,10 +254,11 @@ double platformClock() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-void platformWait(double seconds) {
+bool platformWait(double seconds) {
     if (seconds > 0.0) {
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     }
+    return true;
 }
 
 bool platformWindowOpen() {
