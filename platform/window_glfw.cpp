@@ -268,15 +268,7 @@ bool platformWindowOpen() {
     return (script == nullptr || currentScriptFrame() != nullptr) && !sessionReplayOver();
 }
 
-InputState platformPoll() {
-    if (sessionRecording()) {
-        sessionRecordPoll(liveInput());
-    } else {
-        sessionReplayPoll();
-    }
-    const InputState* session = sessionInput();
-    return session != nullptr ? *session : liveInput();
-}
+InputState platformPoll() { return sessionPoll(liveInput); }
 
 void platformSetMousePos(int x, int y) {
     if (sessionReplaying()) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs; does nothing when all are present.
-# `setup.sh bench` also installs the peer libraries the benchmarks measure against.
+# `setup.sh bench` also installs the peer libraries the benchmarks measure against; `setup.sh web`
+# what the browser build and its tests need.
 set -euo pipefail
 
 packages=(
@@ -10,9 +11,11 @@ packages=(
   googletest libgtest-dev libbenchmark-dev libassimp-dev
   clang-14 libclang-rt-14-dev
 )
-if [ "${1:-}" = bench ]; then
-  packages+=(libbullet-dev)
-fi
+case "${1:-}" in
+  bench) packages+=(libbullet-dev) ;;
+  # The browser build (scripts/web.sh): Emscripten with node, and Chromium for its tests.
+  web) packages+=(emscripten nodejs chromium) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
