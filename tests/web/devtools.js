@@ -93,7 +93,8 @@ class Browser {
 async function waitFor(page, expression, seconds) {
   const end = Date.now() + seconds * 1000;
   for (;;) {
-    const value = await page.evaluate(expression);
+    // The page may not be there yet: an expression that throws counts as not yet.
+    const value = await page.evaluate(expression).catch(() => null);
     if (value !== undefined && value !== null) return value;
     if (Date.now() > end) throw new Error('timed out after ' + seconds + ' s waiting for ' + expression);
     await new Promise(resolve => setTimeout(resolve, 250));

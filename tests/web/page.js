@@ -22,8 +22,12 @@ async function saveCanvas(page, file) {
 
 async function replay(page) {
   const status = await waitFor(page, 'window.valleyExit', 1500);
-  const files = await page.evaluate(
-    '(window.valleyFiles || []).map(f => [f, btoa(String.fromCharCode.apply(null, Module.FS.readFile(f)))])');
+  const files = await page.evaluate(`(window.valleyFiles || []).map(file => {
+    const bytes = Module.FS.readFile(file);
+    let text = '';
+    for (let at = 0; at < bytes.length; at += 8192) text += String.fromCharCode.apply(null, bytes.subarray(at, at + 8192));
+    return [file, btoa(text)];
+  })`);
   for (const [file, base64] of files) {
     fs.writeFileSync(path.join(outDir, path.basename(file)), Buffer.from(base64, 'base64'));
   }
