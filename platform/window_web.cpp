@@ -113,7 +113,8 @@ void browserFrame() {
 
 bool platformInit() { return true; }
 
-void platformTerminate() { platformCloseWindow(); }
+// The context is left to the page, so the run's last picture stays on it.
+void platformTerminate() { context = 0; }
 
 bool platformOpenWindow(int width, int height, int, int, int, int alphaBits, int depthBits, int stencilBits) {
     emscripten_set_canvas_element_size(canvas, width, height);

@@ -13,8 +13,8 @@ packages=(
 )
 case "${1:-}" in
   bench) packages+=(libbullet-dev) ;;
-  # The browser build (scripts/web.sh): Emscripten with node, and Chromium for its tests.
-  web) packages+=(emscripten nodejs chromium) ;;
+  # The browser build (scripts/web.sh): Emscripten with node, Chromium for its tests, python3 to serve it.
+  web) packages+=(emscripten nodejs chromium python3) ;;
 esac
 
 missing=()

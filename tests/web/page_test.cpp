@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -106,6 +107,8 @@ TEST_F(Page, ARockSessionReplaysToTheDesktopsStateAndPictures) {
         const RgbImage theirs = loadPng(directory + "/" + name);
         ASSERT_EQ(ours.width, 1280) << name;
         const Difference difference = differenceOf(ours, theirs);
+        std::printf("%s: mean difference %.2f, %.2f %% of values off by more than 24\n", name, difference.mean,
+                    100.0 * difference.farShare);
         // Measured: SwiftShader against llvmpipe, uncompressed against driver-compressed BMP
         // textures: a mean of about 2 and a few per cent of values off by more than 24.
         EXPECT_LT(difference.mean, 6.0) << name;
