@@ -3,9 +3,10 @@
 //   node page.js replay WEB_DIR OUT_DIR RECORDING [ARG...]
 //     replays RECORDING (served beside the page) with the arguments after it, prints the page's
 //     console lines and "exit STATUS", and copies a --capture folder's frames into OUT_DIR.
-//   node page.js live WEB_DIR OUT_DIR
-//     plays: clicks the canvas, holds W for a second, and saves the canvas before and after as
-//     OUT_DIR/before.png and OUT_DIR/after.png; prints "pointer locked" once it was.
+//   node page.js live WEB_DIR OUT_DIR [ARG...]
+//     plays with these arguments: clicks the canvas, holds W for a second, and saves the canvas
+//     before and after as OUT_DIR/before.png and OUT_DIR/after.png; prints "pointer locked" once
+//     it was. Then throws a rock and copies a --record file as it stands into OUT_DIR.
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -49,17 +50,25 @@ async function live(page) {
   await page.send('Input.dispatchKeyEvent', {type: 'keyUp', ...key});
   await new Promise(done => setTimeout(done, 500));
   await saveCanvas(page, path.join(outDir, 'after.png'));
+  await page.send('Input.dispatchMouseEvent', {type: 'mousePressed', ...at});
+  await new Promise(done => setTimeout(done, 300));
+  await page.send('Input.dispatchMouseEvent', {type: 'mouseReleased', ...at});
+  await new Promise(done => setTimeout(done, 1000));
+  const recordAt = rest.indexOf('--record');
+  if (recordAt >= 0) {
+    const record = '/' + rest[recordAt + 1];
+    const bytes = await page.evaluate(`Array.from(Module.FS.readFile(${JSON.stringify(record)}))`);
+    fs.writeFileSync(path.join(outDir, path.basename(record)), Buffer.from(bytes));
+  }
   return 0;
 }
 
 (async () => {
   const folders = [webDir];
   let query = '';
-  if (mode === 'replay') {
-    folders.push(path.dirname(path.resolve(rest[0])));
-    query = '?' + ['--replay', path.basename(rest[0]), ...rest.slice(1)]
-      .map(arg => 'arg=' + encodeURIComponent(arg)).join('&');
-  }
+  const pageArgs = mode === 'replay' ? ['--replay', path.basename(rest[0]), ...rest.slice(1)] : rest;
+  if (mode === 'replay') folders.push(path.dirname(path.resolve(rest[0])));
+  if (pageArgs.length > 0) query = '?' + pageArgs.map(arg => 'arg=' + encodeURIComponent(arg)).join('&');
   const server = await serve(folders);
   const browser = new Browser();
   let status = 1;

@@ -1,7 +1,8 @@
 // The browser build's page in headless Chromium (tests/web/page.js over DevTools): a session with
 // rocks replays in the page to the desktop program's closing line, its captured frames match the
-// desktop's within a tolerance, and the live page plays after a click. Needs the browser build
-// (scripts/web.sh) named by VALLEY_WEB_DIR.
+// desktop's within a tolerance, and the live page plays after a click and records a session the
+// desktop replays to the page's state. Needs the browser build (scripts/web.sh) named by
+// VALLEY_WEB_DIR.
 #include "platform/input.h"
 #include "platform/recording.h"
 #include "tests/support/rgb_image.h"
@@ -116,8 +117,8 @@ TEST_F(Page, ARockSessionReplaysToTheDesktopsStateAndPictures) {
     }
 }
 
-TEST_F(Page, TheLivePagePlaysAfterAClickAndShowsSkyAboveGround) {
-    const std::string page = runPage("live", {});
+TEST_F(Page, TheLivePagePlaysAfterAClickAndItsRecordingReplaysAlikeOnBoth) {
+    const std::string page = runPage("live", {"--record", "live.vrec"});
     ASSERT_NE(page.find("pointer locked"), std::string::npos) << page;
     EXPECT_NE(page.find("Kernel Initiated!"), std::string::npos) << page;
     const RgbImage before = loadPng(directory + "/before.png");
@@ -125,6 +126,14 @@ TEST_F(Page, TheLivePagePlaysAfterAClickAndShowsSkyAboveGround) {
     ASSERT_EQ(before.width, 1280) << page;
     EXPECT_GT(changedPixels(before, after), 1280 * 720 / 20) << "walking forward changed the picture";
     EXPECT_GT(blueness(bandMean(after, 0.0f, 0.1f)), blueness(bandMean(after, 0.9f, 1.0f)) + 10.0f);
+
+    // The walk and the rock thrown after it, recorded in the page: one state on both.
+    const std::string recording = directory + "/live.vrec";
+    std::string desktop;
+    ChildProcess valley = startProgram(VALLEY_BINARY, directory, true, {"--replay", recording});
+    ASSERT_EQ(waitForExit(valley, desktop, 300.0), 0) << desktop;
+    ASSERT_NE(closingLine(desktop), "") << desktop;
+    EXPECT_EQ(closingLine(runPage("replay", {recording})), closingLine(desktop));
 }
 
 } // namespace
