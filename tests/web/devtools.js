@@ -28,10 +28,11 @@ function serve(folders) {
 
 class Browser {
   constructor() {
+    this.profile = fs.mkdtempSync('/tmp/valley-chromium-');
     this.process = childProcess.spawn(process.env.CHROMIUM || 'chromium', [
       '--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
       '--remote-debugging-pipe', '--window-size=1400,1100', '--no-first-run', '--mute-audio',
-      '--user-data-dir=' + fs.mkdtempSync('/tmp/valley-chromium-'), 'about:blank',
+      '--user-data-dir=' + this.profile, 'about:blank',
     ], {stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe']});
     this.process.stderr.on('data', () => {});
     this.next = 1;
@@ -86,7 +87,16 @@ class Browser {
     return page;
   }
 
-  close() { this.process.kill(); }
+  // Ends the browser and removes its profile.
+  close() {
+    return new Promise(done => {
+      this.process.once('exit', () => {
+        fs.rmSync(this.profile, {recursive: true, force: true});
+        done();
+      });
+      this.process.kill();
+    });
+  }
 }
 
 // Waits until `expression` is neither undefined nor null in the page, polling; fails after `seconds`.

@@ -81,7 +81,7 @@ async function live(page) {
   }
   if (page) console.log(page.lines.join('\n'));
   console.log('exit ' + status);
-  browser.close();
+  await browser.close();
   server.close();
   process.exit(0);
 })();
