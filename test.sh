@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing (the tests' tooling too), builds, and runs every test (unit, OpenGL
-# and end-to-end) on a virtual 1920x1080 display.
+# and end-to-end) on a virtual 1920x1080 display; also the browser build's pure suites under node
+# and its page in headless Chromium.
 #
 # ./test.sh --sanitize [ctest arguments] builds into build-sanitize/ with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs the same tests there: any memory error, undefined
@@ -9,7 +10,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh test
 if [ "${1:-}" != --sanitize ]; then
-  scripts/build.sh -DVALLEY_BUILD_TESTS=ON
+  # The browser build with its pure suites under node; its page is tested from build/.
+  scripts/web.sh --tests
+  scripts/build.sh -DVALLEY_BUILD_TESTS=ON -DVALLEY_WEB_DIR="$PWD/build-web"
   cd build
   # -noreset: the X server otherwise resets whenever its last client leaves, and a test
   # connecting meanwhile finds no display.

@@ -9,12 +9,11 @@
 #include "game/behaviour_pass.h"
 #include "game/controls.h"
 #include "physics/physics_step.h"
+#include "platform/gl.h"
 #include "platform/tick_schedule.h"
 #include "platform/window.h"
 #include "render/camera.h"
 #include "render/render_object.h"
-
-#include <epoxy/gl.h>
 
 namespace valley {
 
@@ -34,23 +33,38 @@ void finishTick(SceneHandles& scene) {
 
 } // namespace
 
-void runMainLoop(SceneHandles& scene) {
-    const bool paced = platformTicksPaced();
-    TickSchedule schedule = {};
-    Overlay overlay = {};
-    while (!kernel.stopRequested) {
-        if (paced) {
-            platformWait(tickWait(schedule, platformClock()));
+LoopState startLoop(SceneHandles& scene) { return LoopState{&scene, platformTicksPaced(), {}, {}}; }
+
+bool loopStep(LoopState& loop) {
+    if (loop.paced && !platformPlaying()) {
+        loop.schedule = {}; // the first tick after the pause runs at once and starts the schedule again
+        return true;
+    }
+    bool drawn = false;
+    while (!drawn && !kernel.stopRequested) {
+        if (loop.paced) {
+            const double delay = tickDelay(loop.schedule, platformClock());
+            if (delay > 0.0 && !platformWait(delay)) {
+                return true; // not due yet, and this platform cannot wait: asked again later
+            }
+            tickWait(loop.schedule, platformClock());
         }
         simulateTick();
-        updateOverlay(overlay, kernel.camera->input);
-        const bool due = !paced || drawTick(schedule, platformClock());
-        const bool drawn = due || platformTickCaptured();
+        updateOverlay(loop.overlay, kernel.camera->input);
+        const bool due = !loop.paced || drawTick(loop.schedule, platformClock());
+        drawn = due || platformTickCaptured();
         if (drawn) {
-            drawFrame(overlay);
+            drawFrame(loop.overlay);
         }
-        countTick(overlay.rates, platformClock(), drawn);
-        finishTick(scene);
+        countTick(loop.overlay.rates, platformClock(), drawn);
+        finishTick(*loop.scene);
+    }
+    return !kernel.stopRequested;
+}
+
+void runMainLoop(SceneHandles& scene) {
+    LoopState loop = startLoop(scene);
+    while (loopStep(loop)) {
     }
 }
 

@@ -9,12 +9,28 @@
 // act after it, as they always have, so a replay draws the same pictures whichever ticks it draws.
 #pragma once
 
+#include "app/overlay.h"
+#include "platform/tick_schedule.h"
+
 namespace valley {
 
-struct Overlay;
 struct SceneHandles;
 
-void runMainLoop(SceneHandles& scene);
+// Where the loop stands between two steps.
+struct LoopState {
+    SceneHandles* scene;
+    bool paced;            // ticks follow the clock (platformTicksPaced)
+    TickSchedule schedule; // when paced
+    Overlay overlay;       // what the overlay shows, off at the start
+};
+
+LoopState startLoop(SceneHandles& scene);
+// One step: the ticks that are due, up to and including the next drawn one (every tick is
+// drawn when unpaced). On the desktop a step waits for its first tick; in the browser, which
+// calls one step per animation frame and cannot wait, a step with no tick due does nothing, and
+// while the game is paused (platformPlaying) no tick runs. False once the run is to end.
+bool loopStep(LoopState& loop);
+void runMainLoop(SceneHandles& scene); // steps until the end
 void simulateTick();              // counts the tick, polls, moves the camera, steps the physics, runs the behaviours
 void drawFrame(Overlay& overlay); // clears, draws both lists and the overlay, and presents
 

@@ -25,7 +25,7 @@ void resetKernel() {
 
 FallContext rockContext() {
     return {kernel.physicsWorld, kernel.bodyList, kernel.resources, kernel.camera, kernel.rockTexture,
-            &kernel.liveRockCount};
+            &kernel.liveRockCount, &kernel.random};
 }
 
 } // namespace valley

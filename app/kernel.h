@@ -4,6 +4,7 @@
 // The Kernel owns everything its pointers refer to until the process ends.
 #pragma once
 
+#include "core/random.h"
 #include "platform/window.h"
 
 #include <cstdint>
@@ -30,6 +31,7 @@ struct Kernel {
     Texture* rockTexture;            // shared by the blocks and every rock
     RenderObject* frustumPlates[4];  // oriented by the frustum test
     int32_t liveRockCount;           // rocks set up minus rocks that began fading
+    RandomGenerator random;          // the rocks' draws, seeded at start-up
     bool stopRequested;              // ends the frame loop
 };
 
@@ -39,8 +41,8 @@ extern Kernel kernel;
 // previous run's containers are not freed: they stay with whoever keeps them.
 void resetKernel();
 
-// What a rock thrown now works on: the kernel's physics world, body list, resources, camera and
-// rock texture.
+// What a rock thrown now works on: the kernel's physics world, body list, resources, camera,
+// rock texture and random generator.
 FallContext rockContext();
 
 } // namespace valley

@@ -21,9 +21,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace valley {
@@ -148,34 +146,12 @@ int writeStatus(const SessionInput& session, const std::string& captureDirectory
     return failed > 0 || session.recorded.failed > 0 ? failedWrite : 0;
 }
 
-// Seconds since this process started, from its start time in /proc (clock ticks since boot).
-double secondsSinceProcessStart() {
-    std::ifstream stat("/proc/self/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    size_t fields = text.rfind(')');
-    if (fields == std::string::npos) {
-        return 0.0;
-    }
-    char* next = &text[fields + 1];
-    unsigned long long startTicks = 0;
-    for (int field = 3; field <= 22; ++field) { // the start time is field 22
-        startTicks = std::strtoull(next, &next, 10);
-        if (field == 3) {
-            next += 2; // field 3 is the state letter
-        }
-    }
-    timespec now = {};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    double bootSeconds = static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-    return bootSeconds - static_cast<double>(startTicks) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
 // What --benchmark measures while the replay runs.
 struct ReplayTiming {
     std::vector<double> frameSeconds; // between consecutive presented frames
     std::chrono::steady_clock::time_point firstPresent;
     std::chrono::steady_clock::time_point lastPresent;
-    double firstFrameSeconds = 0.0; // from process start to the first presented frame
+    double firstFrameSeconds = 0.0; // from process start (the page's navigation) to the first presented frame
     int frames = 0;
     int firstTick = 0; // the ticks drawn first and last
     int lastTick = 0;
@@ -184,7 +160,7 @@ struct ReplayTiming {
 void timePresent(ReplayTiming& timing) {
     auto now = std::chrono::steady_clock::now();
     if (timing.frames == 0) {
-        timing.firstFrameSeconds = secondsSinceProcessStart();
+        timing.firstFrameSeconds = platformSecondsSinceStart();
         timing.firstPresent = now;
         timing.firstTick = kernel.frameCount;
     } else {
@@ -230,6 +206,28 @@ void useSettings(const CommandLine& line) {
     platformUseMapping(inputMapping(settings));
 }
 
+// What a recorded, replayed, captured or timed run keeps until it ends.
+struct CommandRun {
+    CommandLine line;
+    SessionInput session;
+    RunSetup setup;
+    Recording replay;
+    ReplayTiming timing;
+};
+
+// After the window has closed: the files closed, the timing reported, the exit status.
+int finishRun(CommandRun& run, int status) {
+    platformUseSession(nullptr);
+    if (run.session.recordFile != nullptr) {
+        std::fclose(run.session.recordFile);
+        run.session.recordFile = nullptr;
+    }
+    if (run.line.benchmark && status == 0) {
+        reportTiming(run.timing);
+    }
+    return status != 0 ? status : writeStatus(run.session, run.line.captureDirectory);
+}
+
 } // namespace
 
 int runCommandLine(int argc, const char* const* argv) {
@@ -267,14 +265,20 @@ int runCommandLine(int argc, const char* const* argv) {
     if (!replaying) {
         useSettings(line);
     }
-    RunSetup setup;
-    setup.window = line.window;
     if (!replaying && !recording && line.captureDirectory.empty()) {
-        return runValley(setup);
+        RunSetup play;
+        play.window = line.window;
+        return runValley(play);
     }
 
-    SessionInput session;
-    Recording replay;
+    // The run's state outlives this call: in the browser the loop runs after main has returned.
+    static CommandRun run;
+    run = CommandRun{};
+    run.line = line;
+    SessionInput& session = run.session;
+    RunSetup& setup = run.setup;
+    setup.window = line.window;
+    Recording& replay = run.replay;
     if (replaying) {
         if (Problem problem = loadRecording(line.replayPath, replay)) {
             return refuse(*problem);
@@ -299,29 +303,21 @@ int runCommandLine(int argc, const char* const* argv) {
         }
         session.recordPath = line.recordPath;
     }
-    ReplayTiming timing;
     if (line.benchmark) {
         frameStats.measuring = true;
-        session.onPresent = [&timing] { timePresent(timing); };
+        session.onPresent = [] { timePresent(run.timing); };
     }
     if (replaying || recording) {
-        setup.afterLoop = [replaying, &session, &replay](const SceneHandles& scene) {
+        setup.afterLoop = [replaying](const SceneHandles& scene) {
             // A replay of no ticks still runs one before it sees the recording is over.
-            const int frames =
-                replaying ? std::min(kernel.frameCount, static_cast<int>(replay.frames.size())) : kernel.frameCount;
-            std::printf("%s\n", closingLine(replaying, frames, session, sessionStateHash(scene)).c_str());
+            const int frames = replaying ? std::min(kernel.frameCount, static_cast<int>(run.replay.frames.size()))
+                                         : kernel.frameCount;
+            std::printf("%s\n", closingLine(replaying, frames, run.session, sessionStateHash(scene)).c_str());
         };
     }
+    setup.afterRun = [](int status) { return finishRun(run, status); };
     platformUseSession(&session);
-    int status = runValley(setup);
-    platformUseSession(nullptr);
-    if (session.recordFile != nullptr) {
-        std::fclose(session.recordFile);
-    }
-    if (line.benchmark && status == 0) {
-        reportTiming(timing);
-    }
-    return status != 0 ? status : writeStatus(session, line.captureDirectory);
+    return runValley(setup);
 }
 
 } // namespace valley

@@ -10,12 +10,11 @@
 #include "game/fall.h"
 #include "physics/broad_phase.h"
 #include "physics/physics_world.h"
+#include "platform/gl.h"
 #include "platform/window.h"
 #include "render/camera.h"
 #include "render/render_object.h"
 #include "render/shader_program.h"
-
-#include <epoxy/gl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -131,7 +130,7 @@ bool initKernel(uint32_t seed, const WindowChoice& window) {
     followWindowSize();
     platformSwapInterval(1);
     kernel.frameCount = 0;
-    std::srand(seed);
+    seedRandom(kernel.random, seed);
     std::printf("Kernel Initiated!\n");
     std::fflush(stdout);
     return true;
@@ -144,16 +143,22 @@ int runValley(const RunSetup& setup) {
     if (!initKernel(setup.seeded ? setup.seed : static_cast<uint32_t>(std::time(nullptr)), setup.window)) {
         std::fflush(stdout);
         platformTerminate();
-        return 1;
+        return setup.afterRun ? setup.afterRun(1) : 1;
     }
     kernel.stopRequested = false;
-    SceneHandles scene = buildScene();
-    runMainLoop(scene);
-    if (setup.afterLoop) {
-        setup.afterLoop(scene);
-    }
-    platformTerminate();
-    return 0;
+    // Kept beyond this call: in the browser the loop runs after main has returned.
+    static SceneHandles scene;
+    static LoopState loop;
+    scene = buildScene();
+    loop = startLoop(scene);
+    return platformRunLoop([] { return loopStep(loop); },
+                           [setup] {
+                               if (setup.afterLoop) {
+                                   setup.afterLoop(scene);
+                               }
+                               platformTerminate();
+                               return setup.afterRun ? setup.afterRun(0) : 0;
+                           });
 }
 
 } // namespace valley

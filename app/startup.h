@@ -29,10 +29,12 @@ struct RunSetup {
     uint32_t seed = 0;
     std::function<void(const SceneHandles&)> afterLoop; // once the frame loop has ended
     WindowChoice window;
+    std::function<int(int)> afterRun; // once the window has closed: the exit status from the run's
 };
 
 // Runs the program: per-run state reset, containers, start-up, scene, frame loop, shutdown. The exit status:
-// 0, or 1 when no window with OpenGL 2.0 could be opened.
+// 0, or 1 when no window with OpenGL 2.0 could be opened, passed through afterRun when set. In the
+// browser the loop outlives this call (platformRunLoop), which then does not return.
 int runValley(const RunSetup& setup = RunSetup{});
 
 // Sets every piece of per-run state back to how a fresh process has it, so that a run after

@@ -5,8 +5,7 @@
 
 #include "assets/collada_reader.h"
 #include "core/printable.h"
-
-#include <epoxy/gl.h>
+#include "platform/gl.h"
 
 #include <cstdio>
 

@@ -58,7 +58,10 @@ double strtodToken(char* token) {
     return value;
 }
 
-// from_chars for a plain decimal that makes up the whole token, strtod for anything else.
+// from_chars for a plain decimal that makes up the whole token, strtod for anything else. A
+// standard library without a floating-point from_chars (the browser's) has strtod read all: its C
+// library's strtod rounds correctly too.
+#if defined(__cpp_lib_to_chars)
 double readDoubleSlowly(char* token, const char* end) {
     const char* digits = token + (*token == '-' ? 1 : 0);
     if (isDigit(*digits) || *digits == '.') {
@@ -70,6 +73,9 @@ double readDoubleSlowly(char* token, const char* end) {
     }
     return strtodToken(token);
 }
+#else
+double readDoubleSlowly(char* token, const char*) { return strtodToken(token); }
+#endif
 
 // The token at `token` as atof reads it (`end`: the text's terminating zero), all three ways
 // giving strtod's double:

@@ -1,17 +1,16 @@
-// Texture loading: BMP decoded here, DDS through SOIL. Sizes in pixels; a BMP keeps its row
+// Texture loading: BMP decoded and DDS checked here, uploaded by the platform's half
+// (assets/texture_upload.h). Sizes in pixels; a BMP keeps its row
 // order, so a bottom-up file reaches OpenGL (y up, row 0 at the bottom) bottom row first.
 #include "assets/texture.h"
 
 #include "assets/dds_check.h"
 #include "assets/texture_budget.h"
+#include "assets/texture_upload.h"
 #include "core/printable.h"
 #include "core/problem.h"
 #include "platform/file_read.h"
+#include "platform/gl.h"
 
-#include <SOIL/SOIL.h>
-#include <epoxy/gl.h>
-
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -54,23 +53,6 @@ const char* rendererHere() { return reinterpret_cast<const char*>(glGetString(GL
 
 float anisotropyHere(float requested) { return anisotropyFor(requested, rendererHere()); }
 
-// Replaces the bound texture's levels, compressed by the driver, with the texels compression
-// left them, stored plain: the same texels, but sampling no longer decodes a block each time.
-void storeDecoded(int32_t width, int32_t height) {
-    std::vector<std::vector<uint8_t>> levels;
-    for (int32_t level = 0; width >> level > 0 || height >> level > 0; ++level) {
-        const GLsizei levelWidth = std::max(width >> level, 1);
-        const GLsizei levelHeight = std::max(height >> level, 1);
-        levels.emplace_back(static_cast<size_t>(levelWidth) * static_cast<size_t>(levelHeight) * 4);
-        glGetTexImage(GL_TEXTURE_2D, level, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, levels.back().data());
-    }
-    for (size_t level = 0; level < levels.size(); ++level) {
-        const GLint at = static_cast<GLint>(level);
-        glTexImage2D(GL_TEXTURE_2D, at, GL_RGBA8, std::max(width >> at, 1), std::max(height >> at, 1), 0,
-                     GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, levels[level].data());
-    }
-}
-
 void uploadBmp(const BmpImage& image, Texture& texture) {
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -78,14 +60,7 @@ void uploadBmp(const BmpImage& image, Texture& texture) {
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropyHere(4.0f));
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_COMPRESSED_RGBA, image.width, image.rows, 0, GL_BGRA,
-                 GL_UNSIGNED_INT_8_8_8_8_REV, image.pixels.data());
-    glGenerateMipmap(GL_TEXTURE_2D);
-    GLint compressed = GL_FALSE;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED, &compressed);
-    if (compressed == GL_TRUE && softwareRenderer(rendererHere())) {
-        storeDecoded(image.width, image.rows);
-    }
+    uploadBmpLevels(image, softwareRenderer(rendererHere()));
 }
 
 Problem loadBmp(const char* fileName, Texture& texture) {
@@ -103,10 +78,9 @@ Problem loadBmp(const char* fileName, Texture& texture) {
     return std::nullopt;
 }
 
-// SOIL gets only a file checkDds took, and only the bytes it checked: SOIL's reader trusts the
-// header, and starting with "DDS " and a 124-byte header no other reader of SOIL's takes it. The
-// header is read first, and then only the levels it declares, whatever follows them.
-Problem soilTexture(const char* fileName, GLuint& name) {
+// The upload gets only a file the DDS check took, and only the bytes it checked. The header is
+// read first, and then only the levels it declares, whatever follows them.
+Problem ddsTexture(const char* fileName, GLuint& name) {
     name = 0;
     GLint largestSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestSide);
@@ -130,14 +104,13 @@ Problem soilTexture(const char* fileName, GLuint& name) {
     if (problem) {
         return problem;
     }
-    name = SOIL_load_OGL_texture_from_memory(bytes.data(), static_cast<int>(layout.size), SOIL_LOAD_AUTO,
-                                             SOIL_CREATE_NEW_ID, SOIL_FLAG_MIPMAPS | SOIL_FLAG_INVERT_Y);
-    return name == 0 ? Problem("SOIL could not decode it") : std::nullopt;
+    name = uploadDds(bytes.data(), layout);
+    return name == 0 ? Problem("it could not be decoded") : std::nullopt;
 }
 
 Problem loadDds(const char* fileName, Texture& texture) {
     GLuint name = 0;
-    Problem problem = soilTexture(fileName, name);
+    Problem problem = ddsTexture(fileName, name);
     // A name with both extensions made a BMP texture first; the DDS one replaces it.
     if (texture.textureId != 0) {
         GLuint previous = texture.textureId;

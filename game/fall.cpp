@@ -3,6 +3,7 @@
 #include "assets/mesh.h"
 #include "assets/resource_cache.h"
 #include "assets/texture.h"
+#include "core/random.h"
 #include "game/controls.h"
 #include "physics/height_grid.h"
 #include "physics/physics_world.h"
@@ -23,12 +24,14 @@ const float groundDrag = 0.986f;
 const float waterDrag = 0.97f;
 const float maxLift = 0.8f;
 
-// One draw of 0 to 32767 from the generator srand seeds. glibc's rand() reaches 2147483647, so
-// only its low 15 bits are kept: every use below is scaled for that range.
-int randomDraw() { return std::rand() & 0x7FFF; }
+// One draw of 0 to 32767: the generator reaches 2147483647, and only its low 15 bits are kept;
+// every use below is scaled for that range.
+int randomDraw(RandomGenerator& random) { return nextRandom(random) & 0x7FFF; }
 
-// randomDraw() / 32767 in real arithmetic, rounded to float: -0.5 to 0.5 after the offset.
-float randomOffset() { return static_cast<float>(randomDraw() / 32767.0 - 0.5); }
+// randomDraw / 32767 in real arithmetic, rounded to float: -0.5 to 0.5 after the offset.
+float randomOffset(RandomGenerator& random) {
+    return static_cast<float>(randomDraw(random) / 32767.0 - 0.5);
+}
 
 const Texture* cachedTexture(ResourceCache& cache, const char* name) {
     return static_cast<const Texture*>(getResource(cache, name));
@@ -68,7 +71,7 @@ void Fall::setUp() {
     setBlend(*owner, &blend);
 
     kind = rockKindPlain;
-    if (randomDraw() % 3 == 0) {
+    if (randomDraw(*context.random) % 3 == 0) {
         setTexture(*owner, "Texture1", cachedTexture(*context.resources, "Textures/rock1.bmp"));
         kind = rockKindDark;
     }
@@ -85,9 +88,9 @@ void Fall::update() {
     firstUpdate = 0;
 
     if (controlHeld(input, Control::shake)) {
-        velocity.x += randomOffset();
-        velocity.y += randomOffset();
-        velocity.z += randomOffset();
+        velocity.x += randomOffset(*context.random);
+        velocity.y += randomOffset(*context.random);
+        velocity.z += randomOffset(*context.random);
     }
     steer();
 
@@ -210,8 +213,8 @@ void Fall::slowInWater() {
     if (velocity.y >= maxLift) {
         velocity.y = maxLift;
     }
-    if (randomDraw() / 32767.0 < 0.08) {
-        velocity.y += static_cast<float>((randomDraw() / 32767.0 - 0.5) * 0.015);
+    if (randomDraw(*context.random) / 32767.0 < 0.08) {
+        velocity.y += static_cast<float>((randomDraw(*context.random) / 32767.0 - 0.5) * 0.015);
     }
 }
 

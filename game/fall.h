@@ -18,6 +18,7 @@ struct Camera;
 struct CollisionSphere;
 struct ObjectList;
 struct PhysicsWorld;
+struct RandomGenerator;
 struct ResourceCache;
 struct RigidBody;
 struct Texture;
@@ -30,6 +31,7 @@ struct FallContext {
     Camera* camera;             // the input it reads, the yaw it steers by, the scene list it lives in
     const Texture* rockTexture; // the plain rock's texture
     int32_t* liveRocks;         // rocks set up minus rocks that began fading, shared by all rocks
+    RandomGenerator* random;    // shakes and bobs, shared by all rocks
 };
 
 const int32_t crowdLimit = 200;     // beyond this many live rocks, rocks age

@@ -65,6 +65,16 @@ const InputState* sessionInput() {
     return sessionRecording() || sessionReplaying() ? &current : nullptr;
 }
 
+InputState sessionPoll(InputState (*live)()) {
+    if (sessionRecording()) {
+        sessionRecordPoll(live());
+    } else {
+        sessionReplayPoll();
+    }
+    const InputState* input = sessionInput();
+    return input != nullptr ? *input : live();
+}
+
 std::string sessionCapturePath() {
     int frame = ticksDone + 1;
     if (session == nullptr || session->captureDirectory.empty() || session->captureEvery < 1 ||

@@ -43,6 +43,8 @@ bool sessionReplaying();
 void sessionRecordPoll(const InputState& live);
 void sessionReplayPoll();               // moves to the next recorded poll when replaying
 const InputState* sessionInput();    // the current poll when recording or replaying, else none
+// One poll as the engine sees it: the recording's when replaying, else `live` (kept when recording).
+InputState sessionPoll(InputState (*live)());
 std::string sessionCapturePath();       // where to save the frame about to be presented, or ""
 void sessionCaptured(const std::string& path, const Problem& problem); // none when it was saved
 void sessionPresented();                // after a tick's frame is presented

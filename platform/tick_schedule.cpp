@@ -13,6 +13,10 @@ double tickWait(TickSchedule& schedule, double now) {
     return due > now ? due - now : 0.0;
 }
 
+double tickDelay(const TickSchedule& schedule, double now) {
+    return schedule.started && schedule.nextTick > now ? schedule.nextTick - now : 0.0;
+}
+
 bool drawTick(TickSchedule& schedule, double now) {
     if (now >= schedule.nextTick) {
         if (schedule.ticksUndrawn < mostTicksPerFrame) {

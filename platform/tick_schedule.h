@@ -26,6 +26,9 @@ const int mostTicksPerFrame = 15; // 0.25 s of game time
 // How long to wait at `now` before the next tick is due (0 when it is due or late); records it
 // as running. The first tick runs at once and starts the schedule.
 double tickWait(TickSchedule& schedule, double now);
+// The same wait without recording anything: a loop that cannot block (the browser's) asks
+// whether a tick is due before it runs one.
+double tickDelay(const TickSchedule& schedule, double now);
 // Whether the tick that just ran is drawn, asked at `now`, after its simulation.
 bool drawTick(TickSchedule& schedule, double now);
 

@@ -11,6 +11,7 @@
 #include "core/problem.h"
 #include "platform/input.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,17 @@ bool platformTicksPaced();
 // even when the schedule would leave it out.
 bool platformTickCaptured();
 double platformClock();               // the steady clock, in seconds
-void platformWait(double seconds);    // sleeps; nothing for 0 or less
+// Sleeps (nothing for 0 or less) and is true; false at once where the loop must not block (the
+// browser: the next animation frame comes back instead).
+bool platformWait(double seconds);
+double platformSecondsSinceStart(); // since the process started (in the browser: the page's navigation)
+// Whether the game runs: always on the desktop; in the browser only while the page holds the
+// pointer (after "Click to play", until Escape frees it) or a session drives the input.
+bool platformPlaying();
+// Runs `step` until it is false, then `finish`, and hands back finish's exit status. In the
+// browser each animation frame runs one step: this call does not return (main is left and the
+// run's state must outlive it), and finish's status ends the program and goes to the page.
+int platformRunLoop(const std::function<bool()>& step, const std::function<int()>& finish);
 // Starts the input over for a new run: the script (input_script.h) from its first frame with
 // the mouse at the centre and the session (session_input.h) from its first tick. The script and
 // the session chosen stay chosen.

@@ -1,5 +1,8 @@
 // The window layer over GLFW 3, with the scripted and the recorded input sources beside it.
+#include "core/printable.h"
+#include "platform/file_read.h"
 #include "platform/file_write.h"
+#include "platform/frame_capture.h"
 #include "platform/input_mapping.h"
 #include "platform/input_script.h"
 #include "platform/keys.h"
@@ -15,12 +18,12 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <stb/stb_image.h>
-#include <stb/stb_image_write.h>
 
 namespace valley {
 
@@ -65,27 +68,13 @@ bool listed(const std::vector<int>& held, int code) {
     return std::find(held.begin(), held.end(), code) != held.end();
 }
 
-void appendPng(void* context, void* data, int size) {
-    auto* png = static_cast<std::vector<uint8_t>*>(context);
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    png->insert(png->end(), bytes, bytes + size);
-}
-
-// Reads the back buffer and writes it top row first as an RGB PNG.
-Problem captureFrame(const std::string& path) {
+// Reads the back buffer into a PNG file.
+Problem captureBackBuffer(const std::string& path) {
     int width = 0;
     int height = 0;
     glfwGetFramebufferSize(window, &width, &height);
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    stbi_flip_vertically_on_write(1);
-    std::vector<uint8_t> png;
-    if (stbi_write_png_to_func(appendPng, &png, width, height, 3, pixels.data(), width * 3) == 0) {
-        return "the picture could not be encoded";
-    }
-    return writeNewFile(path, png);
+    return captureFrame(path, width, height);
 }
 
 int liveKey(int key) {
@@ -273,18 +262,30 @@ Problem platformSetWindowIcon(const std::vector<std::string>& paths) {
     std::vector<GLFWimage> images;
     std::vector<stbi_uc*> pixels;
     Problem problem;
+    // An icon is a small PNG: read with a bound, regular files only, its size checked before
+    // it is decoded.
+    constexpr uint64_t largestIconFile = 4 * 1024 * 1024;
+    constexpr int largestIconSide = 1024;
     for (const std::string& path : paths) {
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        if (file == nullptr) {
+        if (!std::filesystem::exists(path)) {
             continue;
+        }
+        std::vector<uint8_t> bytes;
+        if (Problem unread = readWholeFile(path, largestIconFile, bytes)) {
+            problem = printable(path) + ": " + *unread;
+            break;
         }
         int width = 0;
         int height = 0;
         int channels = 0;
-        stbi_uc* rgba = stbi_load_from_file(file, &width, &height, &channels, 4);
-        std::fclose(file);
+        const int size = static_cast<int>(bytes.size());
+        stbi_uc* rgba = nullptr;
+        if (stbi_info_from_memory(bytes.data(), size, &width, &height, &channels) && width <= largestIconSide &&
+            height <= largestIconSide) {
+            rgba = stbi_load_from_memory(bytes.data(), size, &width, &height, &channels, 4);
+        }
         if (rgba == nullptr) {
-            problem = path + ": " + stbi_failure_reason();
+            problem = printable(path) + ": not a PNG of at most 1024 x 1024 pixels";
             break;
         }
         pixels.push_back(rgba);
@@ -333,11 +334,11 @@ void platformSwapBuffers() {
     }
     if (window != nullptr) {
         if (frame != nullptr && !frame->capturePath.empty()) {
-            captureFrame(frame->capturePath);
+            captureBackBuffer(frame->capturePath);
         }
         std::string sessionCapture = sessionCapturePath();
         if (!sessionCapture.empty()) {
-            sessionCaptured(sessionCapture, captureFrame(sessionCapture));
+            sessionCaptured(sessionCapture, captureBackBuffer(sessionCapture));
         }
         glfwSwapBuffers(window);
     }
@@ -365,10 +366,11 @@ double platformClock() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-void platformWait(double seconds) {
+bool platformWait(double seconds) {
     if (seconds > 0.0) {
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     }
+    return true;
 }
 
 bool platformWindowOpen() {
@@ -378,15 +380,7 @@ bool platformWindowOpen() {
     return (script == nullptr || currentScriptFrame() != nullptr) && !sessionReplayOver();
 }
 
-InputState platformPoll() {
-    if (sessionRecording()) {
-        sessionRecordPoll(liveInput());
-    } else {
-        sessionReplayPoll();
-    }
-    const InputState* session = sessionInput();
-    return session != nullptr ? *session : liveInput();
-}
+InputState platformPoll() { return sessionPoll(liveInput); }
 
 void platformSetMousePos(int x, int y) {
     if (sessionReplaying()) {

@@ -5,8 +5,7 @@
 #include "render/ground_pieces.h"
 
 #include "assets/mesh.h"
-
-#include <epoxy/gl.h>
+#include "platform/gl.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,13 +7,12 @@
 
 #include "assets/mesh.h"
 #include "assets/texture.h"
-#include "render/object_logic.h"
+#include "platform/gl.h"
 #include "render/camera.h"
 #include "render/ground_pieces.h"
+#include "render/object_logic.h"
 #include "render/shader_program.h"
 #include "render/view_volume.h"
-
-#include <epoxy/gl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -192,7 +191,7 @@ void drawPieces(RenderObject& object, const RenderList& list) {
         }
         if (drawCount > 0) {
             applyProgram(*programs[slope], object, list.projection, object.modelView);
-            glMultiDrawElements(GL_TRIANGLES, counts, GL_UNSIGNED_INT, offsets, drawCount);
+            multiDrawElements(GL_TRIANGLES, counts, GL_UNSIGNED_INT, offsets, drawCount);
         }
     }
 }

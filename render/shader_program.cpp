@@ -9,10 +9,9 @@
 #include "assets/texture.h"
 #include "core/printable.h"
 #include "platform/file_read.h"
+#include "platform/gl.h"
 #include "render/ground_pieces.h"
 #include "render/render_object.h"
-
-#include <epoxy/gl.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -97,6 +96,22 @@ std::string withDefines(const std::string& text, const char* defines) {
     const size_t at = text.rfind("#version", 0) == 0 && lineEnd != std::string::npos ? lineEnd + 1 : 0;
     return text.substr(0, at) + defines + text.substr(at);
 }
+
+} // namespace
+
+std::string glslEsText(const std::string& text) {
+    const size_t lineEnd = text.find('\n');
+    const size_t body = text.rfind("#version", 0) == 0 ? (lineEnd == std::string::npos ? text.size() : lineEnd + 1) : 0;
+    return "#version 100\n"
+           "#ifdef GL_FRAGMENT_PRECISION_HIGH\n"
+           "precision highp float;\n"
+           "#else\n"
+           "precision mediump float;\n"
+           "#endif\n" +
+           text.substr(body);
+}
+
+namespace {
 
 struct Preset {
     const char* vertexPath;
@@ -217,7 +232,7 @@ uint32_t compileShader(uint32_t type, const ShaderProgram& program) {
     } else if (file.find_first_not_of('\n') == std::string::npos) {
         std::printf("error: shader %s is missing or empty!\n", shown.c_str());
     }
-    std::string text = withDefines(file, program.defines);
+    std::string text = withDefines(glslEs ? glslEsText(file) : file, program.defines);
     const GLchar* source = text.c_str();
     GLint length = static_cast<GLint>(text.size());
     glShaderSource(shader, 1, &source, &length);

@@ -70,6 +70,9 @@ const uint64_t largestShaderFile = 1000000;
 Problem readTextFile(const char* path, std::string& text);
 std::string shaderTextFrom(const uint8_t* bytes, size_t size); // the same from bytes; no file needed
 uint32_t compileShader(uint32_t type, const ShaderProgram& program); // with the program's defines
+// A shader file's text as GLSL ES 1.00 (the browser's) takes it: the "#version" line, or none,
+// becomes "#version 100" with a default float precision, high where the stage has it.
+std::string glslEsText(const std::string& text);
 uint32_t linkProgram(ShaderProgram& program);
 void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& projection, const Mat4& modelview);
 

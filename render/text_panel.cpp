@@ -1,9 +1,14 @@
+// Text panels over the picture: stb's easy font turned into triangles in window pixels (x right,
+// y down from the top left corner), drawn with a program of their own.
 #include "render/text_panel.h"
 
-#include <epoxy/gl.h>
+#include "platform/gl.h"
+#include "render/shader_program.h"
+
 #include <stb/stb_easy_font.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace valley {
@@ -24,7 +29,9 @@ const char* const fragmentText = "#version 120\n"
                                  "uniform vec4 colour;\n"
                                  "void main() { gl_FragColor = colour; }\n";
 
-GLuint compiled(GLenum type, const char* text) {
+GLuint compiled(GLenum type, const char* source) {
+    const std::string adapted = glslEs ? glslEsText(source) : source;
+    const char* text = adapted.c_str();
     GLuint shader = glCreateShader(type);
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);

@@ -4,6 +4,8 @@
 #   scripts/setup.sh          what building and playing need (./run.sh)
 #   scripts/setup.sh test     ... and the tests' and fuzz targets' tooling (./test.sh)
 #   scripts/setup.sh bench    ... and the peer libraries the benchmarks measure against
+#   scripts/setup.sh web      ... and the browser build: Emscripten with node, Chromium for its
+#                             tests, python3 to serve it (scripts/web.sh)
 set -euo pipefail
 
 packages=(
@@ -20,7 +22,8 @@ case "${1:-}" in
   "") ;;
   test) packages+=("${test_packages[@]}") ;;
   bench) packages+=("${test_packages[@]}" libbullet-dev) ;;
-  *) echo "usage: scripts/setup.sh [test | bench]" >&2; exit 2 ;;
+  web) packages+=(emscripten nodejs chromium python3) ;;
+  *) echo "usage: scripts/setup.sh [test | bench | web]" >&2; exit 2 ;;
 esac
 
 missing=()

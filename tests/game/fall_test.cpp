@@ -86,7 +86,7 @@ TEST_F(RockTest, WaterLiftsDeepRocksUpToACap) {
     EXPECT_NEAR(deep->velocity.y, 0.8f, bob + 1e-6);
 }
 
-// Every draw is 0 to 32767, whatever the C library's rand() reaches: a shake nudges a rock by at
+// Every draw is 0 to 32767, the generator's low 15 bits: a shake nudges a rock by at
 // most 0.5 per axis, and a floating rock bobs on about 8 % of frames by at most 0.0075.
 TEST_F(RockTest, RandomShakesAndBobsStayWithinTheirRange) {
     GroundPatch lakeBed(-1000.0f, {0, 1, 0});

@@ -152,3 +152,28 @@ TEST(TickSchedule, ADisplayThatWaitsForVerticalSyncShowsEveryRefresh) {
         }
     }
 }
+
+// The browser's loop asks before it ticks: the answer is the wait tickWait would give at that
+// moment, and asking changes nothing, however often and whenever it is asked.
+TEST(TickSchedule, AskingWhenTheNextTickIsDueLeavesTheScheduleAsItWas) {
+    TickSchedule schedule = {};
+    EXPECT_EQ(tickDelay(schedule, 5.0), 0.0) << "the first tick is due at once";
+    double now = 5.0;
+    for (int frame = 0; frame < 600; ++frame) {
+        now += (frame % 7 == 0 ? 40.0 : 16.7) / 1000.0; // an animation frame, now and then late
+        for (double at : {now - 0.02, now, now + 0.001}) {
+            const TickSchedule before = schedule;
+            const double delay = tickDelay(schedule, at);
+            EXPECT_TRUE(before.started == schedule.started && before.nextTick == schedule.nextTick &&
+                        before.ticksUndrawn == schedule.ticksUndrawn);
+            TickSchedule advanced = schedule;
+            EXPECT_EQ(delay, tickWait(advanced, at));
+        }
+        while (tickDelay(schedule, now) == 0.0) {
+            ASSERT_EQ(tickWait(schedule, now), 0.0);
+            if (drawTick(schedule, now)) {
+                break;
+            }
+        }
+    }
+}

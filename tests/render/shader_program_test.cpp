@@ -257,3 +257,43 @@ TEST_F(ShaderPrograms, AHandBuiltProgramSendsWholeDefaultsToAnObjectWithoutSlots
     EXPECT_NEAR(centre.blue, 191, 1);
     EXPECT_EQ(centre.alpha, 255);
 }
+
+// The browser's shaders: the version line replaced (or added), the rest kept as it is, and every
+// shader file, with the terrain's defines, compiling as GLSL ES 1.00 (Mesa takes that language
+// in a desktop context too).
+TEST_F(ShaderPrograms, ShaderFilesBecomeGlslEsWithAPrecision) {
+    const std::string prelude = "#version 100\n#ifdef GL_FRAGMENT_PRECISION_HIGH\nprecision highp float;\n"
+                                "#else\nprecision mediump float;\n#endif\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"#version 120\nuniform float a;\n", "uniform float a;\n"},
+        {"uniform float a;\n", "uniform float a;\n"},
+        {"#version 120", ""},
+        {"", ""},
+    };
+    for (const auto& [text, body] : cases) {
+        EXPECT_EQ(glslEsText(text), prelude + body) << text;
+    }
+
+    const char* files[] = {"shaders/phongVert.txt",        "shaders/phongFrag.txt",  "shaders/phongTerrainVert.txt",
+                           "shaders/phongTerrainFrag.txt", "shaders/waterVert.txt",  "shaders/waterFrag.txt",
+                           "shaders/skyBoxVert.txt",       "shaders/skyBoxFrag.txt"};
+    for (const char* defines : {"", "#define GROUND_FLATNESS 0.0\n"}) {
+        for (const char* file : files) {
+            const bool vertex = std::string(file).find("Vert") != std::string::npos;
+            std::string original;
+            ASSERT_FALSE(readTextFile(file, original)) << file;
+            const std::string es = glslEsText(original);
+            const std::string text = es.substr(0, 13) + defines + es.substr(13);
+            GLuint shader = glCreateShader(vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
+            const GLchar* source = text.c_str();
+            glShaderSource(shader, 1, &source, nullptr);
+            glCompileShader(shader);
+            GLint compiled = GL_FALSE;
+            glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+            char log[1000] = {};
+            glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+            EXPECT_EQ(compiled, GL_TRUE) << file << defines << ": " << log;
+            glDeleteShader(shader);
+        }
+    }
+}

@@ -27,7 +27,7 @@ void RockTest::SetUp() {
     kernel.rockTexture = &rockTexture;
     rockMesh.stride = 8;
     rockMesh.extent = {1, 1, 1};
-    std::srand(7);
+    seedRandom(kernel.random, 7);
 }
 
 void RockTest::TearDown() { sandbox.reset(); }
