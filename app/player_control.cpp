@@ -2,7 +2,7 @@
 
 #include "app/kernel.h"
 #include "app/scene.h"
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "game/controls.h"
 #include "game/fall.h"
 #include "physics/height_grid.h"

@@ -1,6 +1,6 @@
 #include "game/fall.h"
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "assets/resource_cache.h"
 #include "assets/texture.h"
 #include "core/random.h"

@@ -1,4 +1,5 @@
-// The first-person camera, which polls the keyboard and mouse once a tick and moves with them.
+// The first-person camera, which polls the keyboard and mouse at the start of every tick (and
+// again after re-centring the mouse) and moves with them.
 //
 // Units: world units and degrees; velocities and damping are per tick. y points up.
 // Yaw 0 looks along +x and 90 along +z; positive pitch looks down, kept within -89.9..89.9.
