@@ -48,12 +48,6 @@ Texture* cachedTexture(const char* name) {
     return static_cast<Texture*>(getResource(*kernel.resources, name));
 }
 
-// The identity turned about x, then z, then y: the rotation the shaders apply to normals.
-void rotationMatrix(Mat4& matrix, const Vec3& rotation) {
-    copyMat4(matrix, identityMat4);
-    rotateMat4XZY(matrix, rotation);
-}
-
 void bindNormalMatrix(RenderObject& object, Mat4& matrix) {
     makeNormalMatrixSlots(object);
     copyMat4(matrix, identityMat4);
@@ -73,7 +67,7 @@ RenderObject* addWaterPlane(ShaderProgram* waterShader, float rotationX, Mat4& n
     water->position.y = -25;
     water->rotation.x = rotationX;
     bindNormalMatrix(*water, normal);
-    rotationMatrix(normal, water->rotation);
+    rotationMat4(normal, water->rotation);
     makeBlendSlots(*water);
     blend = 0.6f;
     setBlend(*water, &blend);
@@ -142,7 +136,7 @@ SceneHandles buildScene() {
         setTexture(*block, "Texture1", kernel.rockTexture);
         BoxCollider* collider = addBoxCollider(*kernel.physicsWorld, *block);
         bindNormalMatrix(*block, values.blockNormals[i]);
-        rotationMatrix(values.blockNormals[i], block->rotation);
+        rotationMat4(values.blockNormals[i], block->rotation);
         if (i == 0) {
             handles.frustumTarget = block;
         }

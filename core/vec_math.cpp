@@ -102,6 +102,11 @@ void rotateMat4XZY(Mat4& m, const Vec3& degrees) {
     rotateMat4Y(m, degrees.y);
 }
 
+void rotationMat4(Mat4& destination, const Vec3& degrees) {
+    copyMat4(destination, identityMat4);
+    rotateMat4XZY(destination, degrees);
+}
+
 // f is 4 / tan of the whole field of view (not of its half), and the depth terms stand at m11
 // and m14 the other way round from the common layout: the scene's look was tuned with exactly
 // this projection (picture scaled by f / 2.002002, nothing clipped by distance).

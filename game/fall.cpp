@@ -111,8 +111,7 @@ void Fall::update() {
     }
 
     handToPhysics();
-    copyMat4(rotationMatrix, identityMat4);
-    rotateMat4XZY(rotationMatrix, owner->rotation);
+    rotationMat4(rotationMatrix, owner->rotation);
     setNormalMatrix(*owner, &rotationMatrix);
     displacement = subtract(owner->position, lastPosition);
     lastPosition = owner->position;
