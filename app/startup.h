@@ -2,6 +2,8 @@
 // material, and the whole run of the program. Window sizes and positions are in pixels.
 #pragma once
 
+#include "platform/input.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -11,9 +13,6 @@ namespace valley {
 
 struct SceneHandles;
 struct VideoMode;
-
-const int32_t valleyWindowWidth = 1280;
-const int32_t valleyWindowHeight = 720;
 
 // The window a run opens: its size in pixels when windowed, and whether it starts fullscreen.
 struct WindowChoice {
