@@ -16,6 +16,11 @@ namespace valley {
 
 namespace {
 
+// The drawn water surface. The player's water line (app/player_control.h) and the rocks' water
+// level (game/fall.cpp) are heights of their own on purpose: an eye height and a rock's centre
+// respectively, each with the motion and the recordings made with it.
+const float waterPlaneHeight = -25.0f;
+
 // Values the render objects read by reference for the whole run.
 struct SceneValues {
     Mat4 cliffNormal;
@@ -64,7 +69,7 @@ RenderObject* addWaterPlane(ShaderProgram* waterShader, float rotationX, Mat4& n
     makeTextureSlots(*water);
     setTexture(*water, "Texture1", cachedTexture("Textures/water1_f.bmp"));
     water->scale = {40, 40, 40};
-    water->position.y = -25;
+    water->position.y = waterPlaneHeight;
     water->rotation.x = rotationX;
     bindNormalMatrix(*water, normal);
     rotationMat4(normal, water->rotation);
