@@ -4,6 +4,7 @@
 #include "assets/texture.h"
 
 #include "assets/dds_check.h"
+#include "assets/file_kinds.h"
 #include "assets/texture_budget.h"
 #include "assets/texture_upload.h"
 #include "core/little_endian.h"
@@ -200,10 +201,11 @@ Texture& loadTexture(const char* fileName, Texture& texture) {
     if (fileName == nullptr) {
         return texture;
     }
-    if (std::strstr(fileName, ".bmp") != nullptr) {
+    const FileKinds kinds = fileKindsOf(fileName);
+    if (kinds.bmp) {
         reportProblem(fileName, loadBmp(fileName, texture));
     }
-    if (std::strstr(fileName, ".dds") != nullptr) {
+    if (kinds.dds) {
         reportProblem(fileName, loadDds(fileName, texture));
     }
     return texture;
