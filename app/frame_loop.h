@@ -3,10 +3,11 @@
 //
 // A tick whose picture a capture saves is drawn whatever the schedule says.
 //
-// One tick: poll the input and move the camera, step the physics (unless F is held), run every
-// behaviour, then (when drawn) draw and present the world as it stands, then apply the player's
-// controls and test for the end. The picture shows the world the player reacts to: the controls
-// act after it, as they always have, so a replay draws the same pictures whichever ticks it draws.
+// One tick: poll the input and move the camera, step the physics (unless the pause control of
+// game/controls.h, F, is held), run every behaviour, then (when drawn) draw and present the world
+// as it stands, then apply the player's controls and test for the end. The picture shows the
+// world the player reacts to: the controls act after it, as they always have, so a replay draws
+// the same pictures whichever ticks it draws.
 #pragma once
 
 #include "app/overlay.h"

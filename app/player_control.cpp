@@ -2,7 +2,7 @@
 
 #include "app/kernel.h"
 #include "app/scene.h"
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "game/controls.h"
 #include "game/fall.h"
 #include "physics/height_grid.h"
@@ -182,9 +182,7 @@ void moveSelectedBlock(const SceneHandles& scene, const InputState& input) {
     }
     scene.selectedCollider->position = block.position;
     scene.selectedCollider->rotation = block.rotation;
-    Mat4& normalMatrix = *scene.selectedNormalMatrix;
-    copyMat4(normalMatrix, identityMat4);
-    rotateMat4XZY(normalMatrix, block.rotation);
+    rotationMat4(*scene.selectedNormalMatrix, block.rotation);
     if (controlHeld(input, Control::blockLift)) {
         block.position.y += blockLiftStep;
     }

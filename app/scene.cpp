@@ -16,6 +16,11 @@ namespace valley {
 
 namespace {
 
+// The drawn water surface. The player's water line (app/player_control.h) and the rocks' water
+// level (game/fall.cpp) are heights of their own on purpose: an eye height and a rock's centre
+// respectively, each with the motion and the recordings made with it.
+const float waterPlaneHeight = -25.0f;
+
 // Values the render objects read by reference for the whole run.
 struct SceneValues {
     Mat4 cliffNormal;
@@ -48,12 +53,6 @@ Texture* cachedTexture(const char* name) {
     return static_cast<Texture*>(getResource(*kernel.resources, name));
 }
 
-// The identity turned about x, then z, then y: the rotation the shaders apply to normals.
-void rotationMatrix(Mat4& matrix, const Vec3& rotation) {
-    copyMat4(matrix, identityMat4);
-    rotateMat4XZY(matrix, rotation);
-}
-
 void bindNormalMatrix(RenderObject& object, Mat4& matrix) {
     makeNormalMatrixSlots(object);
     copyMat4(matrix, identityMat4);
@@ -70,10 +69,10 @@ RenderObject* addWaterPlane(ShaderProgram* waterShader, float rotationX, Mat4& n
     makeTextureSlots(*water);
     setTexture(*water, "Texture1", cachedTexture("Textures/water1_f.bmp"));
     water->scale = {40, 40, 40};
-    water->position.y = -25;
+    water->position.y = waterPlaneHeight;
     water->rotation.x = rotationX;
     bindNormalMatrix(*water, normal);
-    rotationMatrix(normal, water->rotation);
+    rotationMat4(normal, water->rotation);
     makeBlendSlots(*water);
     blend = 0.6f;
     setBlend(*water, &blend);
@@ -142,7 +141,7 @@ SceneHandles buildScene() {
         setTexture(*block, "Texture1", kernel.rockTexture);
         BoxCollider* collider = addBoxCollider(*kernel.physicsWorld, *block);
         bindNormalMatrix(*block, values.blockNormals[i]);
-        rotationMatrix(values.blockNormals[i], block->rotation);
+        rotationMat4(values.blockNormals[i], block->rotation);
         if (i == 0) {
             handles.frustumTarget = block;
         }

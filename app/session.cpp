@@ -9,6 +9,7 @@
 #include "core/frame_stats.h"
 #include "core/printable.h"
 #include "platform/file_read.h"
+#include "platform/input.h"
 #include "platform/recording.h"
 #include "platform/session_input.h"
 #include "platform/window.h"

@@ -2,6 +2,8 @@
 // material, and the whole run of the program. Window sizes and positions are in pixels.
 #pragma once
 
+#include "platform/input.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -11,9 +13,6 @@ namespace valley {
 
 struct SceneHandles;
 struct VideoMode;
-
-const int32_t valleyWindowWidth = 1280;
-const int32_t valleyWindowHeight = 720;
 
 // The window a run opens: its size in pixels when windowed, and whether it starts fullscreen.
 struct WindowChoice {
@@ -38,14 +37,17 @@ struct RunSetup {
 int runValley(const RunSetup& setup = RunSetup{});
 
 // Sets every piece of per-run state back to how a fresh process has it, so that a run after
-// another in the same process gives the results of a first run. These are the only module
-// globals, each reset by its own module: the kernel with its camera and live rock count
+// another in the same process gives the results of a first run. Each module global that carries
+// over is reset by its own module: the kernel with its camera and live rock count
 // (app/kernel.h), the player (app/player_control.h), the pair search's buffers
 // (physics/broad_phase.h), the frame statistics but whether they are measured
 // (core/frame_stats.h), and the script's and session's place in their input
-// (platform/window.h). Left as they are: the slot pools (core/slot_pool.h; which
-// slot a record takes changes no result) and the records of earlier runs, which stay with
-// whoever keeps them; the random generator is seeded by initKernel.
+// (platform/window.h). The other module globals are written before they are read: the scene's
+// matrices and blend values (app/scene.cpp, by every build of the scene) and the window layer's
+// own state (the window, its place, the pointer and keys it has seen, the input mapping);
+// render's defaultOne never changes. Left as they are: the slot pools (core/slot_pool.h; which
+// slot a record takes changes no result) and the records of earlier runs, which stay with whoever
+// keeps them; the random generator is seeded by initKernel.
 void resetRunState();
 void createContainers();
 // False, after one line on standard error, when the window system or the window could not be had;

@@ -5,6 +5,7 @@
 
 #include "assets/collada_reader.h"
 
+#include "assets/file_kinds.h"
 #include "assets/number_scan.h"
 #include "assets/xml_bounds.h"
 #include "platform/file_read.h"
@@ -184,7 +185,7 @@ bool readColladaMesh(char* text, Mesh& mesh) {
 
 bool readColladaFile(const char* fileName, Mesh& mesh) {
     mesh = emptyMesh();
-    if (fileName == nullptr || std::strstr(fileName, ".dae") == nullptr) {
+    if (fileName == nullptr || !fileKindsOf(fileName).dae) {
         return false;
     }
     std::vector<uint8_t> text;

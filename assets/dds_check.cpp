@@ -5,6 +5,7 @@
 #include "assets/dds_check.h"
 
 #include "assets/texture_budget.h"
+#include "core/little_endian.h"
 
 #include <algorithm>
 #include <cstring>
@@ -22,10 +23,7 @@ constexpr uint32_t textureCap = 0x1000;
 constexpr uint32_t mipmapCap = 0x400000;
 constexpr uint32_t cubeMapOrVolume = 0x200 | 0x200000;
 
-uint32_t word(const uint8_t* bytes, size_t at) {
-    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
+uint32_t word(const uint8_t* bytes, size_t at) { return readUint32LittleEndian(bytes + at); }
 
 // Bytes of a 4 x 4 block for DXT1, DXT3 and DXT5, bytes of a pixel for plain formats; 0 for
 // any other pixel format.

@@ -1,5 +1,7 @@
 #include "assets/dds_flip.h"
 
+#include "core/little_endian.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -8,10 +10,7 @@ namespace valley {
 
 namespace {
 
-uint32_t word(const uint8_t* bytes, size_t at) {
-    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
+uint32_t word(const uint8_t* bytes, size_t at) { return readUint32LittleEndian(bytes + at); }
 
 // The first `rows` of a 4-row colour block's index bytes (one per row) reversed.
 void flipColourBlock(uint8_t* block, int32_t rows) { std::reverse(block + 4, block + 4 + rows); }

@@ -1,6 +1,7 @@
 // Meshes and textures by file name, loaded once each.
 #include "assets/resource_cache.h"
 
+#include "assets/file_kinds.h"
 #include "assets/mesh.h"
 #include "assets/texture.h"
 
@@ -35,12 +36,13 @@ void* findResource(ResourceCache& cache, const char* name) {
 }
 
 void loadResource(ResourceCache& cache, const char* name) {
-    if (std::strstr(name, ".bmp") != nullptr) {
+    const FileKinds kinds = fileKindsOf(name);
+    if (kinds.bmp) {
         recordTexture(cache, name);
     }
-    if (std::strstr(name, ".dds") != nullptr) {
+    if (kinds.dds) {
         recordTexture(cache, name);
-    } else if (std::strstr(name, ".dae") != nullptr) {
+    } else if (kinds.dae) {
         Mesh* mesh = new Mesh{};
         loadMesh(*mesh, name);
         appendToList(cache.meshes, mesh);

@@ -4,8 +4,10 @@
 #include "assets/texture.h"
 
 #include "assets/dds_check.h"
+#include "assets/file_kinds.h"
 #include "assets/texture_budget.h"
 #include "assets/texture_upload.h"
+#include "core/little_endian.h"
 #include "core/printable.h"
 #include "core/problem.h"
 #include "platform/file_read.h"
@@ -31,22 +33,10 @@ constexpr uint32_t opaqueAlpha = 0x000000FFu;
 constexpr uint32_t opaqueAlpha = 0xFF000000u;
 #endif
 
-int32_t readUint16(const uint8_t* bytes) {
-    return static_cast<int32_t>(bytes[0] | bytes[1] << 8);
-}
-
 // The Windows information headers (40, 52, 56, 108 and 124 bytes), which share the layout of
 // the fields read here. OS/2 headers (12 bytes, or 16 to 64) place or mean them differently.
 bool windowsInfoHeader(int32_t size) {
     return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
-}
-
-int32_t readInt32(const uint8_t* bytes) {
-    uint32_t value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-                     static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-    int32_t result;
-    std::memcpy(&result, &value, sizeof result);
-    return result;
 }
 
 const char* rendererHere() { return reinterpret_cast<const char*>(glGetString(GL_RENDERER)); }
@@ -156,13 +146,14 @@ float anisotropyFor(float requested, const char* renderer) {
 bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image) {
     image = BmpImage{0, 0, 0, {}};
     if (bytes == nullptr || size < bmpHeaderBytes || bytes[0] != 'B' || bytes[1] != 'M' ||
-        !windowsInfoHeader(readInt32(bytes + 14)) || readUint16(bytes + 28) != bmpBitsPerPixel ||
-        readInt32(bytes + 30) != bmpUncompressed) {
+        !windowsInfoHeader(readInt32LittleEndian(bytes + 14)) ||
+        static_cast<int32_t>(readLittleEndian(bytes + 28, 2)) != bmpBitsPerPixel ||
+        readInt32LittleEndian(bytes + 30) != bmpUncompressed) {
         return false;
     }
-    const int32_t width = readInt32(bytes + 18);
-    const int32_t height = readInt32(bytes + 22);
-    const int32_t offset = readInt32(bytes + 10);
+    const int32_t width = readInt32LittleEndian(bytes + 18);
+    const int32_t height = readInt32LittleEndian(bytes + 22);
+    const int32_t offset = readInt32LittleEndian(bytes + 10);
     if (width <= 0 || width > largestBmpSide || height == 0 || height < -largestBmpSide ||
         height > largestBmpSide || offset < 0 ||
         int64_t{width} * (height < 0 ? -int64_t{height} : height) > largestTexturePixels) {
@@ -210,10 +201,11 @@ Texture& loadTexture(const char* fileName, Texture& texture) {
     if (fileName == nullptr) {
         return texture;
     }
-    if (std::strstr(fileName, ".bmp") != nullptr) {
+    const FileKinds kinds = fileKindsOf(fileName);
+    if (kinds.bmp) {
         reportProblem(fileName, loadBmp(fileName, texture));
     }
-    if (std::strstr(fileName, ".dds") != nullptr) {
+    if (kinds.dds) {
         reportProblem(fileName, loadDds(fileName, texture));
     }
     return texture;

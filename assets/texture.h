@@ -2,8 +2,9 @@
 //
 // A BMP is uploaded driver-compressed with generated mipmaps and anisotropy 4, rows as stored
 // (a bottom-up file reaches OpenGL bottom row first). A DDS is checked first (dds_check.h),
-// then decoded and flipped by SOIL and set to repeat, with the largest anisotropy the driver
-// offers; SOIL reads no other format. Names are tested by substring.
+// then decoded and flipped (by SOIL on the desktop, by the engine in the browser:
+// texture_upload.h) and set to repeat, with the largest anisotropy the driver offers. Names are
+// tested by substring.
 #pragma once
 
 #include <cstddef>
@@ -41,7 +42,8 @@ float anisotropyFor(float requested, const char* renderer);
 // terrain's rock texture the largest single cost of a frame.
 bool softwareRenderer(const char* renderer);
 
-// Fills a caller-allocated record and hands it back; a failed load leaves textureId 0.
+// Fills a caller-allocated record and hands it back. A failure prints
+// "error: texture <name> loaded incorrectly: <reason>" and leaves textureId 0.
 Texture& loadTexture(const char* fileName, Texture& texture);
 
 } // namespace valley

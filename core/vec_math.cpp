@@ -6,11 +6,6 @@ namespace valley {
 
 const Mat4 identityMat4 = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
 
-void setBoth(Vec3& a, Vec3& b, float x, float y, float z) {
-    a = {x, y, z};
-    b = {x, y, z};
-}
-
 void rotateX(Vec3& v, float degrees) { turnX(v, turnViaFloatRadians(degrees)); }
 
 void rotateY(Vec3& v, float degrees) { turnY(v, turnViaFloatRadians(degrees)); }
@@ -105,6 +100,11 @@ void rotateMat4XZY(Mat4& m, const Vec3& degrees) {
     rotateMat4X(m, degrees.x);
     rotateMat4Z(m, degrees.z);
     rotateMat4Y(m, degrees.y);
+}
+
+void rotationMat4(Mat4& destination, const Vec3& degrees) {
+    copyMat4(destination, identityMat4);
+    rotateMat4XZY(destination, degrees);
 }
 
 // f is 4 / tan of the whole field of view (not of its half), and the depth terms stand at m11

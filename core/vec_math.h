@@ -76,7 +76,6 @@ inline void turnZ(Vec3& v, const AxisTurn& turn) {
 }
 
 // Vector operations: in place on the first argument unless a result is returned.
-void setBoth(Vec3& a, Vec3& b, float x, float y, float z);
 void rotateX(Vec3& v, float degrees);
 void rotateY(Vec3& v, float degrees);
 void rotateZ(Vec3& v, float degrees);
@@ -101,6 +100,8 @@ void rotateMat4Z(Mat4& m, float degrees);
 // An object's rotation triple: rotateMat4X by degrees.x, then rotateMat4Z by degrees.z, then
 // rotateMat4Y by degrees.y.
 void rotateMat4XZY(Mat4& m, const Vec3& degrees);
+// The identity turned by rotateMat4XZY: the matrix of an object's rotation, as its normals turn.
+void rotationMat4(Mat4& destination, const Vec3& degrees);
 // Projection for a near plane at 1; f = 4 / tan(fieldOfView), see the notes in the source.
 void perspective(Mat4& destination, float aspect, float fieldOfViewDegrees);
 

@@ -1,6 +1,6 @@
 #include "game/fall.h"
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "assets/resource_cache.h"
 #include "assets/texture.h"
 #include "core/random.h"
@@ -23,6 +23,9 @@ const float airDrag = 0.997f;
 const float groundDrag = 0.986f;
 const float waterDrag = 0.97f;
 const float maxLift = 0.8f;
+// Below it a rock's centre is under water: 14 above the drawn water (app/scene.cpp) and apart
+// from the player's water line (app/player_control.h) on purpose, as the rocks' motion was made.
+const float rockWaterLevel = -11.0f;
 
 // One draw of 0 to 32767: the generator reaches 2147483647, and only its low 15 bits are kept;
 // every use below is scaled for that range.
@@ -41,7 +44,7 @@ const Texture* cachedTexture(ResourceCache& cache, const char* name) {
 
 void Fall::setUp() {
     *context.liveRocks += 1;
-    waterLevel = -11.0f;
+    waterLevel = rockWaterLevel;
     firstUpdate = 1;
     lastPosition = owner->position;
     steerStep = 0.02f;
@@ -111,8 +114,7 @@ void Fall::update() {
     }
 
     handToPhysics();
-    copyMat4(rotationMatrix, identityMat4);
-    rotateMat4XZY(rotationMatrix, owner->rotation);
+    rotationMat4(rotationMatrix, owner->rotation);
     setNormalMatrix(*owner, &rotationMatrix);
     displacement = subtract(owner->position, lastPosition);
     lastPosition = owner->position;

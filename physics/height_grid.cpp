@@ -1,6 +1,6 @@
 #include "physics/height_grid.h"
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "core/object_list.h"
 #include "physics/physics_world.h"
 #include "render/render_object.h"

@@ -1,6 +1,6 @@
 #include "physics/physics_world.h"
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "render/render_object.h"
 
 namespace valley {

@@ -15,6 +15,11 @@ namespace valley {
 
 const int keySlotCount = 61;
 
+// The window's size as the program opens it, which is also the frame of the pointer's positions:
+// the camera re-centres the pointer at the middle of it, and a script or session starts there.
+const int32_t valleyWindowWidth = 1280;
+const int32_t valleyWindowHeight = 720;
+
 // One poll of the keyboard and mouse.
 struct InputState {
     uint64_t keys;   // bit keySlot(key) set while the key is held

@@ -1,6 +1,7 @@
 #include "platform/recording.h"
 
 #include "core/fnv_hash.h"
+#include "core/little_endian.h"
 #include "platform/keys.h"
 
 namespace valley {
@@ -11,28 +12,12 @@ const char magic[4] = {'V', 'R', 'E', 'C'};
 const uint64_t keyMask = (uint64_t{1} << keySlotCount) - 1;
 const uint8_t buttonMask = (1u << mouseButtonCount) - 1;
 
-void appendUint(std::vector<uint8_t>& bytes, uint64_t value, int size) {
-    for (int i = 0; i < size; ++i) {
-        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    }
-}
-
-uint64_t readUint(const uint8_t* bytes, int size) {
-    uint64_t value = 0;
-    for (int i = 0; i < size; ++i) {
-        value |= static_cast<uint64_t>(bytes[i]) << (8 * i);
-    }
-    return value;
-}
-
-int32_t readInt32(const uint8_t* bytes) { return static_cast<int32_t>(static_cast<uint32_t>(readUint(bytes, 4))); }
-
 void appendCheck(std::vector<uint8_t>& bytes, size_t from) {
-    appendUint(bytes, fnvAdd(fnvStart, bytes.data() + from, bytes.size() - from), 4);
+    appendLittleEndian(bytes, fnvAdd(fnvStart, bytes.data() + from, bytes.size() - from), 4);
 }
 
 bool checkHolds(const uint8_t* bytes, size_t size) {
-    return fnvAdd(fnvStart, bytes, size) == readUint(bytes + size, 4);
+    return fnvAdd(fnvStart, bytes, size) == readLittleEndian(bytes + size, 4);
 }
 
 RecordingRead fault(RecordingFault kind, uint32_t version, Recording& recording) {
@@ -45,10 +30,10 @@ RecordingRead fault(RecordingFault kind, uint32_t version, Recording& recording)
 void appendRecordingHeader(std::vector<uint8_t>& bytes, const RecordingHeader& header) {
     size_t from = bytes.size();
     bytes.insert(bytes.end(), magic, magic + 4);
-    appendUint(bytes, recordingVersion, 4);
-    appendUint(bytes, header.seed, 4);
-    appendUint(bytes, static_cast<uint32_t>(header.windowWidth), 4);
-    appendUint(bytes, static_cast<uint32_t>(header.windowHeight), 4);
+    appendLittleEndian(bytes, recordingVersion, 4);
+    appendLittleEndian(bytes, header.seed, 4);
+    appendLittleEndian(bytes, static_cast<uint32_t>(header.windowWidth), 4);
+    appendLittleEndian(bytes, static_cast<uint32_t>(header.windowHeight), 4);
     appendCheck(bytes, from);
 }
 
@@ -56,10 +41,10 @@ void appendRecordedFrame(std::vector<uint8_t>& bytes, const RecordedFrame& frame
     size_t from = bytes.size();
     bytes.push_back(static_cast<uint8_t>(frame.polls.size()));
     for (const InputState& poll : frame.polls) {
-        appendUint(bytes, poll.keys, 8);
+        appendLittleEndian(bytes, poll.keys, 8);
         bytes.push_back(poll.buttons);
-        appendUint(bytes, static_cast<uint32_t>(poll.mouseX), 4);
-        appendUint(bytes, static_cast<uint32_t>(poll.mouseY), 4);
+        appendLittleEndian(bytes, static_cast<uint32_t>(poll.mouseX), 4);
+        appendLittleEndian(bytes, static_cast<uint32_t>(poll.mouseY), 4);
     }
     appendCheck(bytes, from);
 }
@@ -74,7 +59,7 @@ RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& record
     if (size < 8) {
         return fault(RecordingFault::truncatedHeader, 0, recording);
     }
-    uint32_t version = static_cast<uint32_t>(readUint(bytes + 4, 4));
+    uint32_t version = static_cast<uint32_t>(readLittleEndian(bytes + 4, 4));
     if (version != recordingVersion) {
         return fault(RecordingFault::wrongVersion, version, recording);
     }
@@ -84,7 +69,7 @@ RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& record
     if (!checkHolds(bytes, recordingHeaderSize - 4)) {
         return fault(RecordingFault::corruptHeader, version, recording);
     }
-    recording.header = {static_cast<uint32_t>(readUint(bytes + 8, 4)), readInt32(bytes + 12), readInt32(bytes + 16)};
+    recording.header = {static_cast<uint32_t>(readLittleEndian(bytes + 8, 4)), readInt32LittleEndian(bytes + 12), readInt32LittleEndian(bytes + 16)};
 
     RecordingRead read = {RecordingFault::none, version, 0, 0};
     size_t at = recordingHeaderSize;
@@ -102,7 +87,7 @@ RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& record
         bool sound = size - at >= length && checkHolds(bytes + at, length - 4);
         for (size_t i = 0; i < polls && sound; ++i) {
             const uint8_t* poll = bytes + at + 1 + i * snapshotSize;
-            InputState input = {readUint(poll, 8), poll[8], readInt32(poll + 9), readInt32(poll + 13)};
+            InputState input = {readLittleEndian(poll, 8), poll[8], readInt32LittleEndian(poll + 9), readInt32LittleEndian(poll + 13)};
             sound = (input.keys & ~keyMask) == 0 && (input.buttons & ~buttonMask) == 0;
             frame.polls.push_back(input);
         }

@@ -1,5 +1,7 @@
 #include "platform/session_input.h"
 
+#include "platform/input.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -8,7 +10,7 @@ namespace valley {
 namespace {
 
 SessionInput* session = nullptr;
-InputState current = {0, 0, 640, 360};
+InputState current = {0, 0, valleyWindowWidth / 2, valleyWindowHeight / 2};
 std::vector<InputState> pendingPolls; // recording: the polls of the frame being built
 size_t replayFrame = 0;                  // replaying: index of the tick being run
 size_t replayPoll = 0;                   // replaying: next poll within it
@@ -32,7 +34,7 @@ void platformUseSession(SessionInput* newSession) {
 }
 
 void sessionRewind() {
-    current = InputState{0, 0, 640, 360};
+    current = InputState{0, 0, valleyWindowWidth / 2, valleyWindowHeight / 2};
     pendingPolls.clear();
     replayFrame = 0;
     replayPoll = 0;

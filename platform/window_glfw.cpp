@@ -402,8 +402,8 @@ void platformUseMapping(const InputMapping& newMapping) { mapping = newMapping; 
 void platformUseScript(InputScript* newScript) {
     script = newScript;
     scriptFrameIndex = 0;
-    scriptMouseX = 640;
-    scriptMouseY = 360;
+    scriptMouseX = valleyWindowWidth / 2;
+    scriptMouseY = valleyWindowHeight / 2;
     applyScriptedMouse();
 }
 

@@ -8,8 +8,8 @@ namespace {
 
 const float pitchLimit = 89.9f;
 const float boostFactor = 4.5f; // 1 + 3.5 while a boost control is held
-const int lastMouseColumn = 1279;
-const int mouseRowLimit = 720;
+const int lastMouseColumn = valleyWindowWidth - 1;
+const int mouseRowLimit = valleyWindowHeight; // the row just below the window, not its last
 
 float smoothed(float previous, float moved) { return 0.3f * moved + 0.9f * (0.7f * previous); }
 
@@ -36,7 +36,7 @@ void updateCamera(Camera& camera, MoveControlReader moveControls) {
     int y = camera.input.mouseY;
     bool recentring = x <= 0 || x >= lastMouseColumn || y <= 0 || y >= mouseRowLimit;
     if (recentring) {
-        platformSetMousePos(640, 360);
+        platformSetMousePos(valleyWindowWidth / 2, valleyWindowHeight / 2);
         camera.input = platformPoll();
         px = static_cast<float>(camera.input.mouseX);
         py = static_cast<float>(camera.input.mouseY);

@@ -1,6 +1,6 @@
 #include "render/frustum.h"
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "render/camera.h"
 #include "render/render_object.h"
 

@@ -4,7 +4,7 @@
 // Normals as the terrain shader sees them (identity normal matrix), y up.
 #include "render/ground_pieces.h"
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "platform/gl.h"
 
 #include <algorithm>

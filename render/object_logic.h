@@ -1,6 +1,7 @@
 // The behaviour a render object may carry. The render layer owns it (freed with its object by
-// destroyRenderObject) and never runs it: the game's behaviour pass (game/behaviour_pass.h)
-// updates every behaviour once per tick, after the physics step and before anything is drawn.
+// destroyRenderObject) and runs only its setUp, once, in createLogicObject: the game's behaviour
+// pass (game/behaviour_pass.h) updates every behaviour once per tick, after the physics step and
+// before anything is drawn.
 // All amounts are per tick.
 #pragma once
 

@@ -5,7 +5,7 @@
 // Matrices follow core/vec_math.h (column-major, translation in elements 12-14).
 #include "render/render_object.h"
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "assets/texture.h"
 #include "platform/gl.h"
 #include "render/camera.h"

@@ -64,11 +64,13 @@ Image makeIcon(int size) {
         const double dx = across / length, dz = 1.0 / length;
         // Walks away from the eye, painting each column bottom up as the ground rises into view.
         int lowestUnpainted = side;
-        for (double distance = 20.0; distance < farthest && lowestUnpainted > 0; distance += 2.0 + 0.01 * distance) {
+        for (double distance = 20.0; distance < farthest && lowestUnpainted > 0;
+             distance += 2.0 + 0.01 * distance) {
             const double x = eyeX + dx * distance, z = eyeZ + dz * distance;
             const double height = valleyHeight(x, z);
             const double surface = std::max(height, waterLevel);
-            const int row = static_cast<int>(std::floor(horizon + (eyeY - surface) / (distance * dz) * focal));
+            const int row =
+                static_cast<int>(std::floor(horizon + (eyeY - surface) / (distance * dz) * focal));
             if (row >= lowestUnpainted)
                 continue;
             const double haze = smoothstep(300.0, farthest, distance);

@@ -3,7 +3,7 @@
 // mesh reader or a resource cache allocated (not OpenGL objects).
 #pragma once
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "assets/resource_cache.h"
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 #include "assets/collada_reader.h"
+#include "assets/mesh.h"
 #include "tests/assets/asset_files.h"
 
 #include <gtest/gtest.h>

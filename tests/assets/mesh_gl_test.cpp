@@ -1,4 +1,5 @@
 #include "assets/collada_reader.h"
+#include "assets/mesh.h"
 #include "assets/resource_cache.h"
 #include "assets/texture.h"
 #include "tests/assets/asset_files.h"

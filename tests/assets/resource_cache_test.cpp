@@ -1,3 +1,4 @@
+#include "assets/file_kinds.h"
 #include "assets/mesh.h"
 #include "assets/resource_cache.h"
 #include "assets/texture.h"
@@ -35,6 +36,25 @@ std::string missingTextureLine(const std::string& name) {
 }
 
 } // namespace
+
+// The kinds are told by substring anywhere in the name, case-sensitively, several at once.
+TEST(FileKinds, EveryExtensionFoundAnywhereInTheNameCounts) {
+    const struct {
+        const char* name;
+        bool bmp, dds, dae;
+    } cases[] = {
+        {"Textures/rock1.bmp", true, false, false},    {"Textures/grass1.dds", false, true, false},
+        {"Meshes/cube5.dae", false, false, true},      {"a.bmp.dds", true, true, false},
+        {"x.dae.bmp", true, false, true},              {"Textures/ROCK.BMP", false, false, false},
+        {"dir.dds/readme", false, true, false},        {"", false, false, false},
+    };
+    for (const auto& c : cases) {
+        const FileKinds kinds = fileKindsOf(c.name);
+        EXPECT_EQ(kinds.bmp, c.bmp) << c.name;
+        EXPECT_EQ(kinds.dds, c.dds) << c.name;
+        EXPECT_EQ(kinds.dae, c.dae) << c.name;
+    }
+}
 
 TEST(ResourceCache, EachNameIsLoadedOnceAndRecordedEvenWhenTheLoadFails) {
     HeldCache held;

@@ -131,6 +131,30 @@ TEST(MatrixProduct, MultiplyingInAppliesTheNewTransformAfterTheOld) {
     expectNear(transformPoint(moved, {0, 0, 0}), {0, 0, -10});
 }
 
+// An object's rotation matrix starts from the identity whatever the record held, then turns
+// about x, then z, then y.
+TEST(MatrixProduct, RotationMatrixIsTheIdentityTurnedAboutXThenZThenY) {
+    const Vec3 rotations[] = {{0, 0, 0}, {90, 0, 0}, {0, 0, 90}, {0, 90, 0}, {30, -45, 120}, {-7.5f, 361, 0.25f}};
+    for (const Vec3& degrees : rotations) {
+        Mat4 expected;
+        copyMat4(expected, identityMat4);
+        rotateMat4X(expected, degrees.x);
+        rotateMat4Z(expected, degrees.z);
+        rotateMat4Y(expected, degrees.y);
+        Mat4 m;
+        for (float& element : m.m) {
+            element = 3.0f;
+        }
+        rotationMat4(m, degrees);
+        for (int i = 0; i < 16; ++i) {
+            EXPECT_EQ(m.m[i], expected.m[i]) << degrees.x << " " << degrees.y << " " << degrees.z << " element " << i;
+        }
+    }
+    Mat4 m;
+    rotationMat4(m, {90, 90, 0}); // (0, 1, 0) -> (0, 0, 1) about x, then -> (1, 0, 0) about y
+    expectNear(transformPoint(m, {0, 1, 0}), {1, 0, 0});
+}
+
 TEST(Projection, PerspectiveLaysOutItsElementsAsTheEngineExpects) {
     Mat4 p;
     std::fill(std::begin(p.m), std::end(p.m), 9.0f);

@@ -2,7 +2,7 @@
 // whose sandboxed kernel has a fresh world and body list for the length of a test.
 #pragma once
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "core/object_list.h"
 #include "physics/physics_world.h"
 #include "render/render_object.h"

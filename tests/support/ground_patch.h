@@ -2,7 +2,7 @@
 // stored normal on every vertex: a terrain whose height query answers exactly these values.
 #pragma once
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "physics/height_grid.h"
 #include "render/render_object.h"
 

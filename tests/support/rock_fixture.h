@@ -2,7 +2,7 @@
 // shared rock texture and a rock mesh of radius 1, as the scene gives them.
 #pragma once
 
-#include "assets/mesh.h"
+#include "assets/mesh_data.h"
 #include "assets/texture.h"
 #include "game/fall.h"
 #include "tests/support/gl_context.h"
