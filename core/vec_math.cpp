@@ -6,6 +6,11 @@ namespace valley {
 
 const Mat4 identityMat4 = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
 
+void setBoth(Vec3& a, Vec3& b, float x, float y, float z) {
+    a = {x, y, z};
+    b = {x, y, z};
+}
+
 void rotateX(Vec3& v, float degrees) { turnX(v, turnViaFloatRadians(degrees)); }
 
 void rotateY(Vec3& v, float degrees) { turnY(v, turnViaFloatRadians(degrees)); }

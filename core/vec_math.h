@@ -76,6 +76,7 @@ inline void turnZ(Vec3& v, const AxisTurn& turn) {
 }
 
 // Vector operations: in place on the first argument unless a result is returned.
+void setBoth(Vec3& a, Vec3& b, float x, float y, float z);
 void rotateX(Vec3& v, float degrees);
 void rotateY(Vec3& v, float degrees);
 void rotateZ(Vec3& v, float degrees);
