@@ -45,18 +45,29 @@ async function live(page) {
   console.log('pointer locked');
   await new Promise(done => setTimeout(done, 1000));
   await saveCanvas(page, path.join(outDir, 'before.png'));
+  // A second of the clock, and at least a second of game time: a page the machine starves of
+  // animation frames runs few ticks a second, and each recorded tick is at least 18 bytes.
+  const recordAt = rest.indexOf('--record');
+  const record = recordAt >= 0 ? '/' + rest[recordAt + 1] : null;
+  const recorded = async () => record ? page.evaluate(`Module.FS.stat(${JSON.stringify(record)}).size`) : 0;
+  const ticksPast = async (start, ticks) => {
+    for (let waited = 0; record && waited < 120000 && (await recorded()) < start + 18 * ticks; waited += 100) {
+      await new Promise(done => setTimeout(done, 100));
+    }
+  };
   await page.send('Input.dispatchKeyEvent', {type: 'keyDown', ...key});
+  const walkStart = await recorded();
   await new Promise(done => setTimeout(done, 1000));
+  await ticksPast(walkStart, 60);
   await page.send('Input.dispatchKeyEvent', {type: 'keyUp', ...key});
+  await ticksPast(await recorded(), 5);
   await new Promise(done => setTimeout(done, 500));
   await saveCanvas(page, path.join(outDir, 'after.png'));
   await page.send('Input.dispatchMouseEvent', {type: 'mousePressed', ...at});
   await new Promise(done => setTimeout(done, 300));
   await page.send('Input.dispatchMouseEvent', {type: 'mouseReleased', ...at});
   await new Promise(done => setTimeout(done, 1000));
-  const recordAt = rest.indexOf('--record');
-  if (recordAt >= 0) {
-    const record = '/' + rest[recordAt + 1];
+  if (record) {
     const bytes = await page.evaluate(`Array.from(Module.FS.readFile(${JSON.stringify(record)}))`);
     fs.writeFileSync(path.join(outDir, path.basename(record)), Buffer.from(bytes));
   }
