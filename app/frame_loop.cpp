@@ -8,6 +8,7 @@
 #include "core/frame_stats.h"
 #include "game/behaviour_pass.h"
 #include "game/controls.h"
+#include "game/tick.h"
 #include "physics/physics_step.h"
 #include "platform/gl.h"
 #include "platform/tick_schedule.h"
@@ -77,13 +78,14 @@ void simulateTick() {
     perspective(camera.waterList->projection, aspect, camera.fieldOfView);
 
     double start = engineClock();
+    kernel.lastInput = camera.input;
     updateCamera(camera, moveControlsHeld);
     if (!controlHeld(camera.input, Control::pause)) {
         stepPhysics(*kernel.bodyList, *kernel.physicsWorld);
         integrateBodies(*kernel.bodyList);
     }
     addEngineTime(start);
-    updateAllBehaviours(camera);
+    updateAllBehaviours(kernelTick());
 }
 
 void drawFrame(Overlay& overlay) {

@@ -1,6 +1,7 @@
 #include "app/kernel.h"
 
-#include "game/fall.h"
+#include "app/scene.h"
+#include "game/tick.h"
 #include "render/camera.h"
 
 namespace valley {
@@ -23,9 +24,11 @@ void resetKernel() {
     kernel = makeKernel();
 }
 
-FallContext rockContext() {
-    return {kernel.physicsWorld, kernel.bodyList, kernel.resources, kernel.camera, kernel.rockTexture,
-            &kernel.liveRockCount, &kernel.random};
+Tick kernelTick() {
+    Camera& camera = *kernel.camera;
+    return Tick{camera.input,          kernel.lastInput,      *kernel.physicsWorld, *kernel.bodyList,
+                *kernel.resources,     *camera.sceneList,     *camera.waterList,    camera,
+                kernel.rockTexture,    kernel.liveRockCount,  kernel.random,        rockWaterLevel};
 }
 
 } // namespace valley

@@ -12,18 +12,19 @@
 namespace valley {
 
 struct Camera;
-struct FallContext;
 struct ObjectList;
 struct PhysicsWorld;
 struct RenderObject;
 struct ResourceCache;
 struct Texture;
+struct Tick;
 
 struct Kernel {
     int32_t windowWidth;             // 1280, also the viewport width
     int32_t windowHeight;            // 720
     VideoMode desktopMode;           // read at start-up to centre the window
     int32_t frameCount;              // 0 after start-up, counted at the start of every tick (1/60 s)
+    InputState lastInput;            // the camera's input as the last tick left it
     Camera* camera;                  // the one camera, made before main with its defaults
     ObjectList* bodyList;            // rigid bodies the physics step moves
     PhysicsWorld* physicsWorld;      // height grids, spheres, boxes, last ground query
@@ -41,8 +42,7 @@ extern Kernel kernel;
 // previous run's containers are not freed: they stay with whoever keeps them.
 void resetKernel();
 
-// What a rock thrown now works on: the kernel's physics world, body list, resources, camera,
-// rock texture and random generator.
-FallContext rockContext();
+// What the behaviours work on in the running tick, made of the kernel's records.
+Tick kernelTick();
 
 } // namespace valley

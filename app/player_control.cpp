@@ -4,6 +4,7 @@
 #include "app/scene.h"
 #include "assets/mesh_data.h"
 #include "game/controls.h"
+#include "game/tick.h"
 #include "game/fall.h"
 #include "physics/height_grid.h"
 #include "physics/physics_world.h"
@@ -74,8 +75,8 @@ void switchFullscreen(const Camera& camera) {
 
 // A rock leaves one step ahead of the camera, in the view direction, with the thrower's motion.
 void throwRock(const SceneHandles& scene, Camera& camera) {
-    Fall* fall = new Fall(rockContext());
-    RenderObject* rock = createLogicObject(scene.rockMesh, camera, fall);
+    Fall* fall = new Fall;
+    RenderObject* rock = createLogicObject(scene.rockMesh, camera, fall, kernelTick());
     if (rock == nullptr) {
         delete fall;
         return;

@@ -18,7 +18,7 @@ extern PlayerState player; // both false when the frame loop starts
 void resetPlayer(); // walking, no switch held: as every run starts
 
 // Below it the walking player's eye swims: an eye height, 1.4 above the drawn water
-// (app/scene.cpp); the rocks have a water level of their own (game/fall.cpp).
+// (app/scene.cpp); the rocks have a water level of their own (app/scene.h).
 const float waterLine = -23.6f;
 const float standingHeight = 6.0f;  // eye height above the ground
 

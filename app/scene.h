@@ -4,6 +4,10 @@
 
 namespace valley {
 
+// Below it a rock's centre is under water: 14 above the drawn water (app/scene.cpp) and apart
+// from the player's water line (app/player_control.h) on purpose, as the rocks' motion was made.
+const float rockWaterLevel = -11.0f;
+
 struct BoxCollider;
 struct Mat4;
 struct Mesh;

@@ -2,6 +2,8 @@
 // Feed it piece by piece, starting from fnvStart.
 #pragma once
 
+#include "core/vec_math.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -15,6 +17,11 @@ inline uint32_t fnvAdd(uint32_t hash, const void* bytes, size_t size) {
         hash = (hash ^ next[i]) * 16777619u;
     }
     return hash;
+}
+
+inline uint32_t fnvAddVec3(uint32_t hash, const Vec3& v) {
+    const float parts[3] = {v.x, v.y, v.z};
+    return fnvAdd(hash, parts, sizeof parts);
 }
 
 } // namespace valley

@@ -1,27 +1,27 @@
 #include "game/behaviour_pass.h"
 
 #include "core/frame_stats.h"
-#include "render/camera.h"
+#include "game/tick.h"
 #include "render/object_logic.h"
 #include "render/render_object.h"
 
 namespace valley {
 
-void updateBehaviours(RenderList& list) {
+void updateBehaviours(RenderList& list, const Tick& tick) {
     for (ListNode* node = list.head; node != nullptr;) {
         RenderObject* object = static_cast<RenderObject*>(node->payload);
         ListNode* next = node->next; // a behaviour may free its own node
         if (object->logic != nullptr) {
-            object->logic->update();
+            object->logic->update(tick);
         }
         node = next;
     }
 }
 
-void updateAllBehaviours(Camera& camera) {
+void updateAllBehaviours(const Tick& tick) {
     const double start = engineClock();
-    updateBehaviours(*camera.sceneList);
-    updateBehaviours(*camera.waterList);
+    updateBehaviours(tick.sceneList, tick);
+    updateBehaviours(tick.waterList, tick);
     addEngineTime(start);
 }
 

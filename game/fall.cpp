@@ -3,6 +3,7 @@
 #include "assets/mesh_data.h"
 #include "assets/resource_cache.h"
 #include "assets/texture.h"
+#include "core/fnv_hash.h"
 #include "core/random.h"
 #include "game/controls.h"
 #include "physics/height_grid.h"
@@ -23,9 +24,6 @@ const float airDrag = 0.997f;
 const float groundDrag = 0.986f;
 const float waterDrag = 0.97f;
 const float maxLift = 0.8f;
-// Below it a rock's centre is under water: 14 above the drawn water (app/scene.cpp) and apart
-// from the player's water line (app/player_control.h) on purpose, as the rocks' motion was made.
-const float rockWaterLevel = -11.0f;
 
 // One draw of 0 to 32767: the generator reaches 2147483647, and only its low 15 bits are kept;
 // every use below is scaled for that range.
@@ -42,9 +40,9 @@ const Texture* cachedTexture(ResourceCache& cache, const char* name) {
 
 } // namespace
 
-void Fall::setUp() {
-    *context.liveRocks += 1;
-    waterLevel = rockWaterLevel;
+void Fall::setUp(const Tick& tick) {
+    tick.liveRocks += 1;
+    waterLevel = tick.waterLevel;
     firstUpdate = 1;
     lastPosition = owner->position;
     steerStep = 0.02f;
@@ -59,58 +57,58 @@ void Fall::setUp() {
     groundOffset = owner->mesh->extent.x * owner->scale.x;
 
     sphere = &makeCollisionSphere(*new CollisionSphere, *owner);
-    addSphere(*context.world, sphere);
+    addSphere(tick.world, sphere);
     body = &initRigidBody(*new RigidBody, *owner);
     body->sphere = sphere;
-    addBody(*context.bodies, body);
+    addBody(tick.bodies, body);
     body->velocity = velocity;
     body->previousVelocity = velocity;
 
     makeTextureSlots(*owner);
-    setTexture(*owner, "Texture1", context.rockTexture);
+    setTexture(*owner, "Texture1", tick.rockTexture);
     makeBlendSlots(*owner);
     makeNormalMatrixSlots(*owner);
     blend = 1.0f;
     setBlend(*owner, &blend);
 
     kind = rockKindPlain;
-    if (randomDraw(*context.random) % 3 == 0) {
-        setTexture(*owner, "Texture1", cachedTexture(*context.resources, "Textures/rock1.bmp"));
+    if (randomDraw(tick.random) % 3 == 0) {
+        setTexture(*owner, "Texture1", cachedTexture(tick.resources, "Textures/rock1.bmp"));
         kind = rockKindDark;
     }
     airborne = 1;
 }
 
-void Fall::update() {
-    const InputState& input = context.camera->input;
+void Fall::update(const Tick& tick) {
+    const InputState& input = tick.input;
     if (firstUpdate == 0) {
         velocity = body->previousVelocity;
     } else if (kind == rockKindSteered) {
-        setTexture(*owner, "Texture1", cachedTexture(*context.resources, "Textures/overlayedsquare.bmp"));
+        setTexture(*owner, "Texture1", cachedTexture(tick.resources, "Textures/overlayedsquare.bmp"));
     }
     firstUpdate = 0;
 
     if (controlHeld(input, Control::shake)) {
-        velocity.x += randomOffset(*context.random);
-        velocity.y += randomOffset(*context.random);
-        velocity.z += randomOffset(*context.random);
+        velocity.x += randomOffset(tick.random);
+        velocity.y += randomOffset(tick.random);
+        velocity.z += randomOffset(tick.random);
     }
-    steer();
+    steer(tick);
 
     frozen = controlHeld(input, Control::pause) ? 1 : 0;
     if (!frozen) {
         double ageingFrom = static_cast<double>(lifeSpan) / fadeParts * (fadeParts - 1);
-        if (*context.liveRocks > crowdLimit || age > ageingFrom) {
+        if (tick.liveRocks > crowdLimit || age > ageingFrom) {
             age += 1;
         }
         turnAndRoll(yawOf(scale(displacement, 20.0f)));
         velocity = scale(velocity, airDrag);
         velocity.y -= gravity;
-        float ground = touchGround();
+        float ground = touchGround(tick);
         if (owner->position.y <= ground + groundOffset) {
             velocity = scale(velocity, groundDrag);
         }
-        slowInWater();
+        slowInWater(tick);
     }
 
     handToPhysics();
@@ -119,15 +117,15 @@ void Fall::update() {
     displacement = subtract(owner->position, lastPosition);
     lastPosition = owner->position;
 
-    fade();
+    fade(tick);
     if (age > lifeSpan) {
-        remove(); // this behaviour no longer exists afterwards
+        remove(tick); // this behaviour no longer exists afterwards
     }
 }
 
 // Steered rocks follow the steering controls (forward, back, left, right) relative to the view.
-void Fall::steer() {
-    const InputState& input = context.camera->input;
+void Fall::steer(const Tick& tick) {
+    const InputState& input = tick.input;
     float forward = 0.0f;
     float side = 0.0f;
     if (controlHeld(input, Control::steerForward)) {
@@ -146,8 +144,8 @@ void Fall::steer() {
         forward *= 5.0f;
         side *= 5.0f;
     }
-    float c = cosineViaDoubleRadians(context.camera->yaw);
-    float s = sineViaDoubleRadians(context.camera->yaw);
+    float c = cosineViaDoubleRadians(tick.view.yaw);
+    float s = sineViaDoubleRadians(tick.view.yaw);
     if (kind == rockKindSteered) {
         velocity.x += c * forward - s * side;
         velocity.z += s * forward + c * side;
@@ -177,8 +175,8 @@ void Fall::turnAndRoll(float heading) {
 
 // Bounces off the ground along its normal: half the speed back, nothing below 0.2.
 // Returns the ground height under the rock.
-float Fall::touchGround() {
-    PhysicsWorld& world = *context.world;
+float Fall::touchGround(const Tick& tick) {
+    PhysicsWorld& world = tick.world;
     float ground = groundHeightAt(world, owner->position.x, owner->position.y, owner->position.z);
     world.spheres.cursor = world.spheres.head;
     if (owner->position.y > ground + groundOffset) {
@@ -198,7 +196,7 @@ float Fall::touchGround() {
         outOfFrame(v, angles);
         velocity = v;
         airborne = 0;
-        if (kind == rockKindSteered && controlHeld(context.camera->input, Control::rockJump)) {
+        if (kind == rockKindSteered && controlHeld(tick.input, Control::rockJump)) {
             velocity.y += 1.4f;
         }
     }
@@ -206,7 +204,7 @@ float Fall::touchGround() {
 }
 
 // Under the water the rock is slowed and lifted, the deeper the more, and bobs a little.
-void Fall::slowInWater() {
+void Fall::slowInWater(const Tick& tick) {
     if (owner->position.y >= waterLevel) {
         return;
     }
@@ -215,9 +213,13 @@ void Fall::slowInWater() {
     if (velocity.y >= maxLift) {
         velocity.y = maxLift;
     }
-    if (randomDraw(*context.random) / 32767.0 < 0.08) {
-        velocity.y += static_cast<float>((randomDraw(*context.random) / 32767.0 - 0.5) * 0.015);
+    if (randomDraw(tick.random) / 32767.0 < 0.08) {
+        velocity.y += static_cast<float>((randomDraw(tick.random) / 32767.0 - 0.5) * 0.015);
     }
+}
+
+uint32_t Fall::hashState(uint32_t hash) const {
+    return fnvAddVec3(fnvAddVec3(hash, owner->position), velocity);
 }
 
 void Fall::handToPhysics() {
@@ -228,8 +230,8 @@ void Fall::handToPhysics() {
 }
 
 // Once crowded, a rock past the last part of its life fades out and stops counting as live.
-void Fall::fade() {
-    if (*context.liveRocks <= crowdLimit) {
+void Fall::fade(const Tick& tick) {
+    if (tick.liveRocks <= crowdLimit) {
         return;
     }
     double step = static_cast<double>(lifeSpan) / fadeParts;
@@ -237,7 +239,7 @@ void Fall::fade() {
     if (age > threshold && owner->blendSlots.head != nullptr) {
         blend = static_cast<float>(1.0 - (age - threshold) / step);
         if (fading == 0) {
-            *context.liveRocks -= 1;
+            tick.liveRocks -= 1;
             fading = 1;
         }
     }
@@ -245,11 +247,11 @@ void Fall::fade() {
 
 // Takes the sphere and body out of the physics and frees them, then destroys the owner and
 // with it this behaviour.
-void Fall::remove() {
+void Fall::remove(const Tick& tick) {
     sphere->enabled = false;
     body->active = false;
-    releaseBody(*context.world, *context.bodies, body);
-    destroyRenderObject(owner, *context.camera->sceneList);
+    releaseBody(tick.world, tick.bodies, body);
+    destroyRenderObject(owner, tick.sceneList);
 }
 
 } // namespace valley

@@ -8,31 +8,15 @@
 
 #include "core/slot_pool.h"
 #include "core/vec_math.h"
+#include "game/tick.h"
 #include "render/object_logic.h"
 
 #include <cstdint>
 
 namespace valley {
 
-struct Camera;
 struct CollisionSphere;
-struct ObjectList;
-struct PhysicsWorld;
-struct RandomGenerator;
-struct ResourceCache;
 struct RigidBody;
-struct Texture;
-
-// What a rock works on, handed to it when it is made; everything here outlives the rock.
-struct FallContext {
-    PhysicsWorld* world;        // its collision sphere; the ground under it
-    ObjectList* bodies;         // its rigid body
-    ResourceCache* resources;   // the dark and the steered rock's textures
-    Camera* camera;             // the input it reads, the yaw it steers by, the scene list it lives in
-    const Texture* rockTexture; // the plain rock's texture
-    int32_t* liveRocks;         // rocks set up minus rocks that began fading, shared by all rocks
-    RandomGenerator* random;    // shakes and bobs, shared by all rocks
-};
 
 const int32_t crowdLimit = 200;     // beyond this many live rocks, rocks age
 const int32_t rockKindPlain = 0;    // the shared rock texture
@@ -44,10 +28,9 @@ public:
     static void* operator new(size_t) { return takeSlot<Fall>(); }
     static void operator delete(void* fall) { giveSlot<Fall>(fall); }
 
-    explicit Fall(const FallContext& context) : context(context) {}
-
-    void setUp() override;
-    void update() override; // may destroy the owner and this behaviour
+    void setUp(const Tick& tick) override;     // registers the rock with the tick's physics
+    void update(const Tick& tick) override;    // may destroy the owner and this behaviour
+    uint32_t hashState(uint32_t hash) const override; // the owner's position, then the velocity
 
     Vec3 velocity = {0, 0, 0};     // set by the thrower after creation
     Vec3 lastPosition = {0, 0, 0}; // owner position at the end of the previous update
@@ -68,16 +51,15 @@ public:
     CollisionSphere* sphere = nullptr; // registered in the physics world
     RigidBody* body = nullptr;         // registered in the body list
     float spin = 0;                // rolling speed
-    const FallContext context;
 
 private:
-    void steer();
+    void steer(const Tick& tick);
     void turnAndRoll(float heading);
-    float touchGround();
-    void slowInWater();
+    float touchGround(const Tick& tick);
+    void slowInWater(const Tick& tick);
     void handToPhysics();
-    void fade();
-    void remove();
+    void fade(const Tick& tick);
+    void remove(const Tick& tick);
 };
 
 } // namespace valley

@@ -226,14 +226,14 @@ RenderObject* createWaterObject(Mesh* mesh, Camera& camera) {
     return createInList(mesh, *camera.waterList);
 }
 
-RenderObject* createLogicObject(Mesh* mesh, Camera& camera, ObjectLogic* logic) {
+RenderObject* createLogicObject(Mesh* mesh, Camera& camera, ObjectLogic* logic, const Tick& tick) {
     RenderObject* object = createInList(mesh, *camera.sceneList);
     if (object == nullptr) {
         return nullptr;
     }
     object->logic = logic;
     logic->owner = object;
-    logic->setUp();
+    logic->setUp(tick);
     return object;
 }
 

@@ -19,6 +19,7 @@ struct Mesh;
 class ObjectLogic;
 struct ShaderProgram;
 struct Texture;
+struct Tick;
 
 struct Slot {
     uintptr_t value; // texture slots: an OpenGL texture name; others: a data pointer (caller-owned)
@@ -60,8 +61,9 @@ const float drawDistance = 20000.0f; // per axis, from the camera
 
 RenderObject* createRenderObject(Mesh* mesh, Camera& camera); // appended to camera.sceneList
 RenderObject* createWaterObject(Mesh* mesh, Camera& camera); // appended to camera.waterList
-// Appended to camera.sceneList, carrying the behaviour (owned from then on); runs logic->setUp.
-RenderObject* createLogicObject(Mesh* mesh, Camera& camera, ObjectLogic* logic);
+// Appended to camera.sceneList, carrying the behaviour (owned from then on); runs logic->setUp
+// with the tick it is made in.
+RenderObject* createLogicObject(Mesh* mesh, Camera& camera, ObjectLogic* logic, const Tick& tick);
 void makeTextureSlots(RenderObject& object);
 void makeNormalMatrixSlots(RenderObject& object);
 void makeBlendSlots(RenderObject& object);

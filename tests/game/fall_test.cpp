@@ -42,11 +42,11 @@ TEST_F(RockTest, SetUpSizesAndRegistersTheRock) {
 
 TEST_F(RockTest, FallsFreelyLosingGravityAndAirDragEveryFrame) {
     Fall* rock = throwRock({0, 1000, 0}, {1, 0, 0});
-    rock->update();
+    rock->update(tick());
     EXPECT_FLOAT_EQ(rock->velocity.x, airDrag);
     EXPECT_FLOAT_EQ(rock->velocity.y, -gravity);
     EXPECT_EQ(rock->body->velocity.y, rock->velocity.y); // handed to the physics
-    rock->update();                                       // takes the velocity back from the body
+    rock->update(tick());                                       // takes the velocity back from the body
     EXPECT_FLOAT_EQ(rock->velocity.x, airDrag * airDrag);
     EXPECT_FLOAT_EQ(rock->velocity.y, afterAirAndGravity(-gravity));
     EXPECT_EQ(rock->airborne, 1);
@@ -54,7 +54,7 @@ TEST_F(RockTest, FallsFreelyLosingGravityAndAirDragEveryFrame) {
 
 TEST_F(RockTest, BouncesOffFlatGroundWithHalfItsSpeed) {
     Fall* rock = throwRock({0, 1.0f, 0}, {0, -0.93f, 0});
-    rock->update();
+    rock->update(tick());
     EXPECT_NEAR(rock->velocity.y, 0.5f * -afterAirAndGravity(-0.93f) * groundDrag, 1e-5);
     EXPECT_NEAR(rock->velocity.x, 0.0f, 1e-6);
     EXPECT_EQ(rock->owner->position.y, 1.5f); // rests at its radius above the ground
@@ -63,13 +63,13 @@ TEST_F(RockTest, BouncesOffFlatGroundWithHalfItsSpeed) {
 
 TEST_F(RockTest, SlowArrivalsStopBouncing) {
     Fall* rock = throwRock({0, 1.5f, 0}, {0, -0.23f, 0}); // -0.3 after gravity: 0.15 is below 0.2
-    rock->update();
+    rock->update(tick());
     EXPECT_NEAR(rock->velocity.y, 0.0f, 1e-6);
 }
 
 TEST_F(RockTest, RestingRocksLoseGroundFrictionBesidesAirDrag) {
     Fall* rock = throwRock({0, 1.5f, 0}, {1, 0, 0});
-    rock->update();
+    rock->update(tick());
     EXPECT_NEAR(rock->velocity.x, airDrag * groundDrag, 1e-6);
     EXPECT_NEAR(rock->velocity.y, 0.0f, 1e-6);
 }
@@ -79,8 +79,8 @@ TEST_F(RockTest, WaterLiftsDeepRocksUpToACap) {
     lakeBed.addToWorld(*kernel.physicsWorld);
     Fall* shallow = throwRock({0, -21, 0}, {0, 0, 0});
     Fall* deep = throwRock({0, -500, 0}, {0, 0, 0});
-    shallow->update();
-    deep->update();
+    shallow->update(tick());
+    deep->update(tick());
     const float bob = 0.0075f; // a random ripple now and then
     EXPECT_NEAR(shallow->velocity.y, -gravity * 0.97f + 10 * 0.005f, bob + 1e-6);
     EXPECT_NEAR(deep->velocity.y, 0.8f, bob + 1e-6);
@@ -100,7 +100,7 @@ TEST_F(RockTest, RandomShakesAndBobsStayWithinTheirRange) {
         hold('E');
         hold('F'); // frozen: the velocity shows the shake alone
         shaken->body->previousVelocity = {0, 0, 0};
-        shaken->update();
+        shaken->update(tick());
         for (float nudge : {shaken->velocity.x, shaken->velocity.y, shaken->velocity.z}) {
             ASSERT_LE(std::fabs(nudge), 0.5f);
             largestNudge = std::max(largestNudge, std::fabs(nudge));
@@ -109,7 +109,7 @@ TEST_F(RockTest, RandomShakesAndBobsStayWithinTheirRange) {
         release('F');
         floating->owner->position = {0, -500, 0};
         floating->body->previousVelocity = {0, 0, 0};
-        floating->update(); // deep enough that the lift is capped at 0.8
+        floating->update(tick()); // deep enough that the lift is capped at 0.8
         const float bob = floating->velocity.y - 0.8f;
         ASSERT_LE(std::fabs(bob), 0.0075f + 1e-6f);
         bobs += bob != 0.0f ? 1 : 0;
@@ -135,8 +135,8 @@ TEST_F(RockTest, SteeredRocksFollowTheKeysRelativeToTheView) {
         if (c.fast) {
             hold('G');
         }
-        rock->update();
-        plain->update();
+        rock->update(tick());
+        plain->update(tick());
         EXPECT_FLOAT_EQ(rock->velocity.x, c.expected.x) << char(c.key);
         EXPECT_FLOAT_EQ(rock->velocity.z, c.expected.z) << char(c.key);
         EXPECT_EQ(plain->velocity.x, 0.0f);
@@ -150,7 +150,7 @@ TEST_F(RockTest, SteeredRocksShowTheirTextureAndJumpOffTheGround) {
     Fall* rock = throwRock({0, 1.5f, 0}, {0, 0, 0});
     rock->kind = rockKindSteered;
     hold(keySpace);
-    rock->update();
+    rock->update(tick());
     EXPECT_NEAR(rock->velocity.y, 1.4f * groundDrag, 1e-5);
     void* marking = getResource(*kernel.resources, "Textures/overlayedsquare.bmp");
     const Texture* marked = static_cast<const Texture*>(marking);
@@ -164,14 +164,14 @@ TEST_F(RockTest, HoldingFFreezesMotionAndAgeing) {
     kernel.liveRockCount = 250; // crowded: every rock would age
     hold('F');
     for (int frame = 0; frame < 10; ++frame) {
-        rock->update();
+        rock->update(tick());
     }
     EXPECT_EQ(rock->age, 0);
     EXPECT_EQ(rock->velocity.x, 1.0f);
     EXPECT_EQ(rock->velocity.y, 0.0f);
     EXPECT_EQ(rock->owner->position.y, 1000.0f);
     release('F');
-    rock->update();
+    rock->update(tick());
     EXPECT_EQ(rock->age, 1);
 }
 
@@ -183,12 +183,12 @@ TEST_F(RockTest, TheRockBeyondTheCrowdLimitRetiresExactlyTheOldestAfter701Frames
     void* oldest = scene.head->payload;
     void* secondOldest = scene.head->next->payload;
     for (int frame = 1; frame <= 700; ++frame) {
-        updateBehaviours(scene);
+        updateBehaviours(scene, tick());
     }
     EXPECT_EQ(countNodes(scene.head), 201);
     EXPECT_EQ(liveCount(), 200); // the oldest is fading and no longer counted
     EXPECT_EQ(scene.head->payload, oldest);
-    updateBehaviours(scene);
+    updateBehaviours(scene, tick());
     EXPECT_EQ(countNodes(scene.head), 200);
     EXPECT_EQ(scene.head->payload, secondOldest);
     EXPECT_EQ(liveCount(), 200);
@@ -196,7 +196,7 @@ TEST_F(RockTest, TheRockBeyondTheCrowdLimitRetiresExactlyTheOldestAfter701Frames
     EXPECT_EQ(countNodes(kernel.bodyList->head), 200);
     EXPECT_EQ(countNodes(kernel.physicsWorld->spheres.head), 200);
     for (int frame = 0; frame < 100; ++frame) {
-        updateBehaviours(scene);
+        updateBehaviours(scene, tick());
     }
     EXPECT_EQ(countNodes(scene.head), 200); // nothing else ages while 200 are live
 }

@@ -2,7 +2,6 @@
 
 #include "assets/mesh.h"
 #include "assets/texture.h"
-#include "render/object_logic.h"
 #include "render/shader_program.h"
 #include "tests/render/render_fixture.h"
 
@@ -42,15 +41,6 @@ const Slot& slotAt(const ObjectList& slots, int index) {
     }
     return *static_cast<const Slot*>(node->payload);
 }
-
-struct SetUpProbe : ObjectLogic {
-    explicit SetUpProbe(bool& destroyed) : destroyed(destroyed) {}
-    ~SetUpProbe() override { destroyed = true; }
-    void setUp() override { ownerAtSetUp = owner; }
-    void update() override {}
-    RenderObject* ownerAtSetUp = nullptr;
-    bool& destroyed;
-};
 
 class RenderObjects : public RenderListTest {
 protected:
@@ -97,16 +87,6 @@ TEST_F(RenderObjects, NewObjectsStartAtRestWithTheDefaultMaterialAtTheTailOfThei
     EXPECT_EQ(water.tail->payload, wet);
 }
 
-TEST_F(RenderObjects, LogicObjectsSetUpTheirBehaviourOnceOwnedAndFreeItWhenDestroyed) {
-    bool destroyed = false;
-    SetUpProbe* probe = new SetUpProbe(destroyed);
-    RenderObject* object = createLogicObject(&someMesh, camera, probe);
-    EXPECT_EQ(object->logic, probe);
-    EXPECT_EQ(probe->ownerAtSetUp, object);
-    destroyRenderObject(object, scene);
-    EXPECT_TRUE(destroyed);
-    EXPECT_EQ(scene.head, nullptr);
-}
 
 TEST_F(RenderObjects, SlotsFollowTheProgramsInputsStartingUnsetWithTheDefaultTextures) {
     RenderObject* phong = withSlots(phongTables);

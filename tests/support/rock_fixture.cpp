@@ -33,8 +33,8 @@ void RockTest::SetUp() {
 void RockTest::TearDown() { sandbox.reset(); }
 
 Fall* RockTest::throwRock(Vec3 position, Vec3 velocity) {
-    Fall* fall = new Fall(rockContext());
-    RenderObject* rock = createLogicObject(&rockMesh, *kernel.camera, fall);
+    Fall* fall = new Fall;
+    RenderObject* rock = createLogicObject(&rockMesh, *kernel.camera, fall, tick());
     rock->position = position;
     fall->velocity = velocity;
     return fall;
@@ -43,3 +43,4 @@ Fall* RockTest::throwRock(Vec3 position, Vec3 velocity) {
 void RockTest::hold(int key) { setKey(kernel.camera->input, key, true); }
 void RockTest::release(int key) { setKey(kernel.camera->input, key, false); }
 int RockTest::liveCount() const { return kernel.liveRockCount; }
+Tick RockTest::tick() const { return kernelTick(); }

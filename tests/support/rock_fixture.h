@@ -5,6 +5,7 @@
 #include "assets/mesh_data.h"
 #include "assets/texture.h"
 #include "game/fall.h"
+#include "game/tick.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/kernel_sandbox.h"
 
@@ -22,6 +23,7 @@ protected:
     void hold(int key);
     void release(int key);
     int liveCount() const;
+    Tick tick() const; // the records the rocks work on, as the running tick hands them
 
     std::unique_ptr<KernelSandbox> sandbox;
     Mesh rockMesh = {};
