@@ -2,11 +2,11 @@
 
 #include "app/kernel.h"
 #include "app/overlay.h"
-#include "app/player_control.h"
 #include "app/scene.h"
 #include "app/startup.h"
 #include "core/frame_stats.h"
 #include "game/behaviour_pass.h"
+#include "game/camera_control.h"
 #include "game/controls.h"
 #include "game/tick.h"
 #include "physics/physics_step.h"
@@ -23,11 +23,11 @@ namespace {
 // The player's controls and the end test close the tick.
 void finishTick(SceneHandles& scene) {
     double start = engineClock();
-    applyPlayerControl(scene);
+    applyPlayerControl(player, *kernel.camera, kernelTick(), scene, kernel.frustumPlates);
     addEngineTime(start);
     finishFrameStats();
     platformEndTick();
-    if (controlHeld(kernel.camera->input, Control::quit) || !platformWindowOpen()) {
+    if (controlHeld(kernel.input, Control::quit) || !platformWindowOpen()) {
         kernel.stopRequested = true;
     }
 }
@@ -51,7 +51,7 @@ bool loopStep(LoopState& loop) {
             tickWait(loop.schedule, platformClock());
         }
         simulateTick();
-        updateOverlay(loop.overlay, kernel.camera->input);
+        updateOverlay(loop.overlay, kernel.input);
         const bool due = !loop.paced || drawTick(loop.schedule, platformClock());
         drawn = due || platformTickCaptured();
         if (drawn) {
@@ -78,9 +78,10 @@ void simulateTick() {
     perspective(camera.waterList->projection, aspect, camera.fieldOfView);
 
     double start = engineClock();
-    kernel.lastInput = camera.input;
-    updateCamera(camera, moveControlsHeld);
-    if (!controlHeld(camera.input, Control::pause)) {
+    kernel.lastInput = kernel.input;
+    kernel.input = platformPoll();
+    updateCamera(camera, player.look, kernel.input, kernel.lastInput);
+    if (!controlHeld(kernel.input, Control::pause)) {
         stepPhysics(*kernel.bodyList, *kernel.physicsWorld);
         integrateBodies(*kernel.bodyList);
     }

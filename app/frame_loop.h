@@ -32,7 +32,7 @@ LoopState startLoop(SceneHandles& scene);
 // while the game is paused (platformPlaying) no tick runs. False once the run is to end.
 bool loopStep(LoopState& loop);
 void runMainLoop(SceneHandles& scene); // steps until the end
-void simulateTick();              // counts the tick, polls, moves the camera, steps the physics, runs the behaviours
+void simulateTick();              // counts the tick, polls once, moves the camera, steps the physics, runs the behaviours
 void drawFrame(Overlay& overlay); // clears, draws both lists and the overlay, and presents
 
 } // namespace valley

@@ -19,14 +19,16 @@ Kernel makeKernel() {
 } // namespace
 
 Kernel kernel = makeKernel();
+PlayerState player;
 
 void resetKernel() {
     kernel = makeKernel();
+    player = PlayerState{};
 }
 
 Tick kernelTick() {
     Camera& camera = *kernel.camera;
-    return Tick{camera.input,          kernel.lastInput,      *kernel.physicsWorld, *kernel.bodyList,
+    return Tick{kernel.input,          kernel.lastInput,      *kernel.physicsWorld, *kernel.bodyList,
                 *kernel.resources,     *camera.sceneList,     *camera.waterList,    camera,
                 kernel.rockTexture,    kernel.liveRockCount,  kernel.random,        rockWaterLevel};
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/random.h"
+#include "game/player_control.h"
 #include "platform/window.h"
 
 #include <cstdint>
@@ -24,7 +25,8 @@ struct Kernel {
     int32_t windowHeight;            // 720
     VideoMode desktopMode;           // read at start-up to centre the window
     int32_t frameCount;              // 0 after start-up, counted at the start of every tick (1/60 s)
-    InputState lastInput;            // the camera's input as the last tick left it
+    InputState input;                // this tick's poll, read by every later step of the tick
+    InputState lastInput;            // the last tick's
     Camera* camera;                  // the one camera, made before main with its defaults
     ObjectList* bodyList;            // rigid bodies the physics step moves
     PhysicsWorld* physicsWorld;      // height grids, spheres, boxes, last ground query
@@ -37,8 +39,9 @@ struct Kernel {
 };
 
 extern Kernel kernel;
+extern PlayerState player; // walking, no switch held, the look at rest when the frame loop starts
 
-// Starts a run's kernel: every field 0 or none, and the one camera back to its defaults. The
+// Starts a run's kernel and player: every field 0 or none, and the one camera back to its defaults. The
 // previous run's containers are not freed: they stay with whoever keeps them.
 void resetKernel();
 

@@ -1,7 +1,6 @@
 #include "app/overlay.h"
 
 #include "app/kernel.h"
-#include "app/player_control.h"
 #include "game/controls.h"
 #include "platform/input_mapping.h"
 #include "platform/keys.h"
@@ -112,7 +111,7 @@ void drawOverlay(Overlay& overlay) {
         textSize(stats, textScale, textWidth, textHeight);
         drawTextPanel(overlay.painter, stats, width - edgeGap - textWidth, edgeGap, textScale, width, height);
     }
-    if (controlHeld(camera.input, Control::pause)) {
+    if (controlHeld(kernel.input, Control::pause)) {
         const float pausedScale = 2.0f * textScale;
         int textWidth = 0;
         int textHeight = 0;

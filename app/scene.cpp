@@ -16,7 +16,7 @@ namespace valley {
 
 namespace {
 
-// The drawn water surface. The player's water line (app/player_control.h) and the rocks' water
+// The drawn water surface. The player's water line (game/player_control.h) and the rocks' water
 // level (app/scene.h) are heights of their own on purpose: an eye height and a rock's centre
 // respectively, each with the motion and the recordings made with it.
 const float waterPlaneHeight = -25.0f;

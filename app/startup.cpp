@@ -2,7 +2,6 @@
 
 #include "app/frame_loop.h"
 #include "app/kernel.h"
-#include "app/player_control.h"
 #include "app/scene.h"
 #include "assets/resource_cache.h"
 #include "core/frame_stats.h"
@@ -26,7 +25,6 @@ namespace valley {
 
 void resetRunState() {
     resetKernel();
-    resetPlayer();
     releaseBroadPhase();
     resetFrameStats();
     platformRewind();
@@ -114,7 +112,7 @@ bool initKernel(uint32_t seed, const WindowChoice& window) {
     platformSetFullscreen(window.fullscreen);
     platformCaptureCursor();
     // The first frame must not turn the view: remember where the captured mouse is now.
-    kernel.camera->input = platformPoll();
+    kernel.input = platformPoll();
 
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);

@@ -39,7 +39,7 @@ int runValley(const RunSetup& setup = RunSetup{});
 // Sets every piece of per-run state back to how a fresh process has it, so that a run after
 // another in the same process gives the results of a first run. Each module global that carries
 // over is reset by its own module: the kernel with its camera and live rock count
-// (app/kernel.h), the player (app/player_control.h), the pair search's buffers
+// (app/kernel.h) and the player, the pair search's buffers
 // (physics/broad_phase.h), the frame statistics but whether they are measured
 // (core/frame_stats.h), and the script's and session's place in their input
 // (platform/window.h). The other module globals are written before they are read: the scene's

@@ -1,5 +1,5 @@
 #include "app/overlay.h"
-#include "app/player_control.h"
+#include "game/player_control.h"
 #include "game/controls.h"
 #include "platform/keys.h"
 

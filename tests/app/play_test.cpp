@@ -2,7 +2,7 @@
 // turning the block and the console reports, observed frame by frame; and a session run twice
 // in one process.
 #include "app/kernel.h"
-#include "app/player_control.h"
+#include "game/player_control.h"
 #include "app/startup.h"
 #include "app/state_hash.h"
 #include "core/object_list.h"

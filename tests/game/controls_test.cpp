@@ -125,7 +125,7 @@ TEST(Controls, TheReadmeAndTheManualListEveryBindingWithWhatItDoesAndNoUnboundKe
         }
         for (const ReadmeRow& row : rows) {
             for (const std::string& input : row.inputs) {
-                // Looking around is the camera's (render/camera.h).
+                // Looking around is the camera's (game/camera_control.h).
                 EXPECT_TRUE(input == "Mouse" || bound(input)) << input << " is listed but bound to nothing";
             }
         }

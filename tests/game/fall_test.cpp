@@ -1,4 +1,3 @@
-#include "app/kernel.h"
 #include "assets/resource_cache.h"
 #include "game/behaviour_pass.h"
 #include "physics/physics_world.h"
@@ -35,9 +34,9 @@ TEST_F(RockTest, SetUpSizesAndRegistersTheRock) {
     EXPECT_EQ(rock->blend, 1.0f);
     EXPECT_TRUE(rock->kind == rockKindPlain || rock->kind == rockKindDark);
     EXPECT_NEAR(rock->sphere->radius, 1.5f * 0.91f, 1e-6);
-    EXPECT_EQ(kernel.bodyList->head->payload, rock->body);
-    EXPECT_EQ(kernel.physicsWorld->spheres.head->payload, rock->sphere);
-    EXPECT_EQ(kernel.camera->sceneList->head->payload, rock->owner);
+    EXPECT_EQ(records->bodies.head->payload, rock->body);
+    EXPECT_EQ(records->world.spheres.head->payload, rock->sphere);
+    EXPECT_EQ(records->sceneList.head->payload, rock->owner);
 }
 
 TEST_F(RockTest, FallsFreelyLosingGravityAndAirDragEveryFrame) {
@@ -76,7 +75,7 @@ TEST_F(RockTest, RestingRocksLoseGroundFrictionBesidesAirDrag) {
 
 TEST_F(RockTest, WaterLiftsDeepRocksUpToACap) {
     GroundPatch lakeBed(-1000.0f, {0, 1, 0});
-    lakeBed.addToWorld(*kernel.physicsWorld);
+    lakeBed.addToWorld(records->world);
     Fall* shallow = throwRock({0, -21, 0}, {0, 0, 0});
     Fall* deep = throwRock({0, -500, 0}, {0, 0, 0});
     shallow->update(tick());
@@ -90,7 +89,7 @@ TEST_F(RockTest, WaterLiftsDeepRocksUpToACap) {
 // most 0.5 per axis, and a floating rock bobs on about 8 % of frames by at most 0.0075.
 TEST_F(RockTest, RandomShakesAndBobsStayWithinTheirRange) {
     GroundPatch lakeBed(-1000.0f, {0, 1, 0});
-    lakeBed.addToWorld(*kernel.physicsWorld);
+    lakeBed.addToWorld(records->world);
     Fall* shaken = throwRock({0, 1000, 0}, {0, 0, 0});
     Fall* floating = throwRock({0, -500, 0}, {0, 0, 0});
     const int frames = 20000;
@@ -152,7 +151,7 @@ TEST_F(RockTest, SteeredRocksShowTheirTextureAndJumpOffTheGround) {
     hold(keySpace);
     rock->update(tick());
     EXPECT_NEAR(rock->velocity.y, 1.4f * groundDrag, 1e-5);
-    void* marking = getResource(*kernel.resources, "Textures/overlayedsquare.bmp");
+    void* marking = getResource(records->resources, "Textures/overlayedsquare.bmp");
     const Texture* marked = static_cast<const Texture*>(marking);
     const Slot* texture = static_cast<const Slot*>(rock->owner->textureSlots.head->payload);
     EXPECT_EQ(texture->value, marked->textureId);
@@ -161,7 +160,7 @@ TEST_F(RockTest, SteeredRocksShowTheirTextureAndJumpOffTheGround) {
 
 TEST_F(RockTest, HoldingFFreezesMotionAndAgeing) {
     Fall* rock = throwRock({3, 1000, 4}, {1, 0, 0});
-    kernel.liveRockCount = 250; // crowded: every rock would age
+    records->liveRocks = 250; // crowded: every rock would age
     hold('F');
     for (int frame = 0; frame < 10; ++frame) {
         rock->update(tick());
@@ -179,7 +178,7 @@ TEST_F(RockTest, TheRockBeyondTheCrowdLimitRetiresExactlyTheOldestAfter701Frames
     for (int i = 0; i < crowdLimit + 1; ++i) {
         throwRock({float(i * 10), 1000, 0}, {0, 0, 0});
     }
-    RenderList& scene = *kernel.camera->sceneList;
+    RenderList& scene = records->sceneList;
     void* oldest = scene.head->payload;
     void* secondOldest = scene.head->next->payload;
     for (int frame = 1; frame <= 700; ++frame) {
@@ -193,8 +192,8 @@ TEST_F(RockTest, TheRockBeyondTheCrowdLimitRetiresExactlyTheOldestAfter701Frames
     EXPECT_EQ(scene.head->payload, secondOldest);
     EXPECT_EQ(liveCount(), 200);
     // The removed rock's sphere and body are gone from the physics as well.
-    EXPECT_EQ(countNodes(kernel.bodyList->head), 200);
-    EXPECT_EQ(countNodes(kernel.physicsWorld->spheres.head), 200);
+    EXPECT_EQ(countNodes(records->bodies.head), 200);
+    EXPECT_EQ(countNodes(records->world.spheres.head), 200);
     for (int frame = 0; frame < 100; ++frame) {
         updateBehaviours(scene, tick());
     }

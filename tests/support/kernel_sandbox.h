@@ -12,7 +12,7 @@
 #pragma once
 
 #include "app/kernel.h"
-#include "app/player_control.h"
+#include "game/player_control.h"
 #include "assets/resource_cache.h"
 #include "core/frame_stats.h"
 #include "core/object_list.h"

@@ -1,6 +1,5 @@
 #include "tests/support/rock_fixture.h"
 
-#include "app/kernel.h"
 #include "assets/resource_cache.h"
 #include "render/camera.h"
 #include "render/render_object.h"
@@ -22,25 +21,22 @@ ShaderProgram* phong() {
 
 void RockTest::SetUp() {
     GlContextTest::SetUp();
-    sandbox = std::make_unique<KernelSandbox>();
-    sandbox->useMaterial(phong());
-    kernel.rockTexture = &rockTexture;
+    records = &freshPlayRecords(phong());
+    records->rockTexture = &rockTexture;
     rockMesh.stride = 8;
     rockMesh.extent = {1, 1, 1};
-    seedRandom(kernel.random, 7);
+    seedRandom(records->random, 7);
 }
-
-void RockTest::TearDown() { sandbox.reset(); }
 
 Fall* RockTest::throwRock(Vec3 position, Vec3 velocity) {
     Fall* fall = new Fall;
-    RenderObject* rock = createLogicObject(&rockMesh, *kernel.camera, fall, tick());
+    RenderObject* rock = createLogicObject(&rockMesh, records->camera, fall, tick());
     rock->position = position;
     fall->velocity = velocity;
     return fall;
 }
 
-void RockTest::hold(int key) { setKey(kernel.camera->input, key, true); }
-void RockTest::release(int key) { setKey(kernel.camera->input, key, false); }
-int RockTest::liveCount() const { return kernel.liveRockCount; }
-Tick RockTest::tick() const { return kernelTick(); }
+void RockTest::hold(int key) { setKey(records->input, key, true); }
+void RockTest::release(int key) { setKey(records->input, key, false); }
+int RockTest::liveCount() const { return records->liveRocks; }
+Tick RockTest::tick() const { return tickOf(*records); }

@@ -1,13 +1,12 @@
-#include "app/kernel.h"
-#include "app/player_control.h"
-#include "app/scene.h"
+#include "game/player_control.h"
+
 #include "core/object_list.h"
 #include "physics/physics_world.h"
 #include "platform/keys.h"
 #include "render/camera.h"
 #include "render/render_object.h"
 #include "tests/support/ground_patch.h"
-#include "tests/support/kernel_sandbox.h"
+#include "tests/support/play_records.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,7 @@ using namespace valley;
 
 namespace {
 
-// The kernel's camera, an empty physics world and a selected block, as the frame loop has them
+// A fresh camera, an empty physics world and a selected block, as the frame loop has them
 // after drawing; each test sets the input record by hand.
 class PlayerControlTest : public ::testing::Test {
 protected:
@@ -26,11 +25,12 @@ protected:
         scene.selectedNormalMatrix = &normalMatrix;
         scene.frustumTarget = &block;
     }
-    InputState& input() { return kernel.camera->input; }
-    Camera& camera() { return *kernel.camera; }
-    void frame() { applyPlayerControl(scene); }
+    InputState& input() { return records.input; }
+    Camera& camera() { return records.camera; }
+    void frame() { applyPlayerControl(player, records.camera, tickOf(records), scene, records.frustumPlates); }
 
-    KernelSandbox sandbox;
+    PlayRecords& records = freshPlayRecords();
+    PlayerState& player = records.player;
     RenderObject block = {};
     BoxCollider collider = {};
     Mat4 normalMatrix = {};
@@ -79,8 +79,8 @@ TEST_F(PlayerControlTest, LandingFromFlightBelowTheGroundStandsThePlayerOnIt) {
     for (const Case& c : cases) {
         SCOPED_TRACE("ground " + std::to_string(c.ground) + ", eye " + std::to_string(c.eye));
         GroundPatch ground(c.ground, {0, 1, 0});
-        kernel.physicsWorld->heightGrids = ObjectList{};
-        ground.addToWorld(*kernel.physicsWorld);
+        records.world.heightGrids = ObjectList{};
+        ground.addToWorld(records.world);
         player = PlayerState{};
         player.flyMode = true;
         camera().position.y = c.eye;
@@ -121,7 +121,7 @@ TEST_F(PlayerControlTest, AnUpwardMovingWalkerIsNotCaught) {
 
 TEST_F(PlayerControlTest, SteepGroundSlidesTheWalkerDownhill) {
     GroundPatch steep(0.0f, {0.8f, 0.6f, 0.0f});
-    steep.addToWorld(*kernel.physicsWorld);
+    steep.addToWorld(records.world);
     frame();
     EXPECT_FLOAT_EQ(camera().velocity.x, 0.032f);
     camera().position.y = 5.0f; // below standing height again, as after the camera's own move
@@ -131,14 +131,14 @@ TEST_F(PlayerControlTest, SteepGroundSlidesTheWalkerDownhill) {
 
 TEST_F(PlayerControlTest, ModerateSlopesHoldTheWalker) {
     GroundPatch slope(0.0f, {0.6f, 0.8f, 0.0f});
-    slope.addToWorld(*kernel.physicsWorld);
+    slope.addToWorld(records.world);
     frame();
     EXPECT_EQ(camera().velocity.x, 0.0f);
 }
 
 TEST_F(PlayerControlTest, DeepWaterLetsTheSwimmerSinkSlowly) {
     GroundPatch lakeBed(-40.0f, {0, 1, 0});
-    lakeBed.addToWorld(*kernel.physicsWorld);
+    lakeBed.addToWorld(records.world);
     camera().position.y = -30.0f;
     frame();
     EXPECT_EQ(camera().position.y, -30.0f);
@@ -148,7 +148,7 @@ TEST_F(PlayerControlTest, DeepWaterLetsTheSwimmerSinkSlowly) {
 
 TEST_F(PlayerControlTest, ShallowWaterPushesTheSwimmerUpAndSpaceSwimsUp) {
     GroundPatch shallows(-33.0f, {0, 1, 0});
-    shallows.addToWorld(*kernel.physicsWorld);
+    shallows.addToWorld(records.world);
     camera().position.y = -30.0f;
     frame();
     EXPECT_EQ(camera().position.y, -27.0f);
@@ -210,7 +210,7 @@ TEST_F(PlayerControlTest, TheSelectedBlockTurnsLiftsAndSpinsAndItsColliderLagsOn
 
 TEST_F(PlayerControlTest, ReportsTheTerrainHeightWhileWalkingWithH) {
     GroundPatch ground(-12.5f, {0, 1, 0});
-    ground.addToWorld(*kernel.physicsWorld);
+    ground.addToWorld(records.world);
     setKey(input(), 'H', true);
     testing::internal::CaptureStdout();
     frame();

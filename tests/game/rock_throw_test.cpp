@@ -1,6 +1,5 @@
-#include "app/kernel.h"
-#include "app/player_control.h"
-#include "app/scene.h"
+#include "game/player_control.h"
+
 #include "platform/keys.h"
 #include "render/camera.h"
 #include "render/render_object.h"
@@ -15,14 +14,14 @@ using namespace valley;
 
 namespace {
 
-// The player's throw into a sandboxed kernel: a block to aim at, the four frustum plates and
+// The player's throw into fresh records: a block to aim at, the four frustum plates and
 // the rock mesh, the camera at the origin looking along +x.
 class RockThrowTest : public RockTest {
 protected:
     void SetUp() override {
         RockTest::SetUp();
         for (int i = 0; i < 4; ++i) {
-            kernel.frustumPlates[i] = &plates[i];
+            records->frustumPlates[i] = &plates[i];
         }
         blockMesh.extent = {1, 1, 1};
         block.mesh = &blockMesh;
@@ -32,16 +31,18 @@ protected:
         scene.selectedBlock = &block;
         scene.selectedCollider = &collider;
         scene.selectedNormalMatrix = &normalMatrix;
-        kernel.camera->position = {0, 100, 0}; // well above the flat ground at 0
-        setButton(kernel.camera->input, mouseButtonLeft, true);
+        records->camera.position = {0, 100, 0}; // well above the flat ground at 0
+        setButton(records->input, mouseButtonLeft, true);
     }
 
     // One frame of player control; returns the rock it threw.
     Fall* throwOnce() {
-        applyPlayerControl(scene);
-        RenderObject* rock = static_cast<RenderObject*>(kernel.camera->sceneList->tail->payload);
+        control();
+        RenderObject* rock = static_cast<RenderObject*>(records->sceneList.tail->payload);
         return dynamic_cast<Fall*>(rock->logic);
     }
+
+    void control() { applyPlayerControl(records->player, records->camera, tick(), scene, records->frustumPlates); }
 
     RenderObject plates[4] = {};
     Mesh blockMesh = {};
@@ -86,8 +87,8 @@ TEST_F(RockThrowTest, ARockThrownDuringThePauseWaitsInSight) {
 }
 
 TEST_F(RockThrowTest, LookingNearlyStraightDownThrowsDown) {
-    kernel.camera->pitch = 89.9f;
-    kernel.camera->yaw = 90.0f;
+    records->camera.pitch = 89.9f;
+    records->camera.yaw = 90.0f;
     Fall* rock = throwOnce();
     double p = 89.9 * 0.017453293005625408;
     EXPECT_NEAR(rock->velocity.y, -std::sin(p), 1e-6);
@@ -96,36 +97,36 @@ TEST_F(RockThrowTest, LookingNearlyStraightDownThrowsDown) {
 }
 
 TEST_F(RockThrowTest, RocksInheritTheWalkersGroundMotionAndTheFlyersWholeMotion) {
-    kernel.camera->velocity = {0.5f, -2.0f, 0.25f};
+    records->camera.velocity = {0.5f, -2.0f, 0.25f};
     Fall* walked = throwOnce();
     EXPECT_FLOAT_EQ(walked->velocity.x, 1.5f);
     EXPECT_EQ(walked->velocity.y, 0.0f);
     EXPECT_FLOAT_EQ(walked->velocity.z, 0.25f);
 
-    player.flyMode = true;
-    kernel.camera->velocity = {0.5f, -2.0f, 0.25f};
+    records->player.flyMode = true;
+    records->camera.velocity = {0.5f, -2.0f, 0.25f};
     Fall* flown = throwOnce();
     EXPECT_FLOAT_EQ(flown->velocity.y, -2.0f);
 }
 
 TEST_F(RockThrowTest, TheRightButtonReportsTheFrustumAndMakesASteeredRock) {
-    setButton(kernel.camera->input, mouseButtonRight, true);
+    setButton(records->input, mouseButtonRight, true);
     testing::internal::CaptureStdout();
     Fall* rock = throwOnce();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Frustum check returned: 1\n");
     EXPECT_EQ(rock->kind, rockKindSteered);
 
     block.position = {-10, 100, 0}; // behind the camera
-    setButton(kernel.camera->input, mouseButtonLeft, false);
+    setButton(records->input, mouseButtonLeft, false);
     testing::internal::CaptureStdout();
-    applyPlayerControl(scene);
+    control();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Frustum check returned: 0\n");
 }
 
 TEST_F(RockThrowTest, EveryFrameWithTheButtonHeldThrowsAnotherRock) {
     for (int frame = 0; frame < 5; ++frame) {
-        applyPlayerControl(scene);
+        control();
     }
-    EXPECT_EQ(countNodes(kernel.camera->sceneList->head), 5);
+    EXPECT_EQ(countNodes(records->sceneList.head), 5);
     EXPECT_EQ(liveCount(), 5);
 }

@@ -1,11 +1,9 @@
-#include "app/player_control.h"
+#include "game/player_control.h"
 
-#include "app/kernel.h"
-#include "app/scene.h"
 #include "assets/mesh_data.h"
 #include "game/controls.h"
-#include "game/tick.h"
 #include "game/fall.h"
+#include "game/tick.h"
 #include "physics/height_grid.h"
 #include "physics/physics_world.h"
 #include "platform/session_input.h"
@@ -19,36 +17,30 @@
 
 namespace valley {
 
-PlayerState player = {false, false, false};
-
-void resetPlayer() {
-    player = {false, false, false};
-}
-
 namespace {
 
 const float blockTurnStep = 1.2f;
 const float blockLiftStep = 2.0f;
 const float blockSpin = 0.3f;
 
-void reportFrustum(const SceneHandles& scene) {
-    const bool inView = frustumCheck(*scene.frustumTarget, *kernel.camera, kernel.frustumPlates);
+void reportFrustum(const SceneHandles& scene, const Camera& camera, RenderObject* const (&plates)[4]) {
+    const bool inView = frustumCheck(*scene.frustumTarget, camera, plates);
     std::printf("Frustum check returned: %d\n", inView ? 1 : 0);
 }
 
 // Walking resumed with the eye below the ground (a flyer who went through it) stands the player
 // on the ground at rest: the water rule would otherwise lift him by half the depth per tick.
-void landBelowGround(Camera& camera) {
+void landBelowGround(Camera& camera, PhysicsWorld& world) {
     Vec3& eye = camera.position;
-    const float ground = groundHeightAt(*kernel.physicsWorld, eye.x, eye.y, eye.z);
+    const float ground = groundHeightAt(world, eye.x, eye.y, eye.z);
     if (eye.y < ground) {
         eye.y = ground + standingHeight;
         camera.velocity.y = 0.0f;
     }
 }
 
-void toggleFlying(Camera& camera) {
-    if (!controlHeld(camera.input, Control::flyToggle)) {
+void toggleFlying(PlayerState& player, Camera& camera, const Tick& tick) {
+    if (!controlHeld(tick.input, Control::flyToggle)) {
         player.flyToggleHeld = false;
         return;
     }
@@ -57,7 +49,7 @@ void toggleFlying(Camera& camera) {
         if (player.flyMode) {
             camera.velocity.y = 0.0f;
         } else {
-            landBelowGround(camera);
+            landBelowGround(camera, tick.world);
         }
     }
     player.flyToggleHeld = true;
@@ -65,8 +57,8 @@ void toggleFlying(Camera& camera) {
 
 // Once per press: the window changes, the game does not. A replay keeps the window its command
 // line chose.
-void switchFullscreen(const Camera& camera) {
-    const bool held = controlHeld(camera.input, Control::fullscreen);
+void switchFullscreen(PlayerState& player, const InputState& input) {
+    const bool held = controlHeld(input, Control::fullscreen);
     if (held && !player.fullscreenHeld && !sessionReplaying()) {
         platformSetFullscreen(!platformFullscreen());
     }
@@ -74,9 +66,9 @@ void switchFullscreen(const Camera& camera) {
 }
 
 // A rock leaves one step ahead of the camera, in the view direction, with the thrower's motion.
-void throwRock(const SceneHandles& scene, Camera& camera) {
+void throwRock(const PlayerState& player, const SceneHandles& scene, Camera& camera, const Tick& tick) {
     Fall* fall = new Fall;
-    RenderObject* rock = createLogicObject(scene.rockMesh, camera, fall, kernelTick());
+    RenderObject* rock = createLogicObject(scene.rockMesh, camera, fall, tick);
     if (rock == nullptr) {
         delete fall;
         return;
@@ -84,7 +76,7 @@ void throwRock(const SceneHandles& scene, Camera& camera) {
     rock->position = camera.position;
     rock->scale = scale(rock->scale, 0.9f);
 
-    bool fast = controlHeld(camera.input, Control::fastThrow);
+    bool fast = controlHeld(tick.input, Control::fastThrow);
     const float speed = fast ? 7.0f : 1.0f;
     Vec3 v = {speed, 0.0f, 0.0f};
     turnZ(v, turnOfRadians(camera.pitch * floatPiDegreesToRadians));
@@ -92,7 +84,7 @@ void throwRock(const SceneHandles& scene, Camera& camera) {
 
     float ahead = fast ? 0.15f : 1.0f;
     rock->position = add(rock->position, scale(v, ahead));
-    if (controlHeld(camera.input, Control::pause)) {
+    if (controlHeld(tick.input, Control::pause)) {
         // One step ahead the eye lies inside the rock, which shows nothing of it, and a paused rock
         // stays put: thrown during the pause it waits in sight, past the near plane (1) by its width.
         const float radius = rock->mesh->extent.x * rock->scale.x;
@@ -104,34 +96,34 @@ void throwRock(const SceneHandles& scene, Camera& camera) {
     }
     v.z += camera.velocity.z;
     fall->velocity = v;
-    if (controlHeld(camera.input, Control::steeredThrow)) {
+    if (controlHeld(tick.input, Control::steeredThrow)) {
         fall->kind = rockKindSteered;
     }
 }
 
-void cameraModeKeys(Camera& camera) {
-    if (controlHeld(camera.input, Control::freezeCamera)) {
+void cameraModeKeys(Camera& camera, const InputState& input) {
+    if (controlHeld(input, Control::freezeCamera)) {
         camera.mode = 0;
         camera.roll = 0.0f;
         camera.yaw = 0.0f;
         camera.pitch = 0.0f;
     }
-    if (controlHeld(camera.input, Control::freeCamera)) {
+    if (controlHeld(input, Control::freeCamera)) {
         camera.mode = 2;
     }
 }
 
 // Walking: stand 6 units above the ground, jump, fall, slide down steep ground, swim.
-void walk(Camera& camera) {
+void walk(Camera& camera, const Tick& tick) {
     Vec3& position = camera.position;
-    PhysicsWorld& world = *kernel.physicsWorld;
-    if (controlHeld(camera.input, Control::heightReport)) {
+    PhysicsWorld& world = tick.world;
+    if (controlHeld(tick.input, Control::heightReport)) {
         std::printf("Terrain Height is: %g\n", groundHeightAt(world, position.x, position.y, position.z));
     }
     float ground = groundHeightAt(world, position.x, position.y, position.z);
     camera.moveSpeed = 0.14f;
     camera.damping = 0.99f;
-    bool jump = controlHeld(camera.input, Control::jump);
+    bool jump = controlHeld(tick.input, Control::jump);
     if (position.y > waterLine) {
         if (position.y < ground + standingHeight) {
             if (camera.velocity.y <= 0.0f) {
@@ -195,24 +187,25 @@ void moveSelectedBlock(const SceneHandles& scene, const InputState& input) {
 
 } // namespace
 
-void applyPlayerControl(SceneHandles& scene) {
-    Camera& camera = *kernel.camera;
-    if (controlHeld(camera.input, Control::frustumReport)) {
-        reportFrustum(scene);
+void applyPlayerControl(PlayerState& player, Camera& camera, const Tick& tick, const SceneHandles& scene,
+                        RenderObject* const (&frustumPlates)[4]) {
+    const InputState& input = tick.input;
+    if (controlHeld(input, Control::frustumReport)) {
+        reportFrustum(scene, camera, frustumPlates);
     }
-    toggleFlying(camera);
-    if (controlHeld(camera.input, Control::throwRock)) {
-        throwRock(scene, camera);
+    toggleFlying(player, camera, tick);
+    if (controlHeld(input, Control::throwRock)) {
+        throwRock(player, scene, camera, tick);
     }
-    cameraModeKeys(camera);
+    cameraModeKeys(camera, input);
     if (player.flyMode) {
         camera.moveSpeed = 0.35f;
         camera.damping = 0.92f;
     } else {
-        walk(camera);
+        walk(camera, tick);
     }
-    moveSelectedBlock(scene, camera.input);
-    switchFullscreen(camera);
+    moveSelectedBlock(scene, input);
+    switchFullscreen(player, input);
 }
 
 } // namespace valley
