@@ -15,24 +15,23 @@
 
 namespace valley {
 
-struct SceneHandles;
+struct RunState;
 
 // Where the loop stands between two steps.
 struct LoopState {
-    SceneHandles* scene;
     bool paced;            // ticks follow the clock (platformTicksPaced)
     TickSchedule schedule; // when paced
     Overlay overlay;       // what the overlay shows, off at the start
 };
 
-LoopState startLoop(SceneHandles& scene);
+LoopState startLoop();
 // One step: the ticks that are due, up to and including the next drawn one (every tick is
 // drawn when unpaced). On the desktop a step waits for its first tick; in the browser, which
 // calls one step per animation frame and cannot wait, a step with no tick due does nothing, and
 // while the game is paused (platformPlaying) no tick runs. False once the run is to end.
-bool loopStep(LoopState& loop);
-void runMainLoop(SceneHandles& scene); // steps until the end
-void simulateTick();              // counts the tick, polls once, moves the camera, steps the physics, runs the behaviours
-void drawFrame(Overlay& overlay); // clears, draws both lists and the overlay, and presents
+bool loopStep(RunState& run);
+void runMainLoop(RunState& run); // steps until the end
+void simulateTick(RunState& run); // counts the tick, polls once, moves the camera, steps the physics, runs the behaviours
+void drawFrame(RunState& run);    // clears, draws both lists and the overlay, and presents
 
 } // namespace valley

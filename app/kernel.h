@@ -1,11 +1,10 @@
-// The program-wide state: one Kernel for the whole run. Only app/ reads it; the layers below are
-// handed what they work on (docs/code_tour.md, "Layers").
+// The program-wide record: one Kernel for the whole run, held by the run object (app/run.h).
+// Only app/ reads it; the layers below are handed what they work on (docs/code_tour.md, "Layers").
 //
 // The Kernel owns everything its pointers refer to until the process ends.
 #pragma once
 
 #include "core/random.h"
-#include "game/player_control.h"
 #include "platform/window.h"
 
 #include <cstdint>
@@ -18,16 +17,13 @@ struct PhysicsWorld;
 struct RenderObject;
 struct ResourceCache;
 struct Texture;
-struct Tick;
 
 struct Kernel {
     int32_t windowWidth;             // 1280, also the viewport width
     int32_t windowHeight;            // 720
     VideoMode desktopMode;           // read at start-up to centre the window
     int32_t frameCount;              // 0 after start-up, counted at the start of every tick (1/60 s)
-    InputState input;                // this tick's poll, read by every later step of the tick
-    InputState lastInput;            // the last tick's
-    Camera* camera;                  // the one camera, made before main with its defaults
+    Camera* camera;                  // the run's one camera
     ObjectList* bodyList;            // rigid bodies the physics step moves
     PhysicsWorld* physicsWorld;      // height grids, spheres, boxes, last ground query
     ResourceCache* resources;        // meshes and textures by file name
@@ -37,15 +33,5 @@ struct Kernel {
     RandomGenerator random;          // the rocks' draws, seeded at start-up
     bool stopRequested;              // ends the frame loop
 };
-
-extern Kernel kernel;
-extern PlayerState player; // walking, no switch held, the look at rest when the frame loop starts
-
-// Starts a run's kernel and player: every field 0 or none, and the one camera back to its defaults. The
-// previous run's containers are not freed: they stay with whoever keeps them.
-void resetKernel();
-
-// What the behaviours work on in the running tick, made of the kernel's records.
-Tick kernelTick();
 
 } // namespace valley

@@ -1,6 +1,6 @@
 #include "app/overlay.h"
 
-#include "app/kernel.h"
+#include "app/run.h"
 #include "game/controls.h"
 #include "platform/input_mapping.h"
 #include "platform/keys.h"
@@ -96,7 +96,8 @@ std::string statsText(const TickRates& rates, int rocksAlive, const Vec3& eye, c
     return text;
 }
 
-void drawOverlay(Overlay& overlay) {
+void drawOverlay(Overlay& overlay, const RunState& run) {
+    const Kernel& kernel = run.kernel;
     const Camera& camera = *kernel.camera;
     const int width = kernel.windowWidth;
     const int height = kernel.windowHeight;
@@ -105,13 +106,13 @@ void drawOverlay(Overlay& overlay) {
     }
     if (overlay.statsShown) {
         const std::string stats = statsText(overlay.rates, kernel.liveRockCount, camera.position,
-                                            movementMode(player.flyMode, camera.position.y));
+                                            movementMode(run.player.flyMode, camera.position.y));
         int textWidth = 0;
         int textHeight = 0;
         textSize(stats, textScale, textWidth, textHeight);
         drawTextPanel(overlay.painter, stats, width - edgeGap - textWidth, edgeGap, textScale, width, height);
     }
-    if (controlHeld(kernel.input, Control::pause)) {
+    if (controlHeld(run.input, Control::pause)) {
         const float pausedScale = 2.0f * textScale;
         int textWidth = 0;
         int textHeight = 0;

@@ -13,6 +13,8 @@
 
 namespace valley {
 
+struct RunState;
+
 // Ticks run and pictures drawn over the last whole second.
 struct TickRates {
     bool started;
@@ -39,7 +41,7 @@ const char* movementMode(bool flying, float eyeHeight); // "flying", "swimming" 
 std::string controlsText(); // one line an input, with what it does
 std::string statsText(const TickRates& rates, int rocksAlive, const Vec3& eye, const char* mode);
 
-// Draws what is shown over the picture of the running tick, before it is presented.
-void drawOverlay(Overlay& overlay);
+// Draws what is shown over the picture of the run's running tick, before it is presented.
+void drawOverlay(Overlay& overlay, const RunState& run);
 
 } // namespace valley

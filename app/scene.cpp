@@ -1,6 +1,7 @@
 #include "app/scene.h"
 
 #include "app/kernel.h"
+#include "app/run.h"
 #include "assets/mesh.h"
 #include "assets/resource_cache.h"
 #include "assets/texture.h"
@@ -21,19 +22,6 @@ namespace {
 // respectively, each with the motion and the recordings made with it.
 const float waterPlaneHeight = -25.0f;
 
-// Values the render objects read by reference for the whole run.
-struct SceneValues {
-    Mat4 cliffNormal;
-    Mat4 terrainNormal;
-    Mat4 upperWaterNormal;
-    Mat4 lowerWaterNormal;
-    Mat4 blockNormals[5];
-    float upperWaterBlend;
-    float lowerWaterBlend;
-};
-
-SceneValues values;
-
 struct BlockPlacement {
     Vec3 position;
     Vec3 rotation;
@@ -48,8 +36,10 @@ const BlockPlacement blocks[5] = {
     {{-60, 20, -70}, {0, 0, 0}, {35, 10, 35}},
 };
 
-Mesh* cachedMesh(const char* name) { return static_cast<Mesh*>(getResource(*kernel.resources, name)); }
-Texture* cachedTexture(const char* name) {
+Mesh* cachedMesh(Kernel& kernel, const char* name) {
+    return static_cast<Mesh*>(getResource(*kernel.resources, name));
+}
+Texture* cachedTexture(Kernel& kernel, const char* name) {
     return static_cast<Texture*>(getResource(*kernel.resources, name));
 }
 
@@ -59,15 +49,15 @@ void bindNormalMatrix(RenderObject& object, Mat4& matrix) {
     setNormalMatrix(object, &matrix);
 }
 
-void addGround(RenderObject& object) {
+void addGround(Kernel& kernel, RenderObject& object) {
     addHeightGrid(*kernel.physicsWorld, &buildHeightGrid(*new HeightGrid, object));
 }
 
-RenderObject* addWaterPlane(ShaderProgram* waterShader, float rotationX, Mat4& normal, float& blend) {
-    RenderObject* water = createWaterObject(cachedMesh("Meshes/water2.dae"), *kernel.camera);
+RenderObject* addWaterPlane(Kernel& kernel, ShaderProgram* waterShader, float rotationX, Mat4& normal, float& blend) {
+    RenderObject* water = createWaterObject(cachedMesh(kernel, "Meshes/water2.dae"), *kernel.camera);
     water->shader = waterShader;
     makeTextureSlots(*water);
-    setTexture(*water, "Texture1", cachedTexture("Textures/water1_f.bmp"));
+    setTexture(*water, "Texture1", cachedTexture(kernel, "Textures/water1_f.bmp"));
     water->scale = {40, 40, 40};
     water->position.y = waterPlaneHeight;
     water->rotation.x = rotationX;
@@ -81,7 +71,7 @@ RenderObject* addWaterPlane(ShaderProgram* waterShader, float rotationX, Mat4& n
 
 } // namespace
 
-void addFrustumPlates() {
+void addFrustumPlates(Kernel& kernel) {
     // The plates draw a cube of their own; one the blocks' cube already failed on is not read,
     // and so not reported, a second time.
     const auto* cube = static_cast<const Mesh*>(findResource(*kernel.resources, "Meshes/cube5.dae"));
@@ -99,41 +89,43 @@ void addFrustumPlates() {
     createRenderObject(plateMesh, *kernel.camera); // the plain cube at the origin
 }
 
-SceneHandles buildScene() {
+SceneHandles buildScene(RunState& run) {
+    Kernel& kernel = run.kernel;
+    SceneValues& values = run.values;
     SceneHandles handles = {};
     Camera& camera = *kernel.camera;
-    kernel.rockTexture = cachedTexture("Textures/rhyolite.bmp");
+    kernel.rockTexture = cachedTexture(kernel, "Textures/rhyolite.bmp");
     ShaderProgram* terrainShader = makePhongTerrainMaterial(*kernel.resources);
 
-    RenderObject* cliff = createRenderObject(cachedMesh("Meshes/cliff.dae"), camera);
+    RenderObject* cliff = createRenderObject(cachedMesh(kernel, "Meshes/cliff.dae"), camera);
     cliff->shader = terrainShader;
     cliff->scale = {5, 5, 5};
     cliff->position.z = 2000;
     makeTextureSlots(*cliff);
-    setTexture(*cliff, "Texture1", cachedTexture("Textures/rhyolite.bmp"));
-    setTexture(*cliff, "Texture2", cachedTexture("Textures/grass1.dds"));
+    setTexture(*cliff, "Texture1", cachedTexture(kernel, "Textures/rhyolite.bmp"));
+    setTexture(*cliff, "Texture2", cachedTexture(kernel, "Textures/grass1.dds"));
     bindNormalMatrix(*cliff, values.cliffNormal);
     cliff->groundPieces = makeGroundPieces(*cliff->mesh);
-    addGround(*cliff);
+    addGround(kernel, *cliff);
 
-    RenderObject* terrain = createRenderObject(cachedMesh("Meshes/riverlake_terrain.dae"), camera);
+    RenderObject* terrain = createRenderObject(cachedMesh(kernel, "Meshes/riverlake_terrain.dae"), camera);
     terrain->scale = {40, 40, 40};
     terrain->shader = terrainShader;
     makeTextureSlots(*terrain);
-    setTexture(*terrain, "Texture1", cachedTexture("Textures/rhyolite.bmp"));
-    setTexture(*terrain, "Texture2", cachedTexture("Textures/grass1.dds"));
+    setTexture(*terrain, "Texture1", cachedTexture(kernel, "Textures/rhyolite.bmp"));
+    setTexture(*terrain, "Texture2", cachedTexture(kernel, "Textures/grass1.dds"));
     bindNormalMatrix(*terrain, values.terrainNormal);
     terrain->groundPieces = makeGroundPieces(*terrain->mesh);
-    addGround(*terrain);
+    addGround(kernel, *terrain);
 
     ShaderProgram* waterShader = makeWaterMaterial(*kernel.resources);
-    addWaterPlane(waterShader, 0, values.upperWaterNormal, values.upperWaterBlend);
-    addWaterPlane(waterShader, 180, values.lowerWaterNormal, values.lowerWaterBlend);
+    addWaterPlane(kernel, waterShader, 0, values.upperWaterNormal, values.upperWaterBlend);
+    addWaterPlane(kernel, waterShader, 180, values.lowerWaterNormal, values.lowerWaterBlend);
 
-    handles.rockMesh = cachedMesh("Meshes/sphere9.dae");
+    handles.rockMesh = cachedMesh(kernel, "Meshes/sphere9.dae");
 
     for (int i = 0; i < 5; ++i) {
-        RenderObject* block = createRenderObject(cachedMesh("Meshes/cube5.dae"), camera);
+        RenderObject* block = createRenderObject(cachedMesh(kernel, "Meshes/cube5.dae"), camera);
         block->scale = blocks[i].scale;
         block->position = blocks[i].position;
         block->rotation = blocks[i].rotation;
@@ -153,12 +145,12 @@ SceneHandles buildScene() {
     }
 
     camera.position = {-190, 40, -195};
-    addFrustumPlates();
+    addFrustumPlates(kernel);
 
-    RenderObject* sky = createRenderObject(cachedMesh("Meshes/skyCube.dae"), camera);
+    RenderObject* sky = createRenderObject(cachedMesh(kernel, "Meshes/skyCube.dae"), camera);
     sky->position.y = 30;
     makeTextureSlots(*sky); // made from the default shader: it has the same single sampler
-    setTexture(*sky, "Texture1", cachedTexture("Textures/skybox_texture.bmp"));
+    setTexture(*sky, "Texture1", cachedTexture(kernel, "Textures/skybox_texture.bmp"));
     sky->shader = makeSkyBoxMaterial(*kernel.resources);
     sky->rotation.x = 90;
     sky->rotation.y = 105;

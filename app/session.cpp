@@ -2,7 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/data_folder.h"
-#include "app/kernel.h"
+#include "app/run.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/state_hash.h"
@@ -147,18 +147,7 @@ int writeStatus(const SessionInput& session, const std::string& captureDirectory
     return failed > 0 || session.recorded.failed > 0 ? failedWrite : 0;
 }
 
-// What --benchmark measures while the replay runs.
-struct ReplayTiming {
-    std::vector<double> frameSeconds; // between consecutive presented frames
-    std::chrono::steady_clock::time_point firstPresent;
-    std::chrono::steady_clock::time_point lastPresent;
-    double firstFrameSeconds = 0.0; // from process start (the page's navigation) to the first presented frame
-    int frames = 0;
-    int firstTick = 0; // the ticks drawn first and last
-    int lastTick = 0;
-};
-
-void timePresent(ReplayTiming& timing) {
+void timePresent(ReplayTiming& timing, const Kernel& kernel) {
     auto now = std::chrono::steady_clock::now();
     if (timing.frames == 0) {
         timing.firstFrameSeconds = platformSecondsSinceStart();
@@ -174,12 +163,13 @@ void timePresent(ReplayTiming& timing) {
 
 // Both rates over the time from the first presented frame to the last: ticks run and frames
 // drawn in it. A replay that draws every tick gives the same figure twice.
-void reportTiming(const ReplayTiming& timing) {
+void reportTiming(const ReplayTiming& timing, const RunState& run) {
+    const Kernel& kernel = run.kernel;
     FrameTimeSummary summary = summarizeFrameTimes(timing.frameSeconds);
     const double seconds = std::chrono::duration<double>(timing.lastPresent - timing.firstPresent).count();
     const double ticksPerSecond = seconds > 0.0 ? (timing.lastTick - timing.firstTick) / seconds : 0.0;
     const double framesPerSecond = seconds > 0.0 ? (timing.frames - 1) / seconds : 0.0;
-    const double engine = kernel.frameCount > 0 ? frameStats.runEngineSeconds / kernel.frameCount : 0.0;
+    const double engine = kernel.frameCount > 0 ? run.frameStats.runEngineSeconds / kernel.frameCount : 0.0;
     std::printf("Benchmark: %d ticks, %.1f ticks per second, %.1f frames drawn per second, frame time median "
                 "%.2f ms, 99th percentile %.2f ms\n",
                 kernel.frameCount, ticksPerSecond, framesPerSecond, summary.medianSeconds * 1000.0,
@@ -207,24 +197,16 @@ void useSettings(const CommandLine& line) {
     platformUseMapping(inputMapping(settings));
 }
 
-// What a recorded, replayed, captured or timed run keeps until it ends.
-struct CommandRun {
-    CommandLine line;
-    SessionInput session;
-    RunSetup setup;
-    Recording replay;
-    ReplayTiming timing;
-};
-
 // After the window has closed: the files closed, the timing reported, the exit status.
-int finishRun(CommandRun& run, int status) {
+int finishRun(RunState& whole, int status) {
+    CommandRun& run = whole.command;
     platformUseSession(nullptr);
     if (run.session.recordFile != nullptr) {
         std::fclose(run.session.recordFile);
         run.session.recordFile = nullptr;
     }
     if (run.line.benchmark && status == 0) {
-        reportTiming(run.timing);
+        reportTiming(run.timing, whole);
     }
     return status != 0 ? status : writeStatus(run.session, run.line.captureDirectory);
 }
@@ -269,12 +251,13 @@ int runCommandLine(int argc, const char* const* argv) {
     if (!replaying && !recording && line.captureDirectory.empty()) {
         RunSetup play;
         play.window = line.window;
-        return runValley(play);
+        theRun = RunState{};
+        return runValley(theRun, play);
     }
 
     // The run's state outlives this call: in the browser the loop runs after main has returned.
-    static CommandRun run;
-    run = CommandRun{};
+    theRun = RunState{};
+    CommandRun& run = theRun.command;
     run.line = line;
     SessionInput& session = run.session;
     RunSetup& setup = run.setup;
@@ -305,20 +288,21 @@ int runCommandLine(int argc, const char* const* argv) {
         session.recordPath = line.recordPath;
     }
     if (line.benchmark) {
-        frameStats.measuring = true;
-        session.onPresent = [] { timePresent(run.timing); };
+        theRun.frameStats.measuring = true;
+        session.onPresent = [] { timePresent(theRun.command.timing, theRun.kernel); };
     }
     if (replaying || recording) {
-        setup.afterLoop = [replaying](const SceneHandles& scene) {
+        setup.afterLoop = [replaying](const RunState& ended) {
             // A replay of no ticks still runs one before it sees the recording is over.
-            const int frames = replaying ? std::min(kernel.frameCount, static_cast<int>(run.replay.frames.size()))
-                                         : kernel.frameCount;
-            std::printf("%s\n", closingLine(replaying, frames, run.session, sessionStateHash(scene)).c_str());
+            const int ticks = ended.kernel.frameCount;
+            const int frames = replaying ? std::min(ticks, static_cast<int>(ended.command.replay.frames.size())) : ticks;
+            const uint32_t hash = sessionStateHash(*ended.kernel.camera, ended.scene);
+            std::printf("%s\n", closingLine(replaying, frames, ended.command.session, hash).c_str());
         };
     }
-    setup.afterRun = [](int status) { return finishRun(run, status); };
+    setup.afterRun = [](int status) { return finishRun(theRun, status); };
     platformUseSession(&session);
-    return runValley(setup);
+    return runValley(theRun, setup);
 }
 
 } // namespace valley

@@ -1,12 +1,10 @@
 #include "app/startup.h"
 
 #include "app/frame_loop.h"
-#include "app/kernel.h"
+#include "app/run.h"
 #include "app/scene.h"
 #include "assets/resource_cache.h"
-#include "core/frame_stats.h"
 #include "core/object_list.h"
-#include "game/fall.h"
 #include "physics/broad_phase.h"
 #include "physics/physics_world.h"
 #include "platform/gl.h"
@@ -23,14 +21,9 @@
 
 namespace valley {
 
-void resetRunState() {
-    resetKernel();
-    releaseBroadPhase();
-    resetFrameStats();
-    platformRewind();
-}
-
-void createContainers() {
+void createContainers(RunState& run) {
+    Kernel& kernel = run.kernel;
+    kernel.camera = &initCamera(run.camera);
     kernel.bodyList = new ObjectList{};
     kernel.resources = new ResourceCache{};
     kernel.physicsWorld = new PhysicsWorld{};
@@ -48,7 +41,7 @@ bool centredWindowPosition(const VideoMode& desktop, int width, int height, int&
     return x > 0 && y > 0;
 }
 
-bool openWindow() {
+bool openWindow(const Kernel& kernel) {
     if (Problem problem = platformOpenWindow(kernel.windowWidth, kernel.windowHeight, 8, 8, 8, 8, 24, 8)) {
         std::fprintf(stderr, "Failed to open GLFW window. (%s)\n", problem->c_str());
         platformCloseWindow();
@@ -58,7 +51,7 @@ bool openWindow() {
     return true;
 }
 
-void followWindowSize() {
+void followWindowSize(Kernel& kernel) {
     int width = 0;
     int height = 0;
     platformFramebufferSize(width, height);
@@ -84,7 +77,8 @@ std::vector<std::string> windowIconFiles() {
     return {};
 }
 
-bool initKernel(uint32_t seed, const WindowChoice& window) {
+bool initKernel(RunState& run, uint32_t seed, const WindowChoice& window) {
+    Kernel& kernel = run.kernel;
     // A failure is said once, on standard error with the window system's reason; nothing after it
     // claims that anything was loaded, since without a window there is no OpenGL context.
     if (Problem problem = platformInit()) {
@@ -94,7 +88,7 @@ bool initKernel(uint32_t seed, const WindowChoice& window) {
     std::printf("OpenGL Environment Loaded!\n");
     kernel.windowWidth = window.width;
     kernel.windowHeight = window.height;
-    if (!openWindow()) {
+    if (!openWindow(kernel)) {
         return false;
     }
     platformSetWindowTitle("This is a test, this is only a test.");
@@ -112,7 +106,7 @@ bool initKernel(uint32_t seed, const WindowChoice& window) {
     platformSetFullscreen(window.fullscreen);
     platformCaptureCursor();
     // The first frame must not turn the view: remember where the captured mouse is now.
-    kernel.input = platformPoll();
+    run.input = platformPoll();
 
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);
@@ -125,7 +119,7 @@ bool initKernel(uint32_t seed, const WindowChoice& window) {
     glClearColor(0.6039216f, 0.8235294f, 0.8784314f, 1.0f); // (154, 210, 224)
     glClear(GL_COLOR_BUFFER_BIT);
     glViewport(0, 0, kernel.windowWidth, kernel.windowHeight);
-    followWindowSize();
+    followWindowSize(kernel);
     platformSwapInterval(1);
     kernel.frameCount = 0;
     seedRandom(kernel.random, seed);
@@ -134,25 +128,23 @@ bool initKernel(uint32_t seed, const WindowChoice& window) {
     return true;
 }
 
-int runValley(const RunSetup& setup) {
+int runValley(RunState& run, const RunSetup& setup) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // console lines reach a pipe as they are written
-    resetRunState();
-    createContainers();
-    if (!initKernel(setup.seeded ? setup.seed : static_cast<uint32_t>(std::time(nullptr)), setup.window)) {
+    platformRewind();
+    releaseBroadPhase();
+    createContainers(run);
+    if (!initKernel(run, setup.seeded ? setup.seed : static_cast<uint32_t>(std::time(nullptr)), setup.window)) {
         std::fflush(stdout);
         platformTerminate();
         return setup.afterRun ? setup.afterRun(1) : 1;
     }
-    kernel.stopRequested = false;
-    // Kept beyond this call: in the browser the loop runs after main has returned.
-    static SceneHandles scene;
-    static LoopState loop;
-    scene = buildScene();
-    loop = startLoop(scene);
-    return platformRunLoop([] { return loopStep(loop); },
-                           [setup] {
+    run.kernel.stopRequested = false;
+    run.scene = buildScene(run);
+    run.loop = startLoop();
+    return platformRunLoop([&run] { return loopStep(run); },
+                           [&run, setup] {
                                if (setup.afterLoop) {
-                                   setup.afterLoop(scene);
+                                   setup.afterLoop(run);
                                }
                                platformTerminate();
                                return setup.afterRun ? setup.afterRun(0) : 0;

@@ -11,7 +11,8 @@
 
 namespace valley {
 
-struct SceneHandles;
+struct Kernel;
+struct RunState;
 struct VideoMode;
 
 // The window a run opens: its size in pixels when windowed, and whether it starts fullscreen.
@@ -26,36 +27,27 @@ struct WindowChoice {
 struct RunSetup {
     bool seeded = false; // seed the random generator with `seed` instead of the current time
     uint32_t seed = 0;
-    std::function<void(const SceneHandles&)> afterLoop; // once the frame loop has ended
+    std::function<void(const RunState&)> afterLoop; // once the frame loop has ended
     WindowChoice window;
     std::function<int(int)> afterRun; // once the window has closed: the exit status from the run's
 };
 
-// Runs the program: per-run state reset, containers, start-up, scene, frame loop, shutdown. The exit status:
-// 0, or 1 when no window with OpenGL 2.0 could be opened, passed through afterRun when set. In the
-// browser the loop outlives this call (platformRunLoop), which then does not return.
-int runValley(const RunSetup& setup = RunSetup{});
+// Runs the program in `run`, a fresh run object (RunState{}, app/run.h) the caller keeps: containers,
+// start-up, scene, frame loop, shutdown. The window layer's script and session start from their
+// beginning. The exit status: 0, or 1 when no window with OpenGL 2.0 could be opened, passed
+// through afterRun when set. In the browser the loop outlives this call (platformRunLoop), which
+// then does not return, and `run` must outlive it too.
+int runValley(RunState& run, const RunSetup& setup = RunSetup{});
 
-// Sets every piece of per-run state back to how a fresh process has it, so that a run after
-// another in the same process gives the results of a first run. Each module global that carries
-// over is reset by its own module: the kernel with its camera and live rock count
-// (app/kernel.h) and the player, the pair search's buffers
-// (physics/broad_phase.h), the frame statistics but whether they are measured
-// (core/frame_stats.h), and the script's and session's place in their input
-// (platform/window.h). The other module globals are written before they are read: the scene's
-// matrices and blend values (app/scene.cpp, by every build of the scene) and the window layer's
-// own state (the window, its place, the pointer and keys it has seen, the input mapping);
-// render's defaultOne never changes. Left as they are: the slot pools (core/slot_pool.h; which
-// slot a record takes changes no result) and the records of earlier runs, which stay with whoever
-// keeps them; the random generator is seeded by initKernel.
-void resetRunState();
-void createContainers();
+// The run's camera at its defaults, with the body list, resource cache, physics world and the
+// camera's two render lists, all hung off the run's kernel.
+void createContainers(RunState& run);
 // False, after one line on standard error, when the window system or the window could not be had;
 // GLFW is then still up when only the window failed.
-bool initKernel(uint32_t seed, const WindowChoice& window = WindowChoice{});
-bool openWindow();
+bool initKernel(RunState& run, uint32_t seed, const WindowChoice& window = WindowChoice{});
+bool openWindow(const Kernel& kernel);
 // Takes the window's drawable size, when it has one, as the picture's size and viewport.
-void followWindowSize();
+void followWindowSize(Kernel& kernel);
 // The window icon's files in the data folder (the build tree), else in the icon theme beside
 // an installed data folder, one per size.
 std::vector<std::string> windowIconFiles();

@@ -1,6 +1,5 @@
 #include "app/state_hash.h"
 
-#include "app/kernel.h"
 #include "app/scene.h"
 #include "core/fnv_hash.h"
 #include "render/camera.h"
@@ -9,8 +8,7 @@
 
 namespace valley {
 
-uint32_t sessionStateHash(const SceneHandles& scene) {
-    const Camera& camera = *kernel.camera;
+uint32_t sessionStateHash(const Camera& camera, const SceneHandles& scene) {
     uint32_t hash = fnvAddVec3(fnvStart, camera.position);
     const float angles[3] = {camera.roll, camera.yaw, camera.pitch};
     hash = fnvAdd(hash, angles, sizeof angles);

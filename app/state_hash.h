@@ -8,8 +8,9 @@
 
 namespace valley {
 
+struct Camera;
 struct SceneHandles;
 
-uint32_t sessionStateHash(const SceneHandles& scene);
+uint32_t sessionStateHash(const Camera& camera, const SceneHandles& scene);
 
 } // namespace valley

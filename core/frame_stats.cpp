@@ -7,31 +7,23 @@
 
 namespace valley {
 
-FrameStats frameStats = {false, 0.0, 0.0, 0.0};
-
-double engineClock() {
-    if (!frameStats.measuring) {
+double engineClock(const FrameStats& stats) {
+    if (!stats.measuring) {
         return 0.0;
     }
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-void addEngineTime(double start) {
-    if (frameStats.measuring) {
-        frameStats.engineSeconds += engineClock() - start;
+void addEngineTime(FrameStats& stats, double start) {
+    if (stats.measuring) {
+        stats.engineSeconds += engineClock(stats) - start;
     }
 }
 
-void resetFrameStats() {
-    frameStats.engineSeconds = 0.0;
-    frameStats.lastEngineSeconds = 0.0;
-    frameStats.runEngineSeconds = 0.0;
-}
-
-void finishFrameStats() {
-    frameStats.lastEngineSeconds = frameStats.engineSeconds;
-    frameStats.runEngineSeconds += frameStats.engineSeconds;
-    frameStats.engineSeconds = 0.0;
+void finishFrameStats(FrameStats& stats) {
+    stats.lastEngineSeconds = stats.engineSeconds;
+    stats.runEngineSeconds += stats.engineSeconds;
+    stats.engineSeconds = 0.0;
 }
 
 FrameTimeSummary summarizeFrameTimes(std::vector<double> frameSeconds) {

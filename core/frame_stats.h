@@ -3,7 +3,7 @@
 // clock, which the C library reads without a system call (about 20 ns), where the thread's CPU
 // clock (a system call of about 0.5 us) would measure mostly itself. Measure on a quiet machine:
 // time the processor spends on another program during an interval counts. Off unless a tool
-// turns `measuring` on.
+// turns `measuring` on. A run keeps its own record (app/run.h).
 #pragma once
 
 #include <vector>
@@ -17,17 +17,12 @@ struct FrameStats {
     double runEngineSeconds;  // every finished tick of the run
 };
 
-extern FrameStats frameStats;
-
-// Starts a run's statistics: every sum 0. Whether to measure is the caller's choice and stays.
-void resetFrameStats();
-
 // The steady clock in seconds while measuring; 0 otherwise.
-double engineClock();
+double engineClock(const FrameStats& stats);
 // Adds the time since `start` (from engineClock) to the tick being run.
-void addEngineTime(double start);
+void addEngineTime(FrameStats& stats, double start);
 // Closes the tick: its total becomes lastEngineSeconds, joins the run's, and the next starts at 0.
-void finishFrameStats();
+void finishFrameStats(FrameStats& stats);
 
 // Frame times (seconds between presented frames) summed up: frames per second over them all,
 // the median, and the 99th percentile (the smallest time at least 99 % of frames do not exceed).

@@ -1,6 +1,5 @@
 #include "game/behaviour_pass.h"
 
-#include "core/frame_stats.h"
 #include "game/tick.h"
 #include "render/object_logic.h"
 #include "render/render_object.h"
@@ -19,10 +18,8 @@ void updateBehaviours(RenderList& list, const Tick& tick) {
 }
 
 void updateAllBehaviours(const Tick& tick) {
-    const double start = engineClock();
     updateBehaviours(tick.sceneList, tick);
     updateBehaviours(tick.waterList, tick);
-    addEngineTime(start);
 }
 
 } // namespace valley

@@ -7,7 +7,7 @@
 // the walks miss the cache. Exits 2 when the time's lower decile or the memory drifts by 10 % or
 // more either way. Run it in the build directory, beside Meshes/ and Textures/, on a display,
 // on a quiet machine.
-#include "app/kernel.h"
+#include "app/run.h"
 #include "app/startup.h"
 #include "bench/engine/generated_session.h"
 #include "bench/engine/process_memory.h"
@@ -69,7 +69,7 @@ size_t pagesOfBodyWalk() {
             pages.insert(reinterpret_cast<uintptr_t>(record) / 4096);
         }
     };
-    for (ListNode* node = kernel.bodyList->head; node != nullptr; node = node->next) {
+    for (ListNode* node = theRun.kernel.bodyList->head; node != nullptr; node = node->next) {
         const RigidBody* body = static_cast<const RigidBody*>(node->payload);
         note(node);
         note(body);
@@ -84,7 +84,7 @@ size_t pagesOfBodyWalk() {
 
 void record(int frame) {
     // lastEngineSeconds is the frame before this one, complete with its player control.
-    engineSeconds.push_back(frameStats.lastEngineSeconds);
+    engineSeconds.push_back(theRun.frameStats.lastEngineSeconds);
     if (frame == firstReport || frame == totalFrames) {
         Report& report = reports[frame == firstReport ? 0 : 1];
         report = sumUp(frame);
@@ -92,9 +92,9 @@ void record(int frame) {
                      "frame %5d: engine %.4f ms/frame (lower decile %.4f ms), peak memory %ld KiB, resident %ld KiB, "
                      "live rocks %d, scene objects %d, bodies %d, spheres %d, pages of the body walk %zu\n",
                      frame, report.meanMilliseconds, report.lowerDecileMilliseconds, report.memory.peakKib,
-                     report.memory.residentKib, kernel.liveRockCount,
-                     countNodes(kernel.camera->sceneList->head), countNodes(kernel.bodyList->head),
-                     countNodes(kernel.physicsWorld->spheres.head), pagesOfBodyWalk());
+                     report.memory.residentKib, theRun.kernel.liveRockCount,
+                     countNodes(theRun.kernel.camera->sceneList->head), countNodes(theRun.kernel.bodyList->head),
+                     countNodes(theRun.kernel.physicsWorld->spheres.head), pagesOfBodyWalk());
     }
 }
 
@@ -122,8 +122,8 @@ int main() {
     setup.seeded = true;
     setup.seed = session.header.seed;
     platformUseSession(&replay);
-    frameStats.measuring = true;
-    int status = runValley(setup);
+    theRun.frameStats.measuring = true;
+    int status = runValley(theRun, setup);
     platformUseSession(nullptr);
     if (status != 0) {
         return 1;

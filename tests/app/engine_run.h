@@ -1,11 +1,12 @@
 // Runs the real engine in this process with a scripted input timeline: start-up, scene, frame
-// loop and drawing, against a real window on the test display, in a sandboxed kernel. The
-// kernel keeps what the last run left until the test ends.
+// loop and drawing, against a real window on the test display, each run in a fresh run object
+// (app/run.h). `engine` is the run being made or the last one, kept with all it reaches for
+// good, as the engine keeps its records.
 #pragma once
 
+#include "app/run.h"
 #include "app/startup.h"
 #include "platform/input_script.h"
-#include "tests/support/kernel_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,7 @@ protected:
     // Runs it in a fresh working directory holding only the shaders, so no mesh or texture is found.
     int runWithoutData();
 
-    KernelSandbox sandbox;
+    RunState* engine = nullptr;
     InputScript script;
     std::string workingDirectory;
-    int runs = 0;
 };

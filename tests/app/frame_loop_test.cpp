@@ -1,4 +1,4 @@
-#include "app/kernel.h"
+#include "app/run.h"
 #include "platform/keys.h"
 #include "render/camera.h"
 #include "tests/app/engine_run.h"
@@ -14,13 +14,13 @@ using namespace valley;
 
 TEST_F(ScriptedEngineRun, CountsTheFirstFrameAsOneAndEndsInTheFrameEscapeIsHeld) {
     int countInFirstFrame = -1;
-    scriptFrame(script, 1).onPresent = [&] { countInFirstFrame = kernel.frameCount; };
+    scriptFrame(script, 1).onPresent = [&] { countInFirstFrame = engine->kernel.frameCount; };
     holdKey(script, keyEscape, 3, 3);
     scriptFrame(script, 6);
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(countInFirstFrame, 1);
-    EXPECT_EQ(kernel.frameCount, 3);
-    EXPECT_TRUE(kernel.stopRequested);
+    EXPECT_EQ(engine->kernel.frameCount, 3);
+    EXPECT_TRUE(engine->kernel.stopRequested);
 }
 
 TEST_F(ScriptedEngineRun, TheFirstFramesDoNotTurnTheViewWhileTheMouseRests) {
@@ -28,8 +28,8 @@ TEST_F(ScriptedEngineRun, TheFirstFramesDoNotTurnTheViewWhileTheMouseRests) {
     float yawAfterTwoFrames = -1;
     float pitchAfterTwoFrames = -1;
     scriptFrame(script, 2).onPresent = [&] {
-        yawAfterTwoFrames = kernel.camera->yaw;
-        pitchAfterTwoFrames = kernel.camera->pitch;
+        yawAfterTwoFrames = engine->kernel.camera->yaw;
+        pitchAfterTwoFrames = engine->kernel.camera->pitch;
     };
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(yawAfterTwoFrames, 0.0f);

@@ -1,12 +1,12 @@
 // Scripted play sessions of the real engine: walking, swimming, flying, throwing, freezing,
 // turning the block and the console reports, observed frame by frame; and a session run twice
 // in one process.
-#include "app/kernel.h"
-#include "game/player_control.h"
+#include "app/run.h"
 #include "app/startup.h"
 #include "app/state_hash.h"
 #include "core/object_list.h"
 #include "game/fall.h"
+#include "game/player_control.h"
 #include "physics/height_grid.h"
 #include "physics/physics_world.h"
 #include "platform/keys.h"
@@ -36,10 +36,10 @@ const int sceneObjects = 13; // everything the valley is built with, before any 
 class PlaySession : public ScriptedEngineRun {
 protected:
     void atFrame(int frame, std::function<void()> check) { scriptFrame(script, frame).onPresent = check; }
-    Camera& camera() { return *kernel.camera; }
+    Camera& camera() { return *engine->kernel.camera; }
     float groundUnderCamera() {
         const Vec3& eye = camera().position;
-        return groundHeightAt(*kernel.physicsWorld, eye.x, eye.y, eye.z);
+        return groundHeightAt(*engine->kernel.physicsWorld, eye.x, eye.y, eye.z);
     }
     RenderObject* block5() {
         ListNode* node = camera().sceneList->head;
@@ -62,7 +62,7 @@ TEST_F(PlaySession, TheWalkerSettlesAtStandingHeightAfterTheStart) {
     });
     ASSERT_EQ(run(), 0);
     EXPECT_NEAR(standing, ground + standingHeight, 0.01f);
-    EXPECT_FALSE(player.flyMode);
+    EXPECT_FALSE(engine->player.flyMode);
 }
 
 TEST_F(PlaySession, WalkingIntoTheLakeTurnsIntoSwimming) {
@@ -89,7 +89,7 @@ TEST_F(PlaySession, QTakesOffAndTheFlyerHoldsHisHeight) {
     atFrame(82, [&] { atTakeOff = camera().position.y; });
     atFrame(140, [&] { later = camera().position.y; });
     ASSERT_EQ(run(), 0);
-    EXPECT_TRUE(player.flyMode);
+    EXPECT_TRUE(engine->player.flyMode);
     EXPECT_NEAR(later, atTakeOff, 1e-3f);
 }
 
@@ -101,10 +101,10 @@ TEST_F(PlaySession, TwoHundredFiftyRocksComeBackToTwoHundredLiveOnes) {
     }
     ASSERT_EQ(run(), 0);
     EXPECT_EQ(mostInScene, sceneObjects + 250);
-    EXPECT_EQ(kernel.liveRockCount, crowdLimit);
+    EXPECT_EQ(engine->kernel.liveRockCount, crowdLimit);
     EXPECT_EQ(countNodes(camera().sceneList->head), sceneObjects + crowdLimit); // the others are gone
-    EXPECT_EQ(countNodes(kernel.bodyList->head), crowdLimit);
-    EXPECT_EQ(countNodes(kernel.physicsWorld->spheres.head), crowdLimit);
+    EXPECT_EQ(countNodes(engine->kernel.bodyList->head), crowdLimit);
+    EXPECT_EQ(countNodes(engine->kernel.physicsWorld->spheres.head), crowdLimit);
 }
 
 TEST_F(PlaySession, HoldingFKeepsEveryRockStill) {
@@ -138,7 +138,7 @@ TEST_F(PlaySession, BlockKeysTurnBlockFiveAndItsColliderFollows) {
     BoxCollider* collider = nullptr;
     atFrame(20, [&] {
         turned = block5()->rotation.z;
-        ListNode* node = kernel.physicsWorld->boxes.tail;
+        ListNode* node = engine->kernel.physicsWorld->boxes.tail;
         collider = static_cast<BoxCollider*>(node->payload);
     });
     ASSERT_EQ(run(), 0);
@@ -199,11 +199,11 @@ TEST_F(PlaySession, ASecondRunInOneProcessEndsAsARunInAFreshProcess) {
     RunSetup setup;
     setup.seeded = true;
     setup.seed = 20240613;
-    setup.afterLoop = [&end](const SceneHandles& scene) {
-        end.stateHash = sessionStateHash(scene);
-        end.frames = kernel.frameCount;
-        end.liveRocks = kernel.liveRockCount;
-        end.flying = player.flyMode;
+    setup.afterLoop = [&end](const RunState& ended) {
+        end.stateHash = sessionStateHash(*ended.kernel.camera, ended.scene);
+        end.frames = ended.kernel.frameCount;
+        end.liveRocks = ended.kernel.liveRockCount;
+        end.flying = ended.player.flyMode;
     };
     const std::string directory = std::filesystem::temp_directory_path() / "valley-repeat-run";
     std::filesystem::create_directories(directory);

@@ -1,5 +1,6 @@
-#include "app/kernel.h"
+#include "app/run.h"
 #include "app/scene.h"
+#include "app/startup.h"
 #include "assets/mesh.h"
 #include "assets/resource_cache.h"
 #include "physics/height_grid.h"
@@ -8,7 +9,6 @@
 #include "render/render_object.h"
 #include "render/shader_program.h"
 #include "tests/support/gl_context.h"
-#include "tests/support/kernel_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -51,28 +51,31 @@ void expectSameMatrix(const Mat4& actual, const Mat4& expected) {
     }
 }
 
-// The valley built once from the generated data, in a sandboxed kernel.
+// The valley built once from the generated data, into a fresh run object's containers, which
+// are kept for good as the engine keeps them.
 class SceneTest : public GlContextTest {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(ensureGlContext());
-        sandbox = new KernelSandbox;
-        sandbox->useMaterial(makePhongMaterial(*kernel.resources));
-        handles = buildScene();
-        scene = payloadsOf<RenderObject>(kernel.camera->sceneList->head);
-        water = payloadsOf<RenderObject>(kernel.camera->waterList->head);
+        run = new RunState{};
+        createContainers(*run);
+        ShaderProgram* phong = makePhongMaterial(*run->kernel.resources);
+        run->kernel.camera->sceneList->material = phong;
+        run->kernel.camera->waterList->material = phong;
+        handles = buildScene(*run);
+        scene = payloadsOf<RenderObject>(run->kernel.camera->sceneList->head);
+        water = payloadsOf<RenderObject>(run->kernel.camera->waterList->head);
     }
-    static void TearDownTestSuite() { delete sandbox; }
 
-    static Mesh* cached(const char* name) { return static_cast<Mesh*>(findResource(*kernel.resources, name)); }
+    static Mesh* cached(const char* name) { return static_cast<Mesh*>(findResource(*run->kernel.resources, name)); }
 
-    static KernelSandbox* sandbox;
+    static RunState* run;
     static SceneHandles handles;
     static std::vector<RenderObject*> scene;
     static std::vector<RenderObject*> water;
 };
 
-KernelSandbox* SceneTest::sandbox = nullptr;
+RunState* SceneTest::run = nullptr;
 SceneHandles SceneTest::handles = {};
 std::vector<RenderObject*> SceneTest::scene;
 std::vector<RenderObject*> SceneTest::water;
@@ -94,7 +97,7 @@ TEST_F(SceneTest, SceneListHoldsEveryObjectInCreationOrder) {
     EXPECT_EQ(scene[12]->mesh, cached("Meshes/skyCube.dae"));
     EXPECT_EQ(scene[12]->scale.x, 1000000.0f);
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(kernel.frustumPlates[i], scene[7 + i]);
+        EXPECT_EQ(run->kernel.frustumPlates[i], scene[7 + i]);
     }
 }
 
@@ -111,7 +114,7 @@ TEST_F(SceneTest, WaterListHoldsTheUpperAndTheTurnedLowerPlane) {
 }
 
 TEST_F(SceneTest, BlocksAreCollidersInOrderWithTheirNormalMatrices) {
-    std::vector<BoxCollider*> boxes = payloadsOf<BoxCollider>(kernel.physicsWorld->boxes.head);
+    std::vector<BoxCollider*> boxes = payloadsOf<BoxCollider>(run->kernel.physicsWorld->boxes.head);
     ASSERT_EQ(boxes.size(), 5u);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(boxes[i]->renderObject, scene[2 + i]);
@@ -128,7 +131,7 @@ TEST_F(SceneTest, BlocksAreCollidersInOrderWithTheirNormalMatrices) {
 }
 
 TEST_F(SceneTest, GroundGridsAreTheCliffsThenTheTerrains) {
-    std::vector<HeightGrid*> grids = payloadsOf<HeightGrid>(kernel.physicsWorld->heightGrids.head);
+    std::vector<HeightGrid*> grids = payloadsOf<HeightGrid>(run->kernel.physicsWorld->heightGrids.head);
     ASSERT_EQ(grids.size(), 2u);
     EXPECT_EQ(grids[0]->renderObject, scene[0]);
     EXPECT_EQ(grids[1]->renderObject, scene[1]);
@@ -142,14 +145,14 @@ TEST_F(SceneTest, TheCacheRecordsEachFileOnceInOrderOfFirstRequest) {
         "Meshes/water2.dae",      "Textures/water1_f.bmp", "Meshes/sphere9.dae",    "Meshes/cube5.dae",
         "Meshes/skyCube.dae",     "Textures/skybox_texture.bmp"};
     std::vector<std::string> names;
-    for (ResourceEntry* entry : payloadsOf<ResourceEntry>(kernel.resources->entries.head)) {
+    for (ResourceEntry* entry : payloadsOf<ResourceEntry>(run->kernel.resources->entries.head)) {
         names.push_back(entry->name);
     }
     EXPECT_EQ(names, expected);
 }
 
 TEST_F(SceneTest, TheCameraStartsAboveTheShoreLookingAlongPlusX) {
-    const Camera& camera = *kernel.camera;
+    const Camera& camera = *run->kernel.camera;
     EXPECT_EQ(camera.position.x, -190.0f);
     EXPECT_EQ(camera.position.y, 40.0f);
     EXPECT_EQ(camera.position.z, -195.0f);
@@ -159,17 +162,17 @@ TEST_F(SceneTest, TheCameraStartsAboveTheShoreLookingAlongPlusX) {
 }
 
 TEST_F(SceneTest, TheGeneratedGroundFitsTheScene) {
-    float start = groundHeightAt(*kernel.physicsWorld, -190, 0, -195);
+    float start = groundHeightAt(*run->kernel.physicsWorld, -190, 0, -195);
     EXPECT_GT(start, -20.0f);
     EXPECT_LT(start, 30.0f);
-    float block5 = groundHeightAt(*kernel.physicsWorld, -60, 0, -70); // spans 10 to 30
+    float block5 = groundHeightAt(*run->kernel.physicsWorld, -60, 0, -70); // spans 10 to 30
     EXPECT_GT(block5, -5.0f);
     EXPECT_LT(block5, 30.0f);
-    float blocks1and4 = groundHeightAt(*kernel.physicsWorld, 180, 0, 180);
+    float blocks1and4 = groundHeightAt(*run->kernel.physicsWorld, 180, 0, 180);
     EXPECT_GT(blocks1and4, -15.0f);
     EXPECT_LT(blocks1and4, 25.0f);
     for (float z : {1000.0f, 1300.0f, 1600.0f, 1900.0f}) {
-        float under = groundHeightAt(*kernel.physicsWorld, 120, 0, z); // the long blocks 2 and 3
+        float under = groundHeightAt(*run->kernel.physicsWorld, 120, 0, z); // the long blocks 2 and 3
         EXPECT_GT(under, -10.0f) << z;
         EXPECT_LT(under, 70.0f) << z;
     }
@@ -190,5 +193,5 @@ TEST_F(SceneTest, TheLakeBedLiesWellBelowTheWaterAndTheCliffAboveTheValley) {
     for (int v = 0; v < cliff.vertexCount; ++v) {
         cliffTop = std::max(cliffTop, cliff.vertices[v * 8 + 1] * 5.0f);
     }
-    EXPECT_GT(cliffTop, groundHeightAt(*kernel.physicsWorld, 0, 0, 1990) + 150.0f);
+    EXPECT_GT(cliffTop, groundHeightAt(*run->kernel.physicsWorld, 0, 0, 1990) + 150.0f);
 }

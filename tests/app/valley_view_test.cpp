@@ -1,6 +1,6 @@
 // What a person sees: the real engine runs a scripted tour of the valley, the presented frames
 // are captured, and each is checked for what should be in it.
-#include "app/kernel.h"
+#include "app/run.h"
 #include "platform/keys.h"
 #include "render/camera.h"
 #include "tests/app/engine_run.h"
@@ -27,7 +27,7 @@ class ValleyTour : public ScriptedEngineRun {
     // Flies the camera to a place and a view direction at the start of a frame.
     void placeCamera(int frame, Vec3 position, float yaw, float pitch) {
         scriptFrame(script, frame).onPresent = [=] {
-            Camera& camera = *kernel.camera;
+            Camera& camera = *engine->kernel.camera;
             camera.position = position;
             camera.velocity = {0, 0, 0};
             camera.yaw = yaw;

@@ -1,12 +1,11 @@
 // Shared records for the physics tests: render objects over hand-made meshes, and a fixture
-// whose sandboxed kernel has a fresh world and body list for the length of a test.
+// with a fresh world and body list of its own for the length of a test.
 #pragma once
 
 #include "assets/mesh_data.h"
 #include "core/object_list.h"
 #include "physics/physics_world.h"
 #include "render/render_object.h"
-#include "tests/support/kernel_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -38,8 +37,7 @@ protected:
     RenderObject& keep(std::unique_ptr<TestObject> made);
     void step(); // stepPhysics then integrateBodies on the fixture's records
 
-    KernelSandbox sandbox;
-    PhysicsWorld& world = sandbox.world;
-    ObjectList& bodies = sandbox.bodies;
+    PhysicsWorld world = {};
+    ObjectList bodies = {};
     std::vector<std::unique_ptr<TestObject>> objects;
 };

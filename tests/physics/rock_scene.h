@@ -1,5 +1,5 @@
 // Scenes of many rocks for the physics step's differential tests and benchmarks: bodies with
-// spheres over render objects, and boxes, in lists of their own rather than the kernel's, so
+// spheres over render objects, and boxes, in lists of their own rather than a run's, so
 // that two copies of one scene can be stepped side by side.
 #pragma once
 

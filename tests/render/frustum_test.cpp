@@ -1,9 +1,7 @@
-#include "app/kernel.h"
 #include "assets/mesh.h"
 #include "render/camera.h"
 #include "render/frustum.h"
 #include "render/render_object.h"
-#include "tests/support/kernel_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -11,25 +9,27 @@ using namespace valley;
 
 namespace {
 
-// The sandboxed kernel's camera at the origin looking along +x, four plates, and one box to test.
+// A camera at its defaults (at the origin looking along +x), four plates, and one box to test.
 class FrustumTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        initCamera(camera);
         for (int i = 0; i < 4; ++i) {
             plates[i] = RenderObject{};
             plates[i].rotation.x = 5.0f;
-            kernel.frustumPlates[i] = &plates[i];
+            platePointers[i] = &plates[i];
         }
         mesh.extent = {0, 0, 0};
         box.mesh = &mesh;
     }
     bool inViewAt(float x, float y, float z) {
         box.position = {x, y, z};
-        return frustumCheck(box, *kernel.camera, kernel.frustumPlates);
+        return frustumCheck(box, camera, platePointers);
     }
 
-    KernelSandbox sandbox;
+    Camera camera = {};
     RenderObject plates[4];
+    RenderObject* platePointers[4] = {};
     Mesh mesh = {};
     RenderObject box = {};
 };
@@ -58,7 +58,7 @@ TEST_F(FrustumTest, ABoxStraddlingASidePlaneIsInViewByOneCorner) {
 TEST_F(FrustumTest, AboveTheEyeOrLevelBehindItIsOutWhateverThePitch) {
     EXPECT_FALSE(inViewAt(0.001f, 50, 0));
     for (float pitch : {-60.0f, 0.0f, 60.0f}) {
-        kernel.camera->pitch = pitch;
+        camera.pitch = pitch;
         EXPECT_FALSE(inViewAt(-10, 0, 0)) << pitch;
     }
 }
@@ -66,19 +66,19 @@ TEST_F(FrustumTest, AboveTheEyeOrLevelBehindItIsOutWhateverThePitch) {
 TEST_F(FrustumTest, PitchTiltsTopAndBottomButNotTheFrontPlane) {
     EXPECT_TRUE(inViewAt(10, 8.5f, 0));
     EXPECT_FALSE(inViewAt(10, -12, 0));
-    kernel.camera->pitch = 20; // looking down
+    camera.pitch = 20; // looking down
     EXPECT_FALSE(inViewAt(10, 8.5f, 0));
     EXPECT_TRUE(inViewAt(10, -12, 0));
-    kernel.camera->pitch = 80; // nearly straight down: below the eye is in view only ahead of it
+    camera.pitch = 80; // nearly straight down: below the eye is in view only ahead of it
     EXPECT_TRUE(inViewAt(0.1f, -5, 0));
     EXPECT_FALSE(inViewAt(-0.1f, -5, 0));
 }
 
 TEST_F(FrustumTest, YawTurnsTheView) {
-    kernel.camera->yaw = 90; // looking along +z
+    camera.yaw = 90; // looking along +z
     EXPECT_TRUE(inViewAt(0, 0, 10));
     EXPECT_FALSE(inViewAt(10, 0, 0));
-    kernel.camera->position = {100, 0, 100};
+    camera.position = {100, 0, 100};
     EXPECT_TRUE(inViewAt(100, 0, 110));
 }
 

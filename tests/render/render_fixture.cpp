@@ -13,7 +13,19 @@
 
 using namespace valley;
 
-void RenderListTest::SetUp() { camera.yaw = -90.0f; }
+void RenderListTest::SetUp() {
+    initCamera(camera);
+    scene.camera = &camera;
+    water.camera = &camera;
+    camera.sceneList = &scene;
+    camera.waterList = &water;
+    camera.yaw = -90.0f;
+}
+
+void RenderListTest::useMaterial(ShaderProgram* material) {
+    scene.material = material;
+    water.material = material;
+}
 
 void RenderListTest::TearDown() {
     for (RenderList* list : {&scene, &water}) {
@@ -26,7 +38,7 @@ void RenderListTest::TearDown() {
 void DrawTest::SetUp() {
     RenderListTest::SetUp();
     ASSERT_TRUE(ensureGlContext()) << "no OpenGL 2.0 context: is DISPLAY set?";
-    sandbox.useMaterial(materials().phong);
+    useMaterial(materials().phong);
     perspective(scene.projection, 1280.0f / 720.0f, camera.fieldOfView);
     glViewport(0, 0, 1280, 720);
     glDisable(GL_DEPTH_TEST);

@@ -1,15 +1,13 @@
-// Shared set-up of the render tests: render lists wired to the kernel's camera, and for drawing
+// Shared set-up of the render tests: render lists wired to a camera of their own, and for drawing
 // a 2x2 quad mesh facing +z, one-texel textures, the four material presets and pixel read-back.
 //
 // The drawing camera stands at the origin with yaw -90, so eye space equals world space: it
 // looks along -z, y up. Matrices follow core/vec_math.h.
 #pragma once
 
-#include "app/kernel.h"
 #include "core/vec_math.h"
 #include "render/camera.h"
 #include "render/render_object.h"
-#include "tests/support/kernel_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -23,17 +21,18 @@ struct Texture;
 
 using namespace valley;
 
-// The sandboxed kernel's camera draws `scene` and `water`; objects left in them are destroyed
+// A camera at its defaults draws `scene` and `water`; objects left in them are destroyed
 // afterwards.
 class RenderListTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // The program every object made into the two lists starts with, as start-up sets it.
+    void useMaterial(ShaderProgram* material);
 
-    KernelSandbox sandbox;
-    Camera& camera = *kernel.camera;
-    RenderList& scene = sandbox.sceneList;
-    RenderList& water = sandbox.waterList;
+    Camera camera = {};
+    RenderList scene = {};
+    RenderList water = {};
 };
 
 struct Pixel {

@@ -46,7 +46,7 @@ class RenderObjects : public RenderListTest {
 protected:
     void SetUp() override {
         RenderListTest::SetUp();
-        sandbox.useMaterial(phongTables);
+        useMaterial(phongTables);
     }
     RenderObject* withSlots(ShaderProgram* shader) {
         RenderObject* object = createRenderObject(&someMesh, camera);
