@@ -28,11 +28,11 @@ struct Tick {
     ResourceCache& resources;    // meshes and textures by file name
     RenderList& sceneList;       // where behaviours' objects live (createLogicObject)
     RenderList& waterList;
-    const Camera& view;          // where the player looks from: steering follows its yaw
-    const Texture* rockTexture;  // shared by the blocks and every plain rock
-    int32_t& liveRocks;          // rocks set up minus rocks that began fading
-    RandomGenerator& random;     // the run's one source of randomness
-    float waterLevel;            // below it a rock's centre is under water
+    const Camera& view;         // where the player looks from: steering follows its yaw
+    const Texture* rockTexture; // shared by the blocks and every plain rock
+    int32_t& liveRocks;         // rocks set up minus rocks that began fading
+    RandomGenerator& random;    // the run's one source of randomness
+    float waterLevel;           // below it a rock's centre is under water
 };
 
 } // namespace valley

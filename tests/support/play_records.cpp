@@ -21,7 +21,7 @@ PlayRecords& freshPlayRecords(ShaderProgram* material) {
 }
 
 Tick tickOf(PlayRecords& records) {
-    return Tick{records.input,     records.lastInput, records.world,     records.bodies,
-                records.resources, records.sceneList, records.waterList, records.camera,
-                records.rockTexture, records.liveRocks, records.random,  records.waterLevel};
+    return Tick{records.input,       records.lastInput, records.world,     records.bodies,
+                records.resources,   records.sceneList, records.waterList, records.camera,
+                records.rockTexture, records.liveRocks, records.random,    records.waterLevel};
 }
