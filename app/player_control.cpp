@@ -39,7 +39,7 @@ void reportFrustum(const SceneHandles& scene) {
 // on the ground at rest: the water rule would otherwise lift him by half the depth per tick.
 void landBelowGround(Camera& camera) {
     Vec3& eye = camera.position;
-    const float ground = groundHeightAt(*kernel.physicsWorld, eye.x, eye.y, eye.z);
+    const float ground = groundHeightAt(*kernel.physicsWorld, eye.x, eye.z).height;
     if (eye.y < ground) {
         eye.y = ground + standingHeight;
         camera.velocity.y = 0.0f;
@@ -103,6 +103,7 @@ void throwRock(const SceneHandles& scene, Camera& camera) {
     }
     v.z += camera.velocity.z;
     fall->velocity = v;
+    fall->body->place = rock->position;
     if (controlHeld(camera.input, Control::steeredThrow)) {
         fall->kind = rockKindSteered;
     }
@@ -125,9 +126,10 @@ void walk(Camera& camera) {
     Vec3& position = camera.position;
     PhysicsWorld& world = *kernel.physicsWorld;
     if (controlHeld(camera.input, Control::heightReport)) {
-        std::printf("Terrain Height is: %g\n", groundHeightAt(world, position.x, position.y, position.z));
+        std::printf("Terrain Height is: %g\n", groundHeightAt(world, position.x, position.z).height);
     }
-    float ground = groundHeightAt(world, position.x, position.y, position.z);
+    const GroundSample sample = groundHeightAt(world, position.x, position.z);
+    float ground = sample.height;
     camera.moveSpeed = 0.14f;
     camera.damping = 0.99f;
     bool jump = controlHeld(camera.input, Control::jump);
@@ -140,7 +142,7 @@ void walk(Camera& camera) {
                 camera.velocity.y = 3.4f;
             }
             camera.damping = 0.95f;
-            const Vec3& n = world.groundNormal;
+            const Vec3& n = sample.normal;
             if (std::sqrt(n.x * n.x + n.z * n.z) > 0.7f) {
                 camera.velocity.x += n.x * 0.04f;
                 camera.velocity.z += n.z * 0.04f;

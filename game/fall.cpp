@@ -58,9 +58,8 @@ void Fall::setUp() {
     owner->scale = {1.5f, 1.5f, 1.5f};
     groundOffset = owner->mesh->extent.x * owner->scale.x;
 
-    sphere = &makeCollisionSphere(*new CollisionSphere, *owner);
-    addSphere(*context.world, sphere);
-    body = &initRigidBody(*new RigidBody, *owner);
+    sphere = &makeCollisionSphere(*new CollisionSphere, *owner->mesh, owner->scale);
+    body = &initRigidBody(*new RigidBody, owner->position);
     body->sphere = sphere;
     addBody(*context.bodies, body);
     body->velocity = velocity;
@@ -83,6 +82,7 @@ void Fall::setUp() {
 
 void Fall::update() {
     const InputState& input = context.camera->input;
+    owner->position = body->place; // where the physics step left the rock
     if (firstUpdate == 0) {
         velocity = body->previousVelocity;
     } else if (kind == rockKindSteered) {
@@ -178,14 +178,13 @@ void Fall::turnAndRoll(float heading) {
 // Bounces off the ground along its normal: half the speed back, nothing below 0.2.
 // Returns the ground height under the rock.
 float Fall::touchGround() {
-    PhysicsWorld& world = *context.world;
-    float ground = groundHeightAt(world, owner->position.x, owner->position.y, owner->position.z);
-    world.spheres.cursor = world.spheres.head;
+    const GroundSample sample = groundHeightAt(*context.world, owner->position.x, owner->position.z);
+    const float ground = sample.height;
     if (owner->position.y > ground + groundOffset) {
         airborne = 1;
     } else {
         Vec3 angles;
-        anglesOf(world.groundNormal, angles);
+        anglesOf(sample.normal, angles);
         Vec3 v = velocity;
         intoFrame(v, angles);
         if (v.x < 0.0f) {
@@ -222,6 +221,7 @@ void Fall::slowInWater() {
 
 void Fall::handToPhysics() {
     sphere->center = owner->position;
+    body->place = owner->position;
     sphere->velocity = velocity;
     body->velocity = velocity;
     body->previousVelocity = velocity;
@@ -248,7 +248,7 @@ void Fall::fade() {
 void Fall::remove() {
     sphere->enabled = false;
     body->active = false;
-    releaseBody(*context.world, *context.bodies, body);
+    releaseBody(*context.bodies, body);
     destroyRenderObject(owner, *context.camera->sceneList);
 }
 

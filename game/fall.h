@@ -25,7 +25,7 @@ struct Texture;
 
 // What a rock works on, handed to it when it is made; everything here outlives the rock.
 struct FallContext {
-    PhysicsWorld* world;        // its collision sphere; the ground under it
+    PhysicsWorld* world;        // the ground under it
     ObjectList* bodies;         // its rigid body
     ResourceCache* resources;   // the dark and the steered rock's textures
     Camera* camera;             // the input it reads, the yaw it steers by, the scene list it lives in
@@ -65,8 +65,8 @@ public:
     float steerStep = 0;           // velocity change per tick and steering key
     float groundOffset = 0;        // height above the ground at which the rock rests
     uint8_t airborne = 0;          // above the ground at the last ground test
-    CollisionSphere* sphere = nullptr; // registered in the physics world
-    RigidBody* body = nullptr;         // registered in the body list
+    CollisionSphere* sphere = nullptr; // the body's sphere
+    RigidBody* body = nullptr;         // registered in the body list; holds the rock's place
     float spin = 0;                // rolling speed
     const FallContext context;
 

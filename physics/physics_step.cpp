@@ -5,7 +5,6 @@
 #include "physics/broad_phase.h"
 #include "physics/contact.h"
 #include "physics/physics_world.h"
-#include "render/render_object.h"
 
 #include <algorithm>
 #include <cmath>
@@ -144,7 +143,7 @@ void stepPhysics(ObjectList& bodies, PhysicsWorld& world) {
         if (!body.active) {
             continue;
         }
-        body.position = body.renderObject->position;
+        body.position = body.place;
         body.nextPosition = body.position;
         collideWithBoxes(body, world.boxes);
         collideWithBodies(body, index);
@@ -160,7 +159,7 @@ void integrateBodies(ObjectList& bodies) {
         }
         body.touchingBefore = body.touching;
         body.nextPosition = add(body.nextPosition, body.velocity);
-        body.renderObject->position = body.nextPosition;
+        body.place = body.nextPosition;
         body.position = body.nextPosition;
         body.previousVelocity = body.velocity;
     }

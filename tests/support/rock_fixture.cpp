@@ -36,6 +36,7 @@ Fall* RockTest::throwRock(Vec3 position, Vec3 velocity) {
     Fall* fall = new Fall(rockContext());
     RenderObject* rock = createLogicObject(&rockMesh, *kernel.camera, fall);
     rock->position = position;
+    fall->body->place = position;
     fall->velocity = velocity;
     return fall;
 }
