@@ -8,7 +8,6 @@
 #include "core/frame_stats.h"
 #include "core/object_list.h"
 #include "game/fall.h"
-#include "physics/broad_phase.h"
 #include "physics/physics_world.h"
 #include "platform/gl.h"
 #include "platform/window.h"
@@ -27,7 +26,6 @@ namespace valley {
 void resetRunState() {
     resetKernel();
     resetPlayer();
-    releaseBroadPhase();
     resetFrameStats();
     platformRewind();
 }

@@ -39,13 +39,11 @@ int runValley(const RunSetup& setup = RunSetup{});
 // Sets every piece of per-run state back to how a fresh process has it, so that a run after
 // another in the same process gives the results of a first run. Each module global that carries
 // over is reset by its own module: the kernel with its camera and live rock count
-// (app/kernel.h), the player (app/player_control.h), the pair search's buffers
-// (physics/broad_phase.h), the frame statistics but whether they are measured
-// (core/frame_stats.h), and the script's and session's place in their input
-// (platform/window.h). The other module globals are written before they are read: the scene's
-// matrices and blend values (app/scene.cpp, by every build of the scene) and the window layer's
-// own state (the window, its place, the pointer and keys it has seen, the input mapping);
-// render's defaultOne never changes. Left as they are: the slot pools (core/slot_pool.h; which
+// (app/kernel.h), the player (app/player_control.h), the frame statistics but whether they are
+// measured (core/frame_stats.h), and the platform record's run state (platform/window.h, which
+// opening the window starts afresh as well). The pair search's buffers belong to the physics
+// world, made anew for every run. The scene's matrices and blend values (app/scene.cpp) are
+// written before they are read, by every build of the scene. Left as they are: the slot pools (core/slot_pool.h; which
 // slot a record takes changes no result) and the records of earlier runs, which stay with whoever
 // keeps them; the random generator is seeded by initKernel.
 void resetRunState();

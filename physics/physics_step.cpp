@@ -100,7 +100,7 @@ void respondToBody(RigidBody& body, const RigidBody& other, float q, const Vec3&
     body.velocity = v;
 }
 
-void collideWithBodies(RigidBody& body, uint32_t index) {
+void collideWithBodies(RigidBody& body, uint32_t index, const OverlapPairs& overlapPairs) {
     Vec3 push = {0.0f, 0.0f, 0.0f};
     int pushCount = 0;
     bool touched = false;
@@ -136,6 +136,7 @@ void collideWithBodies(RigidBody& body, uint32_t index) {
 } // namespace
 
 void stepPhysics(ObjectList& bodies, PhysicsWorld& world) {
+    OverlapPairs& overlapPairs = world.overlapPairs;
     overlapPairs.find(bodies);
     uint32_t index = 0;
     for (bodies.cursor = bodies.head; bodies.cursor != nullptr; bodies.cursor = bodies.cursor->next, ++index) {
@@ -146,7 +147,7 @@ void stepPhysics(ObjectList& bodies, PhysicsWorld& world) {
         body.position = body.place;
         body.nextPosition = body.position;
         collideWithBoxes(body, world.boxes);
-        collideWithBodies(body, index);
+        collideWithBodies(body, index, overlapPairs);
     }
     overlapPairs.trim();
 }

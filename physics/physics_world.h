@@ -9,14 +9,16 @@
 #include "core/slot_pool.h"
 #include "core/vec_math.h"
 #include "physics/axis_turn.h"
+#include "physics/broad_phase.h"
 
 namespace valley {
 
 struct Mesh;
 
 struct PhysicsWorld {
-    ObjectList heightGrids; // HeightGrid payloads, queried in order
-    ObjectList boxes;       // BoxCollider payloads, tested in order
+    ObjectList heightGrids;    // HeightGrid payloads, queried in order
+    ObjectList boxes;          // BoxCollider payloads, tested in order
+    OverlapPairs overlapPairs; // the step's pair search, its buffers kept from step to step
 };
 
 struct CollisionSphere {

@@ -152,7 +152,7 @@ TEST_F(PhysicsTest, PairSearchMemoryFollowsTheCrowd) {
             rocks.push_back(addRock({0, 0, 0}, 1.0f, {0, 0, 0}));
         }
         stepPhysics(bodies, world);
-        return broadPhaseBytes();
+        return world.overlapPairs.bytesHeld();
     };
     auto shrinkTo = [&](int count) {
         while (static_cast<int>(rocks.size()) > count) {
@@ -160,7 +160,7 @@ TEST_F(PhysicsTest, PairSearchMemoryFollowsTheCrowd) {
             rocks.pop_back();
         }
         stepPhysics(bodies, world);
-        return broadPhaseBytes();
+        return world.overlapPairs.bytesHeld();
     };
     const size_t crowded = growTo(crowd);
     EXPECT_GT(crowded, static_cast<size_t>(crowd) * (crowd - 1) * sizeof(float)); // one overlap a neighbour
