@@ -23,11 +23,11 @@ struct GroundPoint {
 };
 
 struct HeightGrid {
-    int32_t side;                  // vertices along each side
-    float halfWidth;               // mesh extent along x, unscaled
-    Vec3 extent;                   // mesh extent, unscaled: the grid covers it times scale
-    Vec3 position;                 // the terrain's place
-    Vec3 scale;                    // the terrain's scale
+    int32_t side;                   // vertices along each side
+    float halfWidth;                // mesh extent along x, unscaled
+    Vec3 extent;                    // mesh extent, unscaled: the grid covers it times scale
+    Vec3 position;                  // the terrain's place
+    Vec3 scale;                     // the terrain's scale
     std::vector<GroundPoint> cells; // the vertex in each cell, row by row along x; side x side
 };
 
