@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing (the tests' tooling too), builds, and runs every test (unit, OpenGL
+# Installs what is missing (the tests' tooling too), builds, checks the layer fence
+# (scripts/check_layers.sh), and runs every test (unit, OpenGL
 # and end-to-end) on a virtual 1920x1080 display; also the browser build's pure suites under node
 # and its page in headless Chromium.
 #
@@ -13,6 +14,7 @@ if [ "${1:-}" != --sanitize ]; then
   # The browser build with its pure suites under node; its page is tested from build/.
   scripts/web.sh --tests
   scripts/build.sh -DVALLEY_BUILD_TESTS=ON -DVALLEY_WEB_DIR="$PWD/build-web"
+  scripts/check_layers.sh build
   cd build
   # -noreset: the X server otherwise resets whenever its last client leaves, and a test
   # connecting meanwhile finds no display.
@@ -34,6 +36,7 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 # -O1 keeps the reports' stacks readable at a bearable speed.
 BUILD_DIR=build-sanitize scripts/build.sh -DVALLEY_SANITIZE=ON -DVALLEY_BUILD_TESTS=ON \
   -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
+scripts/check_layers.sh build-sanitize
 cd build-sanitize
 # -noreset: the X server otherwise resets whenever its last client leaves, and a test connecting
 # meanwhile finds no display.

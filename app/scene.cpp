@@ -50,7 +50,7 @@ void bindNormalMatrix(RenderObject& object, Mat4& matrix) {
 }
 
 void addGround(Kernel& kernel, RenderObject& object) {
-    addHeightGrid(*kernel.physicsWorld, &buildHeightGrid(*new HeightGrid, object));
+    addHeightGrid(*kernel.physicsWorld, &buildHeightGrid(*new HeightGrid, *object.mesh, object.position, object.scale));
 }
 
 RenderObject* addWaterPlane(Kernel& kernel, ShaderProgram* waterShader, float rotationX, Mat4& normal, float& blend) {
@@ -131,7 +131,7 @@ SceneHandles buildScene(RunState& run) {
         block->rotation = blocks[i].rotation;
         makeTextureSlots(*block);
         setTexture(*block, "Texture1", kernel.rockTexture);
-        BoxCollider* collider = addBoxCollider(*kernel.physicsWorld, *block);
+        BoxCollider* collider = addBoxCollider(*kernel.physicsWorld, *block->mesh, block->scale, block->position, block->rotation);
         bindNormalMatrix(*block, values.blockNormals[i]);
         rotationMat4(values.blockNormals[i], block->rotation);
         if (i == 0) {

@@ -5,7 +5,6 @@
 #include "app/scene.h"
 #include "assets/resource_cache.h"
 #include "core/object_list.h"
-#include "physics/broad_phase.h"
 #include "physics/physics_world.h"
 #include "platform/gl.h"
 #include "platform/window.h"
@@ -131,7 +130,6 @@ bool initKernel(RunState& run, uint32_t seed, const WindowChoice& window) {
 int runValley(RunState& run, const RunSetup& setup) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // console lines reach a pipe as they are written
     platformRewind();
-    releaseBroadPhase();
     createContainers(run);
     if (!initKernel(run, setup.seeded ? setup.seed : static_cast<uint32_t>(std::time(nullptr)), setup.window)) {
         std::fflush(stdout);

@@ -56,9 +56,8 @@ void Fall::setUp(const Tick& tick) {
     owner->scale = {1.5f, 1.5f, 1.5f};
     groundOffset = owner->mesh->extent.x * owner->scale.x;
 
-    sphere = &makeCollisionSphere(*new CollisionSphere, *owner);
-    addSphere(tick.world, sphere);
-    body = &initRigidBody(*new RigidBody, *owner);
+    sphere = &makeCollisionSphere(*new CollisionSphere, *owner->mesh, owner->scale);
+    body = &initRigidBody(*new RigidBody, owner->position);
     body->sphere = sphere;
     addBody(tick.bodies, body);
     body->velocity = velocity;
@@ -81,6 +80,7 @@ void Fall::setUp(const Tick& tick) {
 
 void Fall::update(const Tick& tick) {
     const InputState& input = tick.input;
+    owner->position = body->place; // where the physics step left the rock
     if (firstUpdate == 0) {
         velocity = body->previousVelocity;
     } else if (kind == rockKindSteered) {
@@ -176,14 +176,13 @@ void Fall::turnAndRoll(float heading) {
 // Bounces off the ground along its normal: half the speed back, nothing below 0.2.
 // Returns the ground height under the rock.
 float Fall::touchGround(const Tick& tick) {
-    PhysicsWorld& world = tick.world;
-    float ground = groundHeightAt(world, owner->position.x, owner->position.y, owner->position.z);
-    world.spheres.cursor = world.spheres.head;
+    const GroundSample sample = groundHeightAt(tick.world, owner->position.x, owner->position.z);
+    const float ground = sample.height;
     if (owner->position.y > ground + groundOffset) {
         airborne = 1;
     } else {
         Vec3 angles;
-        anglesOf(world.groundNormal, angles);
+        anglesOf(sample.normal, angles);
         Vec3 v = velocity;
         intoFrame(v, angles);
         if (v.x < 0.0f) {
@@ -224,6 +223,7 @@ uint32_t Fall::hashState(uint32_t hash) const {
 
 void Fall::handToPhysics() {
     sphere->center = owner->position;
+    body->place = owner->position;
     sphere->velocity = velocity;
     body->velocity = velocity;
     body->previousVelocity = velocity;
@@ -250,7 +250,7 @@ void Fall::fade(const Tick& tick) {
 void Fall::remove(const Tick& tick) {
     sphere->enabled = false;
     body->active = false;
-    releaseBody(tick.world, tick.bodies, body);
+    releaseBody(tick.bodies, body);
     destroyRenderObject(owner, tick.sceneList);
 }
 

@@ -48,8 +48,8 @@ public:
     float steerStep = 0;           // velocity change per tick and steering key
     float groundOffset = 0;        // height above the ground at which the rock rests
     uint8_t airborne = 0;          // above the ground at the last ground test
-    CollisionSphere* sphere = nullptr; // registered in the physics world
-    RigidBody* body = nullptr;         // registered in the body list
+    CollisionSphere* sphere = nullptr; // the body's sphere
+    RigidBody* body = nullptr;         // registered in the body list; holds the rock's place
     float spin = 0;                // rolling speed
 
 private:

@@ -32,7 +32,7 @@ void reportFrustum(const SceneHandles& scene, const Camera& camera, RenderObject
 // on the ground at rest: the water rule would otherwise lift him by half the depth per tick.
 void landBelowGround(Camera& camera, PhysicsWorld& world) {
     Vec3& eye = camera.position;
-    const float ground = groundHeightAt(world, eye.x, eye.y, eye.z);
+    const float ground = groundHeightAt(world, eye.x, eye.z).height;
     if (eye.y < ground) {
         eye.y = ground + standingHeight;
         camera.velocity.y = 0.0f;
@@ -96,6 +96,7 @@ void throwRock(const PlayerState& player, const SceneHandles& scene, Camera& cam
     }
     v.z += camera.velocity.z;
     fall->velocity = v;
+    fall->body->place = rock->position;
     if (controlHeld(tick.input, Control::steeredThrow)) {
         fall->kind = rockKindSteered;
     }
@@ -118,9 +119,10 @@ void walk(Camera& camera, const Tick& tick) {
     Vec3& position = camera.position;
     PhysicsWorld& world = tick.world;
     if (controlHeld(tick.input, Control::heightReport)) {
-        std::printf("Terrain Height is: %g\n", groundHeightAt(world, position.x, position.y, position.z));
+        std::printf("Terrain Height is: %g\n", groundHeightAt(world, position.x, position.z).height);
     }
-    float ground = groundHeightAt(world, position.x, position.y, position.z);
+    const GroundSample sample = groundHeightAt(world, position.x, position.z);
+    float ground = sample.height;
     camera.moveSpeed = 0.14f;
     camera.damping = 0.99f;
     bool jump = controlHeld(tick.input, Control::jump);
@@ -133,7 +135,7 @@ void walk(Camera& camera, const Tick& tick) {
                 camera.velocity.y = 3.4f;
             }
             camera.damping = 0.95f;
-            const Vec3& n = world.groundNormal;
+            const Vec3& n = sample.normal;
             if (std::sqrt(n.x * n.x + n.z * n.z) > 0.7f) {
                 camera.velocity.x += n.x * 0.04f;
                 camera.velocity.z += n.z * 0.04f;

@@ -8,8 +8,6 @@
 
 namespace valley {
 
-OverlapPairs overlapPairs;
-
 namespace {
 
 // Overlap of two spheres as the body pass measures it: negative when they overlap. The same
@@ -203,10 +201,6 @@ template <typename T> size_t bytesOf(const std::vector<T>& buffer) {
 
 } // namespace
 
-void OverlapPairs::release() {
-    *this = OverlapPairs{};
-}
-
 void OverlapPairs::trim() {
     trimBuffer(bodies_);
     trimBuffer(members_);
@@ -221,14 +215,6 @@ void OverlapPairs::trim() {
 size_t OverlapPairs::bytesHeld() const {
     return bytesOf(bodies_) + bytesOf(members_) + bytesOf(sorted_) + bytesOf(cells_) + bytesOf(counts_) +
            bytesOf(pairs_) + bytesOf(offsets_) + bytesOf(fill_) + bytesOf(neighbours_);
-}
-
-size_t broadPhaseBytes() {
-    return overlapPairs.bytesHeld();
-}
-
-void releaseBroadPhase() {
-    overlapPairs.release();
 }
 
 } // namespace valley

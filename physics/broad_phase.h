@@ -42,8 +42,6 @@ class OverlapPairs {
     const Neighbour* end(uint32_t index) const { return neighbours_.data() + offsets_[index + 1]; }
     // Gives back the room of every buffer this step used less than a quarter of.
     void trim();
-    // Gives back the room of every buffer, as before the first step.
-    void release();
     size_t bytesHeld() const;
 
   private:
@@ -78,15 +76,5 @@ class OverlapPairs {
     uint64_t rowLength_ = 0;   // cells in a row along x
     uint64_t layerLength_ = 0; // cells in a layer of rows
 };
-
-// The physics step's search; its buffers are program-wide state, given back by
-// releaseBroadPhase at the start of every run.
-extern OverlapPairs overlapPairs;
-
-// Bytes the pair search keeps between steps: sized by the recent crowds, and given back in
-// part by a step that uses less than a quarter of it.
-size_t broadPhaseBytes();
-// Gives back every buffer of the pair search, as a fresh process has it.
-void releaseBroadPhase();
 
 } // namespace valley

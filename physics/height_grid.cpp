@@ -3,7 +3,6 @@
 #include "assets/mesh_data.h"
 #include "core/object_list.h"
 #include "physics/physics_world.h"
-#include "render/render_object.h"
 
 #include <cmath>
 
@@ -43,16 +42,14 @@ int32_t cellIndex(float offset, float scale, float halfWidth, float halfCell, in
     return i < 0.0 ? 0 : (i > static_cast<double>(n - 1) ? n - 1 : static_cast<int32_t>(i));
 }
 
-const float* vertexAt(const Mesh& mesh, const HeightGrid& grid, int32_t column, int32_t row) {
-    return mesh.vertices + grid.cells[column + grid.side * row] * mesh.stride;
+const GroundPoint& pointAt(const HeightGrid& grid, int32_t column, int32_t row) {
+    return grid.cells[column + grid.side * row];
 }
 
-// Height of the terrain at (x, z), known to lie within its bounds; also sets the normal.
-float gridHeight(const HeightGrid& grid, float x, float z, Vec3& normal) {
-    const RenderObject& object = *grid.renderObject;
-    const Mesh& mesh = *object.mesh;
-    const Vec3& p = object.position;
-    const Vec3& s = object.scale;
+// The ground at (x, z), known to lie within the grid's bounds.
+GroundSample gridGround(const HeightGrid& grid, float x, float z) {
+    const Vec3& p = grid.position;
+    const Vec3& s = grid.scale;
     const int32_t n = grid.side;
     const float w = grid.halfWidth;
     // n - 2 rather than n - 1: the blend weights were tuned with this cell size.
@@ -61,15 +58,15 @@ float gridHeight(const HeightGrid& grid, float x, float z, Vec3& normal) {
     const int32_t i = cellIndex(x - p.x, s.x, w, halfCell, n);
     const int32_t k = cellIndex(z - p.z, s.z, w, halfCell, n);
 
-    const float* a = vertexAt(mesh, grid, i, k);
-    const float wx = a[0] * s.x + p.x;
-    const float wz = a[2] * s.z + p.z;
+    const GroundPoint& a = pointAt(grid, i, k);
+    const float wx = a.position.x * s.x + p.x;
+    const float wz = a.position.z * s.z + p.z;
     // Beyond a border vertex the border vertex stands in for the missing neighbour.
     const int32_t i2 = clampIndex(x - wx >= 0.0f ? i + 1 : i - 1, n);
     const int32_t k2 = clampIndex(z - wz >= 0.0f ? k + 1 : k - 1, n);
-    const float* b = vertexAt(mesh, grid, i2, k);
-    const float* cv = vertexAt(mesh, grid, i, k2);
-    const float* d = vertexAt(mesh, grid, i2, k2);
+    const GroundPoint& b = pointAt(grid, i2, k);
+    const GroundPoint& cv = pointAt(grid, i, k2);
+    const GroundPoint& d = pointAt(grid, i2, k2);
 
     const float fx = std::fabs(x - wx) / c;
     const float fz = std::fabs(z - wz) / c;
@@ -77,20 +74,24 @@ float gridHeight(const HeightGrid& grid, float x, float z, Vec3& normal) {
     const float weightB = std::fabs(fx * (1.0f - fz));
     const float weightC = std::fabs((1.0f - fx) * fz);
     const float weightD = std::fabs(fx * fz);
-    normal.x = weightA * a[3] + weightB * b[3] + weightC * cv[3] + weightD * d[3];
-    normal.y = weightA * a[4] + weightB * b[4] + weightC * cv[4] + weightD * d[4];
-    normal.z = weightA * a[5] + weightB * b[5] + weightC * cv[5] + weightD * d[5];
-    return weightA * (a[1] * s.y) + weightB * (b[1] * s.y) + weightC * (cv[1] * s.y) + weightD * (d[1] * s.y);
+    GroundSample ground;
+    ground.normal.x = weightA * a.normal.x + weightB * b.normal.x + weightC * cv.normal.x + weightD * d.normal.x;
+    ground.normal.y = weightA * a.normal.y + weightB * b.normal.y + weightC * cv.normal.y + weightD * d.normal.y;
+    ground.normal.z = weightA * a.normal.z + weightB * b.normal.z + weightC * cv.normal.z + weightD * d.normal.z;
+    ground.height = weightA * (a.position.y * s.y) + weightB * (b.position.y * s.y) + weightC * (cv.position.y * s.y) +
+                    weightD * (d.position.y * s.y);
+    return ground;
 }
 
 } // namespace
 
-HeightGrid& buildHeightGrid(HeightGrid& grid, RenderObject& object) {
-    const Mesh& mesh = *object.mesh;
-    grid.renderObject = &object;
+HeightGrid& buildHeightGrid(HeightGrid& grid, const Mesh& mesh, const Vec3& position, const Vec3& scale) {
     grid.side = static_cast<int32_t>(std::trunc(std::sqrt(static_cast<float>(mesh.vertexCount))));
     grid.halfWidth = mesh.extent.x;
-    grid.cells = new int32_t[mesh.vertexCount]();
+    grid.extent = mesh.extent;
+    grid.position = position;
+    grid.scale = scale;
+    std::vector<int32_t> vertexOf(static_cast<size_t>(mesh.vertexCount), 0);
     const int32_t centre = grid.side / 2;
     const float h = static_cast<float>((grid.side - 1) / 2);
     for (int32_t j = 0; j < mesh.vertexCount; ++j) {
@@ -103,29 +104,32 @@ HeightGrid& buildHeightGrid(HeightGrid& grid, RenderObject& object) {
         }
         const int64_t cell = (centre + column) + grid.side * (centre + row);
         if (cell >= 0 && cell < mesh.vertexCount) {
-            grid.cells[cell] = j;
+            vertexOf[static_cast<size_t>(cell)] = j;
         }
+    }
+    const size_t cellCount = static_cast<size_t>(grid.side) * static_cast<size_t>(grid.side);
+    grid.cells.resize(cellCount);
+    for (size_t cell = 0; cell < cellCount; ++cell) {
+        const float* v = mesh.vertices + vertexOf[cell] * mesh.stride;
+        grid.cells[cell] = {{v[0], v[1], v[2]}, {v[3], v[4], v[5]}};
     }
     return grid;
 }
 
 void addHeightGrid(PhysicsWorld& world, HeightGrid* grid) { appendToList(world.heightGrids, grid); }
 
-float groundHeightAt(PhysicsWorld& world, float x, float /*y*/, float z) {
-    world.groundNormal = {0.0f, 1.0f, 0.0f};
-    float height = 0.0f;
+GroundSample groundHeightAt(const PhysicsWorld& world, float x, float z) {
+    GroundSample ground = {0.0f, {0.0f, 1.0f, 0.0f}};
     for (ListNode* node = world.heightGrids.head; node != nullptr; node = node->next) {
         const HeightGrid& grid = *static_cast<const HeightGrid*>(node->payload);
-        const RenderObject& object = *grid.renderObject;
-        const Vec3& e = object.mesh->extent;
+        const Vec3& e = grid.extent;
         // A grid without cells (a mesh without vertices) has no height to give.
-        if (grid.side > 0 && std::fabs(x - object.position.x) < e.x * object.scale.x &&
-            std::fabs(z - object.position.z) < e.z * object.scale.z) {
-            height = gridHeight(grid, x, z, world.groundNormal);
+        if (grid.side > 0 && std::fabs(x - grid.position.x) < e.x * grid.scale.x &&
+            std::fabs(z - grid.position.z) < e.z * grid.scale.z) {
+            ground = gridGround(grid, x, z);
         }
     }
-    world.groundHeight = height;
-    return height;
+    return ground;
 }
 
 } // namespace valley

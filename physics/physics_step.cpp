@@ -5,7 +5,6 @@
 #include "physics/broad_phase.h"
 #include "physics/contact.h"
 #include "physics/physics_world.h"
-#include "render/render_object.h"
 
 #include <algorithm>
 #include <cmath>
@@ -101,7 +100,7 @@ void respondToBody(RigidBody& body, const RigidBody& other, float q, const Vec3&
     body.velocity = v;
 }
 
-void collideWithBodies(RigidBody& body, uint32_t index) {
+void collideWithBodies(RigidBody& body, uint32_t index, const OverlapPairs& overlapPairs) {
     Vec3 push = {0.0f, 0.0f, 0.0f};
     int pushCount = 0;
     bool touched = false;
@@ -137,6 +136,7 @@ void collideWithBodies(RigidBody& body, uint32_t index) {
 } // namespace
 
 void stepPhysics(ObjectList& bodies, PhysicsWorld& world) {
+    OverlapPairs& overlapPairs = world.overlapPairs;
     overlapPairs.find(bodies);
     uint32_t index = 0;
     for (bodies.cursor = bodies.head; bodies.cursor != nullptr; bodies.cursor = bodies.cursor->next, ++index) {
@@ -144,10 +144,10 @@ void stepPhysics(ObjectList& bodies, PhysicsWorld& world) {
         if (!body.active) {
             continue;
         }
-        body.position = body.renderObject->position;
+        body.position = body.place;
         body.nextPosition = body.position;
         collideWithBoxes(body, world.boxes);
-        collideWithBodies(body, index);
+        collideWithBodies(body, index, overlapPairs);
     }
     overlapPairs.trim();
 }
@@ -160,7 +160,7 @@ void integrateBodies(ObjectList& bodies) {
         }
         body.touchingBefore = body.touching;
         body.nextPosition = add(body.nextPosition, body.velocity);
-        body.renderObject->position = body.nextPosition;
+        body.place = body.nextPosition;
         body.position = body.nextPosition;
         body.previousVelocity = body.velocity;
     }

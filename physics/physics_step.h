@@ -14,7 +14,8 @@ struct PhysicsWorld;
 // meets the boxes in list order, then every other body whose enabled sphere overlaps its own,
 // in list order (found by the pair search of broad_phase.h, once per step).
 void stepPhysics(ObjectList& bodies, PhysicsWorld& world);
-// Moves every active body (and its render object) to its next position plus its velocity.
+// Moves every active body to its next position plus its velocity; whatever draws a body reads
+// its position afterwards.
 void integrateBodies(ObjectList& bodies);
 
 } // namespace valley

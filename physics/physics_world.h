@@ -9,17 +9,16 @@
 #include "core/slot_pool.h"
 #include "core/vec_math.h"
 #include "physics/axis_turn.h"
+#include "physics/broad_phase.h"
 
 namespace valley {
 
-struct RenderObject;
+struct Mesh;
 
 struct PhysicsWorld {
-    ObjectList heightGrids; // HeightGrid payloads, queried in order
-    ObjectList spheres;     // CollisionSphere payloads
-    ObjectList boxes;       // BoxCollider payloads, tested in order
-    float groundHeight;     // result of the last ground query
-    Vec3 groundNormal;      // interpolated vertex normal of the last ground query (not unit)
+    ObjectList heightGrids;    // HeightGrid payloads, queried in order
+    ObjectList boxes;          // BoxCollider payloads, tested in order
+    OverlapPairs overlapPairs; // the step's pair search, its buffers kept from step to step
 };
 
 struct CollisionSphere {
@@ -27,20 +26,19 @@ struct CollisionSphere {
     float mass;
     Vec3 center;                // kept up to date by the owner; the contact tests read it
     Vec3 velocity;
-    RenderObject* renderObject; // not owned
     bool enabled;               // a disabled sphere touches nothing
-    ListNode* sphereNode;       // node in the world's spheres, set by addSphere
 
     static void* operator new(size_t) { return takeSlot<CollisionSphere>(); }
     static void operator delete(void* sphere) { giveSlot<CollisionSphere>(sphere); }
 };
 
 struct RigidBody {
-    Vec3 position;              // copied from the render object at the start of a step
+    Vec3 place;                 // the body's place: integration moves it, its owner may between steps
+    Vec3 position;              // place as the step reads it: taken up when the step reaches the
+                                // body, so until then as the last integration left it
     Vec3 previousVelocity;      // velocity as of the last integration
     Vec3 nextPosition;          // where integration puts the body
     Vec3 velocity;
-    RenderObject* renderObject; // not owned
     bool active;                // an inactive body is neither moved nor read
     bool touching;              // touched another body in the last step
     bool touchingBefore;        // touching as of the last integration
@@ -63,25 +61,24 @@ struct BoxCollider {
     Vec3 halfExtent;
     Vec3 position;              // set when the collider is made; player control moves one
     Vec3 rotation;              // degrees about x, y, z; player control turns one
-    RenderObject* renderObject; // not owned
     bool enabled;
     // Kept by contactSphereBox, which works the turns out again whenever rotation changes.
     mutable BoxTurns turns = {};
 };
 
-// Sizes the sphere from the object's mesh extent and x scale; does not register it.
-CollisionSphere& makeCollisionSphere(CollisionSphere& sphere, RenderObject& object);
-void addSphere(PhysicsWorld& world, CollisionSphere* sphere); // appends to world.spheres
+// Sizes the sphere from the mesh extent and the x of the mesh's scale; centre at the origin.
+CollisionSphere& makeCollisionSphere(CollisionSphere& sphere, const Mesh& mesh, const Vec3& scale);
 
-RigidBody& initRigidBody(RigidBody& body, RenderObject& object); // sphere left to the caller
+RigidBody& initRigidBody(RigidBody& body, const Vec3& position); // sphere left to the caller
 void addBody(ObjectList& bodies, RigidBody* body);               // appends to the body list
 
-// Allocates a box sized by the object's extent and scale at its current place, appends it to
+// Allocates a box sized by the mesh extent and scale, placed and turned as given, appends it to
 // world.boxes and returns it. The world keeps it for the rest of the run.
-BoxCollider* addBoxCollider(PhysicsWorld& world, RenderObject& object);
+BoxCollider* addBoxCollider(PhysicsWorld& world, const Mesh& mesh, const Vec3& scale, const Vec3& position,
+                            const Vec3& rotation);
 
-// Takes a body registered with addBody, and its sphere registered with addSphere, out of
-// their lists and deletes both (each allocated with new). Never call it during a step.
-void releaseBody(PhysicsWorld& world, ObjectList& bodies, RigidBody* body);
+// Takes a body registered with addBody out of the body list and deletes it and its sphere
+// (each allocated with new). Never call it during a step.
+void releaseBody(ObjectList& bodies, RigidBody* body);
 
 } // namespace valley

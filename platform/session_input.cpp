@@ -1,6 +1,7 @@
 #include "platform/session_input.h"
 
 #include "platform/input.h"
+#include "platform/platform_state.h"
 
 #include <cstdio>
 #include <vector>
@@ -9,47 +10,34 @@ namespace valley {
 
 namespace {
 
-SessionInput* session = nullptr;
-InputState current = {0, 0, valleyWindowWidth / 2, valleyWindowHeight / 2};
-std::vector<InputState> pendingPolls; // recording: the polls of the frame being built
-size_t replayFrame = 0;                  // replaying: index of the tick being run
-size_t replayPoll = 0;                   // replaying: next poll within it
-int ticksDone = 0;
-bool writeFailed = false;
+SessionProgress& progress() { return platform.run.session; }
 
 void writePendingFrame() {
     std::vector<uint8_t> bytes;
-    appendRecordedFrame(bytes, RecordedFrame{pendingPolls});
-    pendingPolls.clear();
-    const Problem problem = appendWhole(session->recordFile, bytes);
-    tallyWrite(session->recorded, session->recordPath, problem);
-    writeFailed = problem.has_value();
+    appendRecordedFrame(bytes, RecordedFrame{progress().pendingPolls});
+    progress().pendingPolls.clear();
+    const Problem problem = appendWhole(platform.session->recordFile, bytes);
+    tallyWrite(platform.session->recorded, platform.session->recordPath, problem);
+    progress().writeFailed = problem.has_value();
 }
 
 } // namespace
 
-void platformUseSession(SessionInput* newSession) {
-    session = newSession;
+void platformUseSession(SessionInput* session) {
+    platform.session = session;
     sessionRewind();
 }
 
-void sessionRewind() {
-    current = InputState{0, 0, valleyWindowWidth / 2, valleyWindowHeight / 2};
-    pendingPolls.clear();
-    replayFrame = 0;
-    replayPoll = 0;
-    ticksDone = 0;
-    writeFailed = false;
-}
+void sessionRewind() { progress() = SessionProgress{}; }
 
-bool sessionRecording() { return session != nullptr && session->recordFile != nullptr; }
+bool sessionRecording() { return platform.session != nullptr && platform.session->recordFile != nullptr; }
 
-bool sessionReplaying() { return session != nullptr && session->replay != nullptr; }
+bool sessionReplaying() { return platform.session != nullptr && platform.session->replay != nullptr; }
 
 void sessionRecordPoll(const InputState& live) {
-    current = live;
-    if (pendingPolls.size() < maxPollsPerFrame) {
-        pendingPolls.push_back(live);
+    progress().current = live;
+    if (progress().pendingPolls.size() < maxPollsPerFrame) {
+        progress().pendingPolls.push_back(live);
     }
 }
 
@@ -57,14 +45,15 @@ void sessionReplayPoll() {
     if (!sessionReplaying() || sessionReplayOver()) {
         return;
     }
-    const RecordedFrame& frame = session->replay->frames[replayFrame];
-    if (replayPoll < frame.polls.size()) {
-        current = frame.polls[replayPoll++];
+    SessionProgress& run = progress();
+    const RecordedFrame& frame = platform.session->replay->frames[run.replayFrame];
+    if (run.replayPoll < frame.polls.size()) {
+        run.current = frame.polls[run.replayPoll++];
     }
 }
 
 const InputState* sessionInput() {
-    return sessionRecording() || sessionReplaying() ? &current : nullptr;
+    return sessionRecording() || sessionReplaying() ? &progress().current : nullptr;
 }
 
 InputState sessionPoll(InputState (*live)()) {
@@ -78,7 +67,8 @@ InputState sessionPoll(InputState (*live)()) {
 }
 
 std::string sessionCapturePath() {
-    int frame = ticksDone + 1;
+    const SessionInput* session = platform.session;
+    int frame = progress().ticksDone + 1;
     if (session == nullptr || session->captureDirectory.empty() || session->captureEvery < 1 ||
         frame % session->captureEvery != 0) {
         return "";
@@ -89,33 +79,36 @@ std::string sessionCapturePath() {
 }
 
 void sessionCaptured(const std::string& path, const Problem& problem) {
-    if (session != nullptr) {
-        tallyWrite(session->captured, path, problem);
+    if (platform.session != nullptr) {
+        tallyWrite(platform.session->captured, path, problem);
     }
 }
 
 void sessionPresented() {
-    if (session != nullptr && session->onPresent) {
-        session->onPresent();
+    if (platform.session != nullptr && platform.session->onPresent) {
+        platform.session->onPresent();
     }
 }
 
 void sessionTickDone() {
-    if (session == nullptr) {
+    if (platform.session == nullptr) {
         return;
     }
-    ++ticksDone;
-    if (sessionRecording() && !writeFailed) {
+    SessionProgress& run = progress();
+    ++run.ticksDone;
+    if (sessionRecording() && !run.writeFailed) {
         writePendingFrame();
     }
     if (sessionReplaying()) {
-        ++replayFrame;
-        replayPoll = 0;
+        ++run.replayFrame;
+        run.replayPoll = 0;
     }
 }
 
-bool sessionReplayOver() { return sessionReplaying() && replayFrame >= session->replay->frames.size(); }
+bool sessionReplayOver() {
+    return sessionReplaying() && progress().replayFrame >= platform.session->replay->frames.size();
+}
 
-bool sessionUnpaced() { return sessionReplaying() && !session->paced; }
+bool sessionUnpaced() { return sessionReplaying() && !platform.session->paced; }
 
 } // namespace valley

@@ -30,8 +30,11 @@ struct VideoMode {
 // The two steps that can fail hand back the window system's own reason (no DISPLAY, no
 // OpenGL 2.0), or nothing.
 Problem platformInit();
-void platformTerminate(); // closes the window, if any, and releases the window system
-// Windowed mode, hidden and resizable, of X11 class "valley"; context made current.
+// Closes the window, if any, and releases the window system; the run's platform state starts
+// afresh, as opening a window starts it (platform/platform_state.h).
+void platformTerminate();
+// Windowed mode, hidden and resizable, of X11 class "valley"; context made current. A run starts
+// here: the input state, the script's and the session's progress are a fresh process's.
 Problem platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
                            int depthBits, int stencilBits);
 void platformCloseWindow();
@@ -73,9 +76,10 @@ bool platformPlaying();
 // browser each animation frame runs one step: this call does not return (main is left and the
 // run's state must outlive it), and finish's status ends the program and goes to the page.
 int platformRunLoop(const std::function<bool()>& step, const std::function<int()>& finish);
-// Starts the input over for a new run: the script (input_script.h) from its first frame with
-// the mouse at the centre and the session (session_input.h) from its first tick. The script and
-// the session chosen stay chosen.
+// The run's platform state as a fresh process has it, as opening a window leaves it: the script
+// (input_script.h) from its first frame with the mouse at the centre, the session
+// (session_input.h) from its first tick, no window. The script, the session and the mapping
+// chosen stay chosen.
 void platformRewind();
 
 // One poll of the keyboard and mouse: the session's record when one is replayed, else the

@@ -6,6 +6,7 @@
 #include "platform/input_mapping.h"
 #include "platform/input_script.h"
 #include "platform/keys.h"
+#include "platform/platform_state.h"
 #include "platform/recording.h"
 #include "platform/session_input.h"
 #include "platform/window.h"
@@ -29,16 +30,6 @@ namespace valley {
 
 namespace {
 
-GLFWwindow* window = nullptr;
-int windowedPlace[4] = {0, 0, 0, 0}; // x, y, width, height before going fullscreen
-InputMapping mapping = identityMapping(); // between the desktop's input and the game's
-PointerAnchor anchor = {0, 0, 0, 0};
-
-InputScript* script = nullptr;
-int scriptFrameIndex = 0; // index into script->frames of the frame being built
-int scriptMouseX = 0;
-int scriptMouseY = 0;
-
 // The key names are GLFW's own codes (platform/keys.h).
 static_assert(keyEscape == GLFW_KEY_ESCAPE && keyEnter == GLFW_KEY_ENTER && keyRight == GLFW_KEY_RIGHT &&
                   keyLeft == GLFW_KEY_LEFT && keyDown == GLFW_KEY_DOWN && keyUp == GLFW_KEY_UP &&
@@ -49,20 +40,8 @@ static_assert(keyEscape == GLFW_KEY_ESCAPE && keyEnter == GLFW_KEY_ENTER && keyR
                   '0' == GLFW_KEY_0,
               "key names are GLFW key codes");
 
-const ScriptFrame* currentScriptFrame() {
-    if (script == nullptr || scriptFrameIndex >= static_cast<int>(script->frames.size())) {
-        return nullptr;
-    }
-    return &script->frames[scriptFrameIndex];
-}
-
-void applyScriptedMouse() {
-    const ScriptFrame* frame = currentScriptFrame();
-    if (frame != nullptr && frame->movesMouse) {
-        scriptMouseX = frame->mouseX;
-        scriptMouseY = frame->mouseY;
-    }
-}
+// The run's window, or none.
+GLFWwindow* theWindow() { return platform.run.window.window; }
 
 bool listed(const std::vector<int>& held, int code) {
     return std::find(held.begin(), held.end(), code) != held.end();
@@ -72,31 +51,31 @@ bool listed(const std::vector<int>& held, int code) {
 Problem captureBackBuffer(const std::string& path) {
     int width = 0;
     int height = 0;
-    glfwGetFramebufferSize(window, &width, &height);
+    glfwGetFramebufferSize(theWindow(), &width, &height);
     glReadBuffer(GL_BACK);
     return captureFrame(path, width, height);
 }
 
 int liveKey(int key) {
-    if (script != nullptr) {
+    if (platform.script != nullptr) {
         const ScriptFrame* frame = currentScriptFrame();
         return frame != nullptr && listed(frame->keys, key) ? 1 : 0;
     }
-    if (window == nullptr) {
+    if (theWindow() == nullptr) {
         return 0;
     }
-    return glfwGetKey(window, key) == GLFW_PRESS ? 1 : 0;
+    return glfwGetKey(theWindow(), key) == GLFW_PRESS ? 1 : 0;
 }
 
 int liveMouseButton(int button) {
-    if (script != nullptr) {
+    if (platform.script != nullptr) {
         const ScriptFrame* frame = currentScriptFrame();
         return frame != nullptr && listed(frame->buttons, button) ? 1 : 0;
     }
-    if (window == nullptr) {
+    if (theWindow() == nullptr) {
         return 0;
     }
-    return glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_1 + button) == GLFW_PRESS ? 1 : 0;
+    return glfwGetMouseButton(theWindow(), GLFW_MOUSE_BUTTON_1 + button) == GLFW_PRESS ? 1 : 0;
 }
 
 // A cursor coordinate in whole pixels, clamped first: a captured cursor's position is virtual
@@ -107,15 +86,15 @@ int wholePixel(double coordinate) {
 }
 
 void liveMousePos(int& x, int& y) {
-    if (script != nullptr) {
-        x = scriptMouseX;
-        y = scriptMouseY;
+    if (platform.script != nullptr) {
+        x = platform.run.script.mouseX;
+        y = platform.run.script.mouseY;
         return;
     }
     double cx = 0.0;
     double cy = 0.0;
-    if (window != nullptr) {
-        glfwGetCursorPos(window, &cx, &cy);
+    if (theWindow() != nullptr) {
+        glfwGetCursorPos(theWindow(), &cx, &cy);
     }
     x = wholePixel(cx);
     y = wholePixel(cy);
@@ -132,16 +111,16 @@ InputState liveInput() {
         setButton(input, button, liveMouseButton(button) != 0);
     }
     liveMousePos(input.mouseX, input.mouseY);
-    if (script != nullptr) {
+    if (platform.script != nullptr) {
         return input;
     }
-    InputState game = mapKeys(mapping, input);
-    mapPointer(mapping, anchor, input.mouseX, input.mouseY, game.mouseX, game.mouseY);
+    InputState game = mapKeys(platform.mapping, input);
+    mapPointer(platform.mapping, platform.run.window.anchor, input.mouseX, input.mouseY, game.mouseX, game.mouseY);
     return game;
 }
 
 // The desktop's pointer was put at (x, y), where the game's is now too.
-void anchorPointer(int x, int y) { anchor = PointerAnchor{x, y, x, y}; }
+void anchorPointer(int x, int y) { platform.run.window.anchor = PointerAnchor{x, y, x, y}; }
 
 // Why the last GLFW call failed, in GLFW's words, or `otherwise` when it gave none.
 std::string glfwReason(const char* otherwise) {
@@ -160,9 +139,10 @@ Problem platformInit() {
     return glfwReason("no window system could be reached");
 }
 
+// The run ends: its state goes with the window system.
 void platformTerminate() {
     glfwTerminate();
-    window = nullptr;
+    freshPlatformRun();
 }
 
 Problem platformOpenWindow(int width, int height, int redBits, int greenBits, int blueBits, int alphaBits,
@@ -182,6 +162,8 @@ Problem platformOpenWindow(int width, int height, int redBits, int greenBits, in
     glfwWindowHintString(GLFW_X11_INSTANCE_NAME, "valley");
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE); // shown where it was placed, by platformCaptureCursor
     glfwGetError(nullptr);
+    freshPlatformRun(); // a run starts with its window
+    GLFWwindow*& window = platform.run.window.window;
     window = glfwCreateWindow(width, height, "", nullptr, nullptr);
     if (window == nullptr) {
         return glfwReason("no window with OpenGL 2.0 could be made");
@@ -202,6 +184,7 @@ Problem platformOpenWindow(int width, int height, int redBits, int greenBits, in
 }
 
 void platformCloseWindow() {
+    GLFWwindow*& window = platform.run.window.window;
     if (window != nullptr) {
         glfwDestroyWindow(window);
         window = nullptr;
@@ -209,8 +192,8 @@ void platformCloseWindow() {
 }
 
 void platformSetWindowTitle(const char* title) {
-    if (window != nullptr) {
-        glfwSetWindowTitle(window, title);
+    if (theWindow() != nullptr) {
+        glfwSetWindowTitle(theWindow(), title);
     }
 }
 
@@ -224,27 +207,28 @@ VideoMode platformDesktopMode() {
 }
 
 void platformSetWindowPos(int x, int y) {
-    if (window != nullptr) {
-        glfwSetWindowPos(window, x, y);
+    if (theWindow() != nullptr) {
+        glfwSetWindowPos(theWindow(), x, y);
     }
 }
 
 void platformFramebufferSize(int& width, int& height) {
     width = 0;
     height = 0;
-    if (window != nullptr) {
-        glfwGetFramebufferSize(window, &width, &height);
+    if (theWindow() != nullptr) {
+        glfwGetFramebufferSize(theWindow(), &width, &height);
     }
 }
 
-bool platformFullscreen() { return window != nullptr && glfwGetWindowMonitor(window) != nullptr; }
+bool platformFullscreen() { return theWindow() != nullptr && glfwGetWindowMonitor(theWindow()) != nullptr; }
 
 void platformSetFullscreen(bool fullscreen) {
-    if (window == nullptr || fullscreen == platformFullscreen()) {
+    int* place = platform.run.window.windowedPlace;
+    if (theWindow() == nullptr || fullscreen == platformFullscreen()) {
         return;
     }
     if (!fullscreen) {
-        glfwSetWindowMonitor(window, nullptr, windowedPlace[0], windowedPlace[1], windowedPlace[2], windowedPlace[3],
+        glfwSetWindowMonitor(theWindow(), nullptr, place[0], place[1], place[2], place[3],
                              GLFW_DONT_CARE);
         return;
     }
@@ -253,9 +237,9 @@ void platformSetFullscreen(bool fullscreen) {
     if (mode == nullptr) {
         return;
     }
-    glfwGetWindowPos(window, &windowedPlace[0], &windowedPlace[1]);
-    glfwGetWindowSize(window, &windowedPlace[2], &windowedPlace[3]);
-    glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+    glfwGetWindowPos(theWindow(), &place[0], &place[1]);
+    glfwGetWindowSize(theWindow(), &place[2], &place[3]);
+    glfwSetWindowMonitor(theWindow(), monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
 }
 
 Problem platformSetWindowIcon(const std::vector<std::string>& paths) {
@@ -291,8 +275,8 @@ Problem platformSetWindowIcon(const std::vector<std::string>& paths) {
         pixels.push_back(rgba);
         images.push_back(GLFWimage{width, height, rgba});
     }
-    if (window != nullptr && !problem && !images.empty()) {
-        glfwSetWindowIcon(window, static_cast<int>(images.size()), images.data());
+    if (theWindow() != nullptr && !problem && !images.empty()) {
+        glfwSetWindowIcon(theWindow(), static_cast<int>(images.size()), images.data());
     }
     for (stbi_uc* rgba : pixels) {
         stbi_image_free(rgba);
@@ -301,28 +285,28 @@ Problem platformSetWindowIcon(const std::vector<std::string>& paths) {
 }
 
 void platformCaptureCursor() {
-    if (window == nullptr) {
+    if (theWindow() == nullptr) {
         return;
     }
     // Shown only now, in its final place: a window shown and then moved queues an enter event
     // whose position, relative to the old place, the captured cursor would take for motion.
-    if (glfwGetWindowAttrib(window, GLFW_VISIBLE) == GLFW_FALSE) {
-        glfwShowWindow(window);
+    if (glfwGetWindowAttrib(theWindow(), GLFW_VISIBLE) == GLFW_FALSE) {
+        glfwShowWindow(theWindow());
     }
-    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+    glfwSetInputMode(theWindow(), GLFW_CURSOR, GLFW_CURSOR_DISABLED);
     // Capturing reads the pointer and warps it to the centre; what showing and capturing queued
     // (entering the window, the warp) is handled now, and the captured cursor then starts at the
     // centre, so the first frame sees no motion wherever the pointer rested.
     glfwPollEvents();
     int width = 0;
     int height = 0;
-    glfwGetWindowSize(window, &width, &height);
-    glfwSetCursorPos(window, width / 2, height / 2);
+    glfwGetWindowSize(theWindow(), &width, &height);
+    glfwSetCursorPos(theWindow(), width / 2, height / 2);
     anchorPointer(width / 2, height / 2);
 }
 
 void platformSwapInterval(int interval) {
-    if (window != nullptr) {
+    if (theWindow() != nullptr) {
         glfwSwapInterval(sessionUnpaced() ? 0 : interval);
     }
 }
@@ -332,7 +316,7 @@ void platformSwapBuffers() {
     if (frame != nullptr && frame->onPresent) {
         frame->onPresent();
     }
-    if (window != nullptr) {
+    if (theWindow() != nullptr) {
         if (frame != nullptr && !frame->capturePath.empty()) {
             captureBackBuffer(frame->capturePath);
         }
@@ -340,27 +324,27 @@ void platformSwapBuffers() {
         if (!sessionCapture.empty()) {
             sessionCaptured(sessionCapture, captureBackBuffer(sessionCapture));
         }
-        glfwSwapBuffers(window);
+        glfwSwapBuffers(theWindow());
     }
     sessionPresented();
 }
 
 void platformEndTick() {
     sessionTickDone();
-    if (window != nullptr) {
+    if (theWindow() != nullptr) {
         glfwPollEvents();
     }
-    if (script != nullptr) {
-        ++scriptFrameIndex;
+    if (platform.script != nullptr) {
+        ++platform.run.script.frameIndex;
         applyScriptedMouse();
     }
 }
 
 bool platformTicksPaced() {
-    return window != nullptr && script == nullptr && !sessionUnpaced();
+    return theWindow() != nullptr && platform.script == nullptr && !sessionUnpaced();
 }
 
-bool platformTickCaptured() { return window != nullptr && !sessionCapturePath().empty(); }
+bool platformTickCaptured() { return theWindow() != nullptr && !sessionCapturePath().empty(); }
 
 double platformClock() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -374,10 +358,10 @@ bool platformWait(double seconds) {
 }
 
 bool platformWindowOpen() {
-    if (window == nullptr || glfwWindowShouldClose(window)) {
+    if (theWindow() == nullptr || glfwWindowShouldClose(theWindow())) {
         return false;
     }
-    return (script == nullptr || currentScriptFrame() != nullptr) && !sessionReplayOver();
+    return (platform.script == nullptr || currentScriptFrame() != nullptr) && !sessionReplayOver();
 }
 
 InputState platformPoll() { return sessionPoll(liveInput); }
@@ -386,32 +370,27 @@ void platformSetMousePos(int x, int y) {
     if (sessionReplaying()) {
         return; // the recording holds where the mouse was after the move
     }
-    if (script != nullptr) {
-        scriptMouseX = x;
-        scriptMouseY = y;
+    if (platform.script != nullptr) {
+        platform.run.script.mouseX = x;
+        platform.run.script.mouseY = y;
         return;
     }
-    if (window != nullptr) {
-        glfwSetCursorPos(window, x, y);
+    if (theWindow() != nullptr) {
+        glfwSetCursorPos(theWindow(), x, y);
         anchorPointer(x, y);
     }
 }
 
-void platformUseMapping(const InputMapping& newMapping) { mapping = newMapping; }
+void platformUseMapping(const InputMapping& mapping) { platform.mapping = mapping; }
 
-void platformUseScript(InputScript* newScript) {
-    script = newScript;
-    scriptFrameIndex = 0;
-    scriptMouseX = valleyWindowWidth / 2;
-    scriptMouseY = valleyWindowHeight / 2;
+void platformUseScript(InputScript* script) {
+    platform.script = script;
+    platform.run.script = ScriptProgress{};
     applyScriptedMouse();
 }
 
-void platformRewind() {
-    platformUseScript(script);
-    sessionRewind();
-}
+void platformRewind() { freshPlatformRun(); }
 
-int platformScriptFrame() { return script == nullptr ? 0 : scriptFrameIndex + 1; }
+int platformScriptFrame() { return platform.script == nullptr ? 0 : platform.run.script.frameIndex + 1; }
 
 } // namespace valley

@@ -10,6 +10,7 @@
 #include "platform/frame_capture.h"
 #include "platform/input_mapping.h"
 #include "platform/keys.h"
+#include "platform/platform_state.h"
 #include "platform/session_input.h"
 #include "platform/window.h"
 
@@ -17,6 +18,7 @@
 #include <emscripten/html5.h>
 
 #include <cstdio>
+#include <type_traits>
 
 namespace valley {
 
@@ -24,102 +26,95 @@ namespace {
 
 const char* const canvas = "#canvas";
 
-EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
-int canvasWidth = 0;
-int canvasHeight = 0;
-bool pointerLocked = false;
+static_assert(std::is_same_v<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE, decltype(WindowState::context)>,
+              "the platform record holds the context handle as it is");
 
-// Held now, and pressed since the tick began: a key tapped between two ticks reads as held in
-// the next one.
-bool keysHeld[keyRightAlt + 1];
-bool keysPressed[keyRightAlt + 1];
-bool buttonsHeld[mouseButtonCount];
-bool buttonsPressed[mouseButtonCount];
-double cursorX = 0.0;
-double cursorY = 0.0;
-// The settings' key moves and pointer scaling: the motion is scaled as it arrives, since the
-// cursor is the layer's own.
-InputMapping mapping = identityMapping();
-
-std::function<bool()> loopStepCall;
-std::function<int()> loopFinishCall;
+WindowState& page() { return platform.run.window; }
 
 void forgetInput() {
+    WindowState& w = page();
     for (int key = 0; key <= keyRightAlt; ++key) {
-        keysHeld[key] = keysPressed[key] = false;
+        w.keysHeld[key] = w.keysPressed[key] = false;
     }
     for (int button = 0; button < mouseButtonCount; ++button) {
-        buttonsHeld[button] = buttonsPressed[button] = false;
+        w.buttonsHeld[button] = w.buttonsPressed[button] = false;
     }
 }
 
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* event, void*) {
+    WindowState& w = page();
     const int key = browserKey(event->code);
-    if (key == 0 || key == keyEscape || !pointerLocked) {
+    if (key == 0 || key == keyEscape || !w.pointerLocked) {
         return EM_FALSE;
     }
     const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
-    keysHeld[key] = down;
-    keysPressed[key] = keysPressed[key] || down;
+    w.keysHeld[key] = down;
+    w.keysPressed[key] = w.keysPressed[key] || down;
     return browserKeyDefaultKept(key) ? EM_FALSE : EM_TRUE;
 }
 
 EM_BOOL onMouseButton(int type, const EmscriptenMouseEvent* event, void*) {
     // The click that takes the pointer (the page asks for it) is no throw.
-    if (!pointerLocked || event->button < 0 || event->button >= mouseButtonCount) {
+    WindowState& w = page();
+    if (!w.pointerLocked || event->button < 0 || event->button >= mouseButtonCount) {
         return EM_FALSE;
     }
     // The browser numbers the middle button 1 and the right one 2.
     const int button = event->button == 1 ? mouseButtonMiddle : event->button == 2 ? mouseButtonRight : 0;
     const bool down = type == EMSCRIPTEN_EVENT_MOUSEDOWN;
-    buttonsHeld[button] = down;
-    buttonsPressed[button] = buttonsPressed[button] || down;
+    w.buttonsHeld[button] = down;
+    w.buttonsPressed[button] = w.buttonsPressed[button] || down;
     return EM_TRUE;
 }
 
+// The settings' pointer scaling: the motion is scaled as it arrives, since the cursor is the
+// layer's own.
 EM_BOOL onMouseMove(int, const EmscriptenMouseEvent* event, void*) {
-    if (pointerLocked) {
-        cursorX += event->movementX * mapping.sensitivity;
-        cursorY += event->movementY * mapping.sensitivity * (mapping.invertY ? -1.0 : 1.0);
+    WindowState& w = page();
+    const InputMapping& mapping = platform.mapping;
+    if (w.pointerLocked) {
+        w.cursorX += event->movementX * mapping.sensitivity;
+        w.cursorY += event->movementY * mapping.sensitivity * (mapping.invertY ? -1.0 : 1.0);
     }
     return EM_FALSE;
 }
 
 EM_BOOL onPointerLock(int, const EmscriptenPointerlockChangeEvent* event, void*) {
-    pointerLocked = event->isActive;
+    page().pointerLocked = event->isActive;
     forgetInput(); // nothing stays held across a pause
     return EM_FALSE;
 }
 
 InputState liveInput() {
+    const WindowState& w = page();
     InputState input = {0, 0, 0, 0};
     for (int slot = 0; slot < keySlotCount; ++slot) {
         const int key = slotKey(slot);
-        setKey(input, key, keysHeld[key] || keysPressed[key]);
+        setKey(input, key, w.keysHeld[key] || w.keysPressed[key]);
     }
     for (int button = 0; button < mouseButtonCount; ++button) {
-        setButton(input, button, buttonsHeld[button] || buttonsPressed[button]);
+        setButton(input, button, w.buttonsHeld[button] || w.buttonsPressed[button]);
     }
-    InputState game = mapKeys(mapping, input);
-    game.mouseX = static_cast<int32_t>(cursorX);
-    game.mouseY = static_cast<int32_t>(cursorY);
+    InputState game = mapKeys(platform.mapping, input);
+    game.mouseX = static_cast<int32_t>(w.cursorX);
+    game.mouseY = static_cast<int32_t>(w.cursorY);
     return game;
 }
 
 void browserFrame() {
-    if (loopStepCall()) {
+    if (platform.loopStep()) {
         return;
     }
     emscripten_cancel_main_loop();
-    emscripten_force_exit(loopFinishCall());
+    emscripten_force_exit(platform.loopFinish());
 }
 
 } // namespace
 
 Problem platformInit() { return std::nullopt; }
 
-// The context is left to the page, so the run's last picture stays on it.
-void platformTerminate() { context = 0; }
+// The context is left to the page, so the run's last picture stays on it; the run's state goes.
+void platformTerminate() { freshPlatformRun(); }
 
 Problem platformOpenWindow(int width, int height, int, int, int, int alphaBits, int depthBits, int stencilBits) {
     emscripten_set_canvas_element_size(canvas, width, height);
@@ -131,14 +126,16 @@ Problem platformOpenWindow(int width, int height, int, int, int, int alphaBits, 
     attributes.antialias = EM_FALSE;
     attributes.majorVersion = 1;
     attributes.enableExtensionsByDefault = EM_TRUE;
-    context = emscripten_webgl_create_context(canvas, &attributes);
-    if (context <= 0) {
-        context = 0;
+    freshPlatformRun(); // a run starts with its context
+    WindowState& w = page();
+    w.context = emscripten_webgl_create_context(canvas, &attributes);
+    if (w.context <= 0) {
+        w.context = 0;
         return "this browser gives the page no WebGL 1 context";
     }
-    emscripten_webgl_make_context_current(context);
-    canvasWidth = width;
-    canvasHeight = height;
+    emscripten_webgl_make_context_current(w.context);
+    w.canvasWidth = width;
+    w.canvasHeight = height;
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onKey);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onKey);
     emscripten_set_mousedown_callback(canvas, nullptr, EM_TRUE, onMouseButton);
@@ -149,9 +146,9 @@ Problem platformOpenWindow(int width, int height, int, int, int, int alphaBits, 
 }
 
 void platformCloseWindow() {
-    if (context != 0) {
-        emscripten_webgl_destroy_context(context);
-        context = 0;
+    if (page().context != 0) {
+        emscripten_webgl_destroy_context(page().context);
+        page().context = 0;
     }
 }
 
@@ -163,8 +160,8 @@ void platformSetWindowPos(int, int) {}
 
 // The canvas keeps its size; the browser's own F11 makes the page fullscreen.
 void platformFramebufferSize(int& width, int& height) {
-    width = canvasWidth;
-    height = canvasHeight;
+    width = page().canvasWidth;
+    height = page().canvasHeight;
 }
 
 bool platformFullscreen() { return false; }
@@ -175,8 +172,8 @@ void platformSetFullscreen(bool) {}
 Problem platformSetWindowIcon(const std::vector<std::string>&) { return std::nullopt; }
 
 void platformCaptureCursor() {
-    cursorX = canvasWidth / 2;
-    cursorY = canvasHeight / 2;
+    page().cursorX = page().canvasWidth / 2;
+    page().cursorY = page().canvasHeight / 2;
 }
 
 void platformSwapInterval(int) {}
@@ -184,27 +181,28 @@ void platformSwapInterval(int) {}
 // The page presents the canvas when the animation frame ends.
 void platformSwapBuffers() {
     const std::string capture = sessionCapturePath();
-    if (context != 0 && !capture.empty()) {
-        sessionCaptured(capture, captureFrame(capture, canvasWidth, canvasHeight));
+    if (page().context != 0 && !capture.empty()) {
+        sessionCaptured(capture, captureFrame(capture, page().canvasWidth, page().canvasHeight));
     }
     sessionPresented();
 }
 
 void platformEndTick() {
     sessionTickDone();
+    WindowState& w = page();
     for (int key = 0; key <= keyRightAlt; ++key) {
-        keysPressed[key] = false;
+        w.keysPressed[key] = false;
     }
     for (int button = 0; button < mouseButtonCount; ++button) {
-        buttonsPressed[button] = false;
+        w.buttonsPressed[button] = false;
     }
 }
 
-bool platformWindowOpen() { return context != 0 && !sessionReplayOver(); }
+bool platformWindowOpen() { return page().context != 0 && !sessionReplayOver(); }
 
-bool platformTicksPaced() { return context != 0 && !sessionUnpaced(); }
+bool platformTicksPaced() { return page().context != 0 && !sessionUnpaced(); }
 
-bool platformTickCaptured() { return context != 0 && !sessionCapturePath().empty(); }
+bool platformTickCaptured() { return page().context != 0 && !sessionCapturePath().empty(); }
 
 double platformClock() { return emscripten_get_now() / 1000.0; }
 
@@ -212,28 +210,25 @@ bool platformWait(double seconds) { return seconds <= 0.0; }
 
 double platformSecondsSinceStart() { return emscripten_get_now() / 1000.0; }
 
-bool platformPlaying() { return pointerLocked || sessionReplaying(); }
+bool platformPlaying() { return page().pointerLocked || sessionReplaying(); }
 
 int platformRunLoop(const std::function<bool()>& step, const std::function<int()>& finish) {
-    loopStepCall = step;
-    loopFinishCall = finish;
+    platform.loopStep = step;
+    platform.loopFinish = finish;
     emscripten_set_main_loop(browserFrame, 0, EM_TRUE); // leaves main; never returns
     return 0;
 }
 
-void platformRewind() {
-    sessionRewind();
-    forgetInput();
-}
+void platformRewind() { freshPlatformRun(); }
 
 InputState platformPoll() { return sessionPoll(liveInput); }
 
-void platformUseMapping(const InputMapping& newMapping) { mapping = newMapping; }
+void platformUseMapping(const InputMapping& mapping) { platform.mapping = mapping; }
 
 void platformSetMousePos(int x, int y) {
     if (!sessionReplaying()) {
-        cursorX = x;
-        cursorY = y;
+        page().cursorX = x;
+        page().cursorY = y;
     }
 }
 

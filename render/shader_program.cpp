@@ -21,7 +21,7 @@
 
 namespace valley {
 
-float defaultOne = 1.0f;
+const float defaultOne = 1.0f;
 
 namespace {
 
@@ -175,7 +175,7 @@ void addNormalMatrix(ShaderProgram& program) {
     VariableEntry& entry = table.entries[table.count + table.valueCount];
     // Sent as a whole 4x4 matrix, so its default must be one; value uniforms are only ever
     // read, so the shared identity serves.
-    entry = {entry.location, "normalMat", 16, 1, 0, const_cast<Mat4*>(&identityMat4)};
+    entry = {entry.location, "normalMat", 16, 1, 0, &identityMat4};
     table.valueCount += 1;
 }
 

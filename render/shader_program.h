@@ -27,7 +27,7 @@ struct VariableEntry {
     int32_t size;     // attributes: floats (1-4); value uniforms: 1, 4 or 16; samplers: 0
     int32_t count;    // array count handed to OpenGL: 1; samplers 0
     int32_t sampler;  // 1 for a sampler uniform
-    void* value;      // value uniforms: default data (float, 4 floats or Mat4)
+    const void* value; // value uniforms: default data (float, 4 floats or Mat4)
 };
 
 struct VariableTable {
@@ -54,7 +54,7 @@ struct ShaderProgram {
                                      // (render/ground_pieces.h), same tables; none for others
 };
 
-extern float defaultOne; // shared default of the float value uniforms ("Blend1"): 1.0
+extern const float defaultOne; // shared default of the float value uniforms ("Blend1"): 1.0
 
 ShaderProgram* newShaderProgram(); // empty tables, never released
 void addAttribute(ShaderProgram& program, const char* name, int32_t size);

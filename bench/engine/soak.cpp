@@ -3,7 +3,7 @@
 // frame and the crowd limit keeps retiring old ones. Reports, at frame 5,000 and at frame
 // 30,000, peak memory, the engine's own time per frame (camera, physics, behaviours, player
 // control; not the OpenGL calls) and the number of 4 KiB memory pages a walk over the bodies
-// reaches (list nodes, bodies, spheres, render objects and behaviours): the more pages, the more
+// reaches (list nodes, bodies and spheres): the more pages, the more
 // the walks miss the cache. Exits 2 when the time's lower decile or the memory drifts by 10 % or
 // more either way. Run it in the build directory, beside Meshes/ and Textures/, on a display,
 // on a quiet machine.
@@ -74,10 +74,6 @@ size_t pagesOfBodyWalk() {
         note(node);
         note(body);
         note(body->sphere);
-        note(body->sphere->sphereNode);
-        note(body->renderObject);
-        note(body->renderObject->listNode);
-        note(body->renderObject->logic);
     }
     return pages.size();
 }
@@ -90,11 +86,11 @@ void record(int frame) {
         report = sumUp(frame);
         std::fprintf(stderr,
                      "frame %5d: engine %.4f ms/frame (lower decile %.4f ms), peak memory %ld KiB, resident %ld KiB, "
-                     "live rocks %d, scene objects %d, bodies %d, spheres %d, pages of the body walk %zu\n",
+                     "live rocks %d, scene objects %d, bodies %d, pages of the body walk %zu\n",
                      frame, report.meanMilliseconds, report.lowerDecileMilliseconds, report.memory.peakKib,
                      report.memory.residentKib, theRun.kernel.liveRockCount,
                      countNodes(theRun.kernel.camera->sceneList->head), countNodes(theRun.kernel.bodyList->head),
-                     countNodes(theRun.kernel.physicsWorld->spheres.head), pagesOfBodyWalk());
+                     pagesOfBodyWalk());
     }
 }
 

@@ -57,7 +57,7 @@ std::vector<ContactCase> contactCases(const std::vector<BoxCollider>& boxes) {
         rotateZ(local, -box.rotation.z);
         rotateY(local, -box.rotation.y);
         CollisionSphere sphere = {rockRadius, rockMass, {box.position.x + local.x, box.position.y + local.y,
-                                  box.position.z + local.z}, {0, 0, 0}, nullptr, true, nullptr};
+                                  box.position.z + local.z}, {0, 0, 0}, true};
         cases.push_back({b, sphere});
     }
     return cases;

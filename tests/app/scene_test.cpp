@@ -117,7 +117,9 @@ TEST_F(SceneTest, BlocksAreCollidersInOrderWithTheirNormalMatrices) {
     std::vector<BoxCollider*> boxes = payloadsOf<BoxCollider>(run->kernel.physicsWorld->boxes.head);
     ASSERT_EQ(boxes.size(), 5u);
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(boxes[i]->renderObject, scene[2 + i]);
+        EXPECT_EQ(boxes[i]->position.x, scene[2 + i]->position.x);
+        EXPECT_EQ(boxes[i]->position.z, scene[2 + i]->position.z);
+        EXPECT_EQ(boxes[i]->rotation.y, scene[2 + i]->rotation.y);
     }
     EXPECT_EQ(boxes[0]->halfExtent.z, 200.0f);
     EXPECT_EQ(boxes[0]->rotation.x, 78.0f);
@@ -133,8 +135,11 @@ TEST_F(SceneTest, BlocksAreCollidersInOrderWithTheirNormalMatrices) {
 TEST_F(SceneTest, GroundGridsAreTheCliffsThenTheTerrains) {
     std::vector<HeightGrid*> grids = payloadsOf<HeightGrid>(run->kernel.physicsWorld->heightGrids.head);
     ASSERT_EQ(grids.size(), 2u);
-    EXPECT_EQ(grids[0]->renderObject, scene[0]);
-    EXPECT_EQ(grids[1]->renderObject, scene[1]);
+    for (int i = 0; i < 2; ++i) { // placed and sized as their objects
+        EXPECT_EQ(grids[i]->position.z, scene[i]->position.z);
+        EXPECT_EQ(grids[i]->scale.x, scene[i]->scale.x);
+        EXPECT_EQ(grids[i]->extent.z, scene[i]->mesh->extent.z);
+    }
     EXPECT_EQ(grids[1]->side, 129);
 }
 
@@ -162,17 +167,17 @@ TEST_F(SceneTest, TheCameraStartsAboveTheShoreLookingAlongPlusX) {
 }
 
 TEST_F(SceneTest, TheGeneratedGroundFitsTheScene) {
-    float start = groundHeightAt(*run->kernel.physicsWorld, -190, 0, -195);
+    float start = groundHeightAt(*run->kernel.physicsWorld, -190, -195).height;
     EXPECT_GT(start, -20.0f);
     EXPECT_LT(start, 30.0f);
-    float block5 = groundHeightAt(*run->kernel.physicsWorld, -60, 0, -70); // spans 10 to 30
+    float block5 = groundHeightAt(*run->kernel.physicsWorld, -60, -70).height; // spans 10 to 30
     EXPECT_GT(block5, -5.0f);
     EXPECT_LT(block5, 30.0f);
-    float blocks1and4 = groundHeightAt(*run->kernel.physicsWorld, 180, 0, 180);
+    float blocks1and4 = groundHeightAt(*run->kernel.physicsWorld, 180, 180).height;
     EXPECT_GT(blocks1and4, -15.0f);
     EXPECT_LT(blocks1and4, 25.0f);
     for (float z : {1000.0f, 1300.0f, 1600.0f, 1900.0f}) {
-        float under = groundHeightAt(*run->kernel.physicsWorld, 120, 0, z); // the long blocks 2 and 3
+        float under = groundHeightAt(*run->kernel.physicsWorld, 120, z).height; // the long blocks 2 and 3
         EXPECT_GT(under, -10.0f) << z;
         EXPECT_LT(under, 70.0f) << z;
     }
@@ -193,5 +198,5 @@ TEST_F(SceneTest, TheLakeBedLiesWellBelowTheWaterAndTheCliffAboveTheValley) {
     for (int v = 0; v < cliff.vertexCount; ++v) {
         cliffTop = std::max(cliffTop, cliff.vertices[v * 8 + 1] * 5.0f);
     }
-    EXPECT_GT(cliffTop, groundHeightAt(*run->kernel.physicsWorld, 0, 0, 1990) + 150.0f);
+    EXPECT_GT(cliffTop, groundHeightAt(*run->kernel.physicsWorld, 0, 1990).height + 150.0f);
 }

@@ -35,7 +35,7 @@ TEST_F(RockTest, SetUpSizesAndRegistersTheRock) {
     EXPECT_TRUE(rock->kind == rockKindPlain || rock->kind == rockKindDark);
     EXPECT_NEAR(rock->sphere->radius, 1.5f * 0.91f, 1e-6);
     EXPECT_EQ(records->bodies.head->payload, rock->body);
-    EXPECT_EQ(records->world.spheres.head->payload, rock->sphere);
+    EXPECT_EQ(rock->body->sphere, rock->sphere);
     EXPECT_EQ(records->sceneList.head->payload, rock->owner);
 }
 
@@ -49,6 +49,21 @@ TEST_F(RockTest, FallsFreelyLosingGravityAndAirDragEveryFrame) {
     EXPECT_FLOAT_EQ(rock->velocity.x, airDrag * airDrag);
     EXPECT_FLOAT_EQ(rock->velocity.y, afterAirAndGravity(-gravity));
     EXPECT_EQ(rock->airborne, 1);
+}
+
+// The rock is drawn where the physics left its body, and hands its ground contact back.
+TEST_F(RockTest, TakesItsPlaceFromItsBodyAndHandsItBack) {
+    Fall* rock = throwRock({0, 1000, 0}, {0, 0, 0});
+    rock->body->place = {2, 500, 3}; // as an integration leaves it
+    rock->update(tick());
+    EXPECT_EQ(rock->owner->position.x, 2.0f);
+    EXPECT_EQ(rock->owner->position.y, 500.0f);
+    EXPECT_EQ(rock->owner->position.z, 3.0f);
+    rock->body->place = {2, 0.5f, 3}; // below the ground: lifted to rest on it
+    rock->update(tick());
+    EXPECT_EQ(rock->owner->position.y, 1.5f);
+    EXPECT_EQ(rock->body->place.y, 1.5f);
+    EXPECT_EQ(rock->sphere->center.y, 1.5f);
 }
 
 TEST_F(RockTest, BouncesOffFlatGroundWithHalfItsSpeed) {
@@ -106,7 +121,7 @@ TEST_F(RockTest, RandomShakesAndBobsStayWithinTheirRange) {
         }
         release('E');
         release('F');
-        floating->owner->position = {0, -500, 0};
+        floating->body->place = {0, -500, 0};
         floating->body->previousVelocity = {0, 0, 0};
         floating->update(tick()); // deep enough that the lift is capped at 0.8
         const float bob = floating->velocity.y - 0.8f;
@@ -193,7 +208,6 @@ TEST_F(RockTest, TheRockBeyondTheCrowdLimitRetiresExactlyTheOldestAfter701Frames
     EXPECT_EQ(liveCount(), 200);
     // The removed rock's sphere and body are gone from the physics as well.
     EXPECT_EQ(countNodes(records->bodies.head), 200);
-    EXPECT_EQ(countNodes(records->world.spheres.head), 200);
     for (int frame = 0; frame < 100; ++frame) {
         updateBehaviours(scene, tick());
     }

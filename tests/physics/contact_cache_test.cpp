@@ -174,7 +174,7 @@ TEST(ContactCache, NotFiniteRotationsAndCentresMatchTheDirectTest) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     BoxCollider box = boxFrom(valleyBlocks()[0]);
-    CollisionSphere sphere = {1.365f, 1.0f, {180, 31, 180}, {0, 0, 0}, nullptr, true, nullptr};
+    CollisionSphere sphere = {1.365f, 1.0f, {180, 31, 180}, {0, 0, 0}, true};
     Tally tally;
     EXPECT_TRUE(sameContact(box, sphere, tally));
     box.rotation.y = nan;

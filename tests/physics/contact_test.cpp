@@ -48,7 +48,7 @@ class SphereBoxContact : public PhysicsTest {
 protected:
     ContactResult contact(const ContactCase& c, bool enabled = true) {
         BoxCollider* box = addBox({0, 0, 0}, c.half, c.rotation);
-        CollisionSphere sphere = {0.5f, 1.0f, c.centre, {0, 0, 0}, nullptr, enabled, nullptr};
+        CollisionSphere sphere = {0.5f, 1.0f, c.centre, {0, 0, 0}, enabled};
         ContactResult result = {{7, 7, 7}, -7.0f, true};
         contactSphereBox(result, *box, sphere);
         return result;

@@ -6,20 +6,14 @@
 
 using namespace valley;
 
-std::unique_ptr<TestObject> makeTestObject(std::vector<float> vertices, Vec3 extent, Vec3 position,
-                                           Vec3 scale, Vec3 rotation) {
-    auto made = std::make_unique<TestObject>();
+std::unique_ptr<TestMesh> makeTestMesh(std::vector<float> vertices, Vec3 extent) {
+    auto made = std::make_unique<TestMesh>();
     made->vertices = std::move(vertices);
     made->mesh = Mesh{};
     made->mesh.stride = 8;
     made->mesh.vertexCount = static_cast<int32_t>(made->vertices.size() / 8);
     made->mesh.vertices = made->vertices.data();
     made->mesh.extent = extent;
-    made->object = RenderObject{};
-    made->object.mesh = &made->mesh;
-    made->object.position = position;
-    made->object.rotation = rotation;
-    made->object.scale = scale;
     return made;
 }
 
@@ -39,7 +33,7 @@ int listLength(const ObjectList& list) {
 
 void PhysicsTest::TearDown() {
     while (bodies.head != nullptr) {
-        releaseBody(world, bodies, static_cast<RigidBody*>(bodies.head->payload));
+        releaseBody(bodies, static_cast<RigidBody*>(bodies.head->payload));
     }
     freeListAndPayloads<BoxCollider>(world.boxes);
     while (world.heightGrids.head != nullptr) {
@@ -47,21 +41,19 @@ void PhysicsTest::TearDown() {
     }
 }
 
-RenderObject& PhysicsTest::keep(std::unique_ptr<TestObject> made) {
-    objects.push_back(std::move(made));
-    return objects.back()->object;
+const Mesh& PhysicsTest::keep(std::unique_ptr<TestMesh> made) {
+    meshes.push_back(std::move(made));
+    return meshes.back()->mesh;
 }
 
 RigidBody* PhysicsTest::addRock(Vec3 position, float radius, Vec3 velocity, float mass) {
-    RenderObject& object = keep(makeTestObject({}, {1, 1, 1}, position, {1, 1, 1}));
     CollisionSphere* sphere = new CollisionSphere;
-    makeCollisionSphere(*sphere, object);
+    makeCollisionSphere(*sphere, keep(makeTestMesh({}, {1, 1, 1})), {1, 1, 1});
     sphere->radius = radius;
     sphere->mass = mass;
     sphere->center = position;
-    addSphere(world, sphere);
     RigidBody* body = new RigidBody;
-    initRigidBody(*body, object);
+    initRigidBody(*body, position);
     body->sphere = sphere;
     body->velocity = velocity;
     addBody(bodies, body);
@@ -69,7 +61,7 @@ RigidBody* PhysicsTest::addRock(Vec3 position, float radius, Vec3 velocity, floa
 }
 
 BoxCollider* PhysicsTest::addBox(Vec3 position, Vec3 half, Vec3 rotation) {
-    return addBoxCollider(world, keep(makeTestObject({}, {1, 1, 1}, position, half, rotation)));
+    return addBoxCollider(world, keep(makeTestMesh({}, {1, 1, 1})), half, position, rotation);
 }
 
 void PhysicsTest::step() {

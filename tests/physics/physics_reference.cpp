@@ -2,7 +2,6 @@
 
 #include "core/object_list.h"
 #include "physics/physics_world.h"
-#include "render/render_object.h"
 
 #include <algorithm>
 #include <cmath>
@@ -158,7 +157,7 @@ void referenceStepPhysics(ObjectList& bodies, PhysicsWorld& world) {
     for (bodies.cursor = bodies.head; bodies.cursor != nullptr; bodies.cursor = bodies.cursor->next) {
         RigidBody& body = *static_cast<RigidBody*>(bodies.cursor->payload);
         if (body.active) {
-            body.position = body.renderObject->position;
+            body.position = body.place;
             body.nextPosition = body.position;
             bounceOffBoxes(body, world.boxes);
             meetBodies(body, bodies);

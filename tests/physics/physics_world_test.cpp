@@ -10,9 +10,9 @@ using namespace valley;
 namespace {
 
 CollisionSphere sphereFor(Vec3 extent, Vec3 scale) {
-    auto made = makeTestObject({}, extent, {0, 0, 0}, scale);
+    auto made = makeTestMesh({}, extent);
     CollisionSphere sphere;
-    makeCollisionSphere(sphere, made->object);
+    makeCollisionSphere(sphere, made->mesh, scale);
     return sphere;
 }
 
@@ -33,24 +33,20 @@ TEST_F(PhysicsTest, RegistrationAppendsAndRemembersNodes) {
     RigidBody* first = addRock({1, 2, 3}, 0.5f, {0, 0, 0});
     RigidBody* second = addRock({4, 5, 6}, 0.5f, {0, 0, 0});
     expectVec3Near(first->position, {1, 2, 3});
+    expectVec3Near(first->place, {1, 2, 3});
     EXPECT_TRUE(first->active);
     EXPECT_FALSE(first->touching || first->touchingBefore);
     EXPECT_EQ(bodies.head->payload, first);
     EXPECT_EQ(second->bodyNode, bodies.tail);
-    EXPECT_EQ(second->sphere->sphereNode, world.spheres.tail);
-    EXPECT_EQ(world.spheres.head->payload, first->sphere);
 }
 
-TEST_F(PhysicsTest, BoxColliderKeepsTheObjectsPlaceWhenMade) {
-    RenderObject& object = keep(makeTestObject({}, {1, 1, 1}, {3, 4, 5}, {40, 20, 200}, {10, 20, 30}));
-    BoxCollider* box = addBoxCollider(world, object);
-    object.position = {0, 0, 0};
-    object.rotation = {0, 0, 0};
-    expectVec3Near(box->halfExtent, {40, 20, 200});
+TEST_F(PhysicsTest, BoxColliderIsSizedByExtentTimesScale) {
+    BoxCollider* box = addBoxCollider(world, keep(makeTestMesh({}, {2, 1, 0.5f})), {40, 20, 200}, {3, 4, 5},
+                                      {10, 20, 30});
+    expectVec3Near(box->halfExtent, {80, 20, 100});
     expectVec3Near(box->position, {3, 4, 5});
     expectVec3Near(box->rotation, {10, 20, 30});
     EXPECT_TRUE(box->enabled);
-    EXPECT_EQ(box->renderObject, &object);
     EXPECT_EQ(world.boxes.tail->payload, box);
 }
 
@@ -59,17 +55,14 @@ TEST_F(PhysicsTest, ReleasingHeadMiddleAndTailLeavesTheRestSteppable) {
     for (int i = 0; i < 4; ++i) {
         rocks[i] = addRock({3.0f * i, 0, 0}, 0.5f, {0, 1, 0});
     }
-    releaseBody(world, bodies, rocks[1]);
+    releaseBody(bodies, rocks[1]);
     EXPECT_EQ(listLength(bodies), 3);
-    EXPECT_EQ(listLength(world.spheres), 3);
     EXPECT_EQ(rocks[0]->bodyNode->next, rocks[2]->bodyNode);
-    releaseBody(world, bodies, rocks[0]);
+    releaseBody(bodies, rocks[0]);
     EXPECT_EQ(bodies.head, rocks[2]->bodyNode);
-    EXPECT_EQ(world.spheres.head, rocks[2]->sphere->sphereNode);
-    releaseBody(world, bodies, rocks[3]);
+    releaseBody(bodies, rocks[3]);
     EXPECT_EQ(bodies.tail, rocks[2]->bodyNode);
     EXPECT_EQ(listLength(bodies), 1);
-    EXPECT_EQ(listLength(world.spheres), 1);
     step();
-    expectVec3Near(rocks[2]->renderObject->position, {6, 1, 0});
+    expectVec3Near(rocks[2]->place, {6, 1, 0});
 }

@@ -19,14 +19,10 @@ std::vector<BoxState> valleyBlocks() {
 }
 
 RockScene::RockScene(const std::vector<RockState>& rocks, const std::vector<BoxState>& boxes)
-    : objects_(rocks.size()), spheres_(rocks.size()), bodies_(rocks.size()), boxes_(boxes.size()),
+    : spheres_(rocks.size()), bodies_(rocks.size()), boxes_(boxes.size()),
       offsets_(rocks.size()) {
     for (size_t i = 0; i < rocks.size(); ++i) {
         const RockState& rock = rocks[i];
-        RenderObject& object = objects_[i];
-        object = RenderObject{};
-        object.position = rock.position;
-        object.scale = {1.0f, 1.0f, 1.0f};
         offsets_[i] = rock.centreOffset;
         CollisionSphere& sphere = spheres_[i];
         sphere = CollisionSphere{};
@@ -35,15 +31,13 @@ RockScene::RockScene(const std::vector<RockState>& rocks, const std::vector<BoxS
         sphere.center = {rock.position.x + rock.centreOffset.x, rock.position.y + rock.centreOffset.y,
                          rock.position.z + rock.centreOffset.z};
         sphere.velocity = rock.velocity;
-        sphere.renderObject = &object;
         sphere.enabled = rock.sphereEnabled;
-        sphere.sphereNode = appendToList(world_.spheres, &sphere);
         RigidBody& body = bodies_[i];
         body = RigidBody{};
+        body.place = rock.position;
         body.position = rock.position;
         body.previousVelocity = rock.previousVelocity;
         body.velocity = rock.velocity;
-        body.renderObject = &object;
         body.active = rock.active;
         body.touchingBefore = rock.touchingBefore;
         body.sphere = &sphere;
@@ -62,7 +56,6 @@ RockScene::RockScene(const std::vector<RockState>& rocks, const std::vector<BoxS
 
 RockScene::~RockScene() {
     emptyList(bodyList_);
-    emptyList(world_.spheres);
     emptyList(world_.boxes);
 }
 
@@ -72,7 +65,7 @@ void RockScene::updateRocks(const std::function<float(float x, float z)>& ground
         if (!body.active) {
             continue;
         }
-        Vec3& p = objects_[i].position;
+        Vec3& p = body.place;
         Vec3 v = body.previousVelocity;
         v = {v.x * 0.997f, v.y * 0.997f - 0.07f, v.z * 0.997f};
         const float floor = groundAt(p.x, p.z) + spheres_[i].radius;
@@ -92,17 +85,12 @@ void RockScene::updateRocks(const std::function<float(float x, float z)>& ground
 }
 
 RockScene::Saved RockScene::save() const {
-    Saved saved = {bodies_, spheres_, {}};
-    for (const RenderObject& object : objects_) {
-        saved.positions.push_back(object.position);
-    }
-    return saved;
+    return {bodies_, spheres_};
 }
 
 void RockScene::restore(const Saved& saved) {
     for (size_t i = 0; i < bodies_.size(); ++i) {
         bodies_[i] = saved.bodies[i];
         spheres_[i] = saved.spheres[i];
-        objects_[i].position = saved.positions[i];
     }
 }

@@ -1,11 +1,10 @@
 // Scenes of many rocks for the physics step's differential tests and benchmarks: bodies with
-// spheres over render objects, and boxes, in lists of their own rather than a run's, so
+// spheres, and boxes, in lists of their own rather than a run's, so
 // that two copies of one scene can be stepped side by side.
 #pragma once
 
 #include "core/object_list.h"
 #include "physics/physics_world.h"
-#include "render/render_object.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,8 +14,8 @@
 using namespace valley;
 
 struct RockState {
-    Vec3 position;        // the render object's
-    Vec3 centreOffset;    // of the sphere centre from the render object, as its owner sets it
+    Vec3 position;        // the body's place
+    Vec3 centreOffset;    // of the sphere centre from the place, as its owner sets it
     float radius;
     float mass;
     Vec3 velocity;
@@ -63,7 +62,6 @@ public:
     const RigidBody& body(size_t i) const { return bodies_[i]; }
     CollisionSphere& sphere(size_t i) { return spheres_[i]; }
     const CollisionSphere& sphere(size_t i) const { return spheres_[i]; }
-    RenderObject& object(size_t i) { return objects_[i]; }
 
     // What the rocks' own updates do between steps: each active rock keeps its last velocity
     // less drag and gravity, lands on the ground (height at x, z) and rolls down its slope,
@@ -73,17 +71,15 @@ public:
         updateRocks([groundHeight](float, float) { return groundHeight; });
     }
 
-    // Every rock's body, sphere and place, to be put back later.
+    // Every rock's body (with its place) and sphere, to be put back later.
     struct Saved {
         std::vector<RigidBody> bodies;
         std::vector<CollisionSphere> spheres;
-        std::vector<Vec3> positions;
     };
     Saved save() const;
     void restore(const Saved& saved);
 
 private:
-    std::vector<RenderObject> objects_;
     std::vector<CollisionSphere> spheres_;
     std::vector<RigidBody> bodies_;
     std::vector<BoxCollider> boxes_;

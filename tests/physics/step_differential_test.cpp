@@ -32,8 +32,8 @@ std::string firstDifference(const RockScene& fast, const RockScene& reference) {
             field = "velocity";
         } else if (!sameBits(a.previousVelocity, b.previousVelocity)) {
             field = "previousVelocity";
-        } else if (!sameBits(a.renderObject->position, b.renderObject->position)) {
-            field = "render position";
+        } else if (!sameBits(a.place, b.place)) {
+            field = "place";
         } else if (a.touching != b.touching || a.touchingBefore != b.touchingBefore) {
             field = "touching";
         }

@@ -1,5 +1,6 @@
 #include "platform/input_script.h"
 #include "platform/keys.h"
+#include "platform/session_input.h"
 #include "platform/window.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,10 @@ namespace {
 
 class ScriptedInput : public ::testing::Test {
 protected:
-    void TearDown() override { platformUseScript(nullptr); }
+    void TearDown() override {
+        platformUseScript(nullptr);
+        platformUseSession(nullptr);
+    }
     InputScript script;
 };
 
@@ -69,4 +73,42 @@ TEST_F(ScriptedInput, PresentCallbackRunsOnceInItsFrame) {
     }
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(frameSeen, 2);
+}
+
+// A run starts from the script's first frame and the session's first tick, whichever way its
+// platform state is made fresh; the script, the session and the mapping stay chosen.
+TEST_F(ScriptedInput, EveryRunStartsAtTheFirstFrameOfWhatWasChosen) {
+    moveMouse(script, 1, 10, 20);
+    moveMouse(script, 3, 100, 200);
+    holdKey(script, 'W', 2, 3);
+    void (*const afresh[])() = {platformRewind, platformTerminate};
+    for (auto startAfresh : afresh) {
+        platformUseScript(&script);
+        platformEndTick();
+        platformEndTick();
+        ASSERT_EQ(platformScriptFrame(), 3);
+        EXPECT_EQ(platformPoll().mouseX, 100);
+        startAfresh();
+        EXPECT_EQ(platformScriptFrame(), 1);
+        const InputState input = platformPoll();
+        EXPECT_EQ(input.mouseX, 10);
+        EXPECT_EQ(input.mouseY, 20);
+        EXPECT_FALSE(isHeld(input, 'W'));
+    }
+
+    Recording recording = {{1, valleyWindowWidth, valleyWindowHeight}, {}};
+    for (int frame = 1; frame <= 3; ++frame) {
+        recording.frames.push_back({{InputState{0, 0, frame, frame}}});
+    }
+    SessionInput session;
+    session.replay = &recording;
+    platformUseSession(&session);
+    for (auto startAfresh : afresh) {
+        platformEndTick();
+        platformEndTick();
+        EXPECT_EQ(platformPoll().mouseX, 3);
+        startAfresh();
+        EXPECT_TRUE(sessionReplaying());
+        EXPECT_EQ(platformPoll().mouseX, 1);
+    }
 }

@@ -4,7 +4,6 @@
 
 #include "assets/mesh_data.h"
 #include "physics/height_grid.h"
-#include "render/render_object.h"
 
 #include <cmath>
 #include <vector>
@@ -23,18 +22,16 @@ struct GroundPatch {
         mesh.stride = 8;
         mesh.vertices = vertices.data();
         mesh.extent = {2, std::fabs(height / scale), 2};
-        object.mesh = &mesh;
-        object.scale = {scale, scale, scale};
+        scales = {scale, scale, scale};
     }
     GroundPatch(const GroundPatch&) = delete;
     GroundPatch& operator=(const GroundPatch&) = delete;
-    ~GroundPatch() { delete[] grid.cells; } // allocated by buildHeightGrid
 
     // Builds the grid and registers it with the physics world.
-    void addToWorld(PhysicsWorld& world) { addHeightGrid(world, &buildHeightGrid(grid, object)); }
+    void addToWorld(PhysicsWorld& world) { addHeightGrid(world, &buildHeightGrid(grid, mesh, {0, 0, 0}, scales)); }
 
     std::vector<float> vertices;
     Mesh mesh = {};
-    RenderObject object = {};
+    Vec3 scales = {};
     HeightGrid grid = {};
 };

@@ -32,6 +32,7 @@ Fall* RockTest::throwRock(Vec3 position, Vec3 velocity) {
     Fall* fall = new Fall;
     RenderObject* rock = createLogicObject(&rockMesh, records->camera, fall, tick());
     rock->position = position;
+    fall->body->place = position;
     fall->velocity = velocity;
     return fall;
 }
