@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing (the tests' tooling too), builds, checks the layer fence
-# (scripts/check_layers.sh), and runs every test (unit, OpenGL
-# and end-to-end) on a virtual 1920x1080 display; also the browser build's pure suites under node
-# and its page in headless Chromium.
+# (scripts/check_layers.sh) and where the run's state lives (scripts/check_state.sh), and runs
+# every test (unit, OpenGL and end-to-end) on a virtual 1920x1080 display; also the browser
+# build's pure suites under node and its page in headless Chromium.
 #
 # ./test.sh --sanitize [ctest arguments] builds into build-sanitize/ with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs the same tests there: any memory error, undefined
@@ -15,6 +15,7 @@ if [ "${1:-}" != --sanitize ]; then
   scripts/web.sh --tests
   scripts/build.sh -DVALLEY_BUILD_TESTS=ON -DVALLEY_WEB_DIR="$PWD/build-web"
   scripts/check_layers.sh build
+  scripts/check_state.sh build
   cd build
   # -noreset: the X server otherwise resets whenever its last client leaves, and a test
   # connecting meanwhile finds no display.
@@ -37,6 +38,7 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 BUILD_DIR=build-sanitize scripts/build.sh -DVALLEY_SANITIZE=ON -DVALLEY_BUILD_TESTS=ON \
   -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
 scripts/check_layers.sh build-sanitize
+scripts/check_state.sh build-sanitize
 cd build-sanitize
 # -noreset: the X server otherwise resets whenever its last client leaves, and a test connecting
 # meanwhile finds no display.

@@ -22,7 +22,7 @@ const NamedKey namedKeys[] = {
     {"LeftControl", keyLeftControl}, {"RightControl", keyRightControl}, {"LeftAlt", keyLeftAlt},
     {"RightAlt", keyRightAlt},
 };
-const char* buttonNames[mouseButtonCount] = {"MouseLeft", "MouseRight", "MouseMiddle"};
+const char* const buttonNames[mouseButtonCount] = {"MouseLeft", "MouseRight", "MouseMiddle"};
 
 std::string upper(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# scripts/check_layers.sh against a small tree of its own: one file a layer, each calling the
-# layers below it, built into one library a layer, and one test file a layer (not built). The clean tree
-# passes; each breach, made alone on a fresh copy, fails it.
+# scripts/check_layers.sh and scripts/check_state.sh against a small tree of their own: one file
+# a layer, each calling the layers below it, built into one library a layer, and one test file a
+# layer (not built). The clean tree passes both; each breach, made alone on a fresh copy, fails
+# one of them.
 #
 #   check_layers_test.sh SOURCE_DIR CXX AR
 set -euo pipefail
 source_dir=$1
 cxx=$2
 ar=$3
-script="$source_dir/scripts/check_layers.sh"
+scripts=("$source_dir/scripts/check_layers.sh" "$source_dir/scripts/check_state.sh")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -49,8 +50,10 @@ check() {
     "$cxx" -c -I"$tree" "$tree/$layer/$layer.cpp" -o "$tree/build/$layer/$layer.o"
     "$ar" rcs "$tree/build/$layer/libvalley_$layer.a" "$tree/build/$layer/$layer.o"
   done
-  local status=0
-  "$script" "$tree/build" "$tree" > "$tree/output" 2>&1 || status=$?
+  local status=0 script
+  for script in "${scripts[@]}"; do
+    "$script" "$tree/build" "$tree" >> "$tree/output" 2>&1 || status=$?
+  done
   if { [ "$expected" = passes ] && [ $status -ne 0 ]; } ||
      { [ "$expected" != passes ] && { [ $status -ne 1 ] || ! grep -qF -- "$expected" "$tree/output"; }; }; then
     echo "FAIL $name: expected $expected, exit status $status:"
@@ -74,5 +77,15 @@ check hand_declared_call_across "libvalley_physics.a calls valley::render_value(
   "echo 'namespace valley { int render_value(); int across() { return render_value(); } }' >> physics/physics.cpp"
 check hand_declared_downward_call passes \
   "echo 'namespace valley { int core_value(); int fromAbove() { return core_value(); } }' >> app/app.cpp"
+check writable_global "writable state outside the run and platform objects: valley::counter (game/)" \
+  "echo 'namespace valley { int counter; int bump() { return ++counter; } }' >> game/game.cpp"
+check function_static "valley::tally()::count (render/)" \
+  "echo 'namespace valley { int tally() { static int count; return ++count; } }' >> render/render.cpp"
+check run_object_and_constant_table passes \
+  "echo 'namespace valley { struct RunState { int ticks; }; RunState theRun; extern const char* const names[]; const char* const names[] = {\"a\"}; }' >> app/app.cpp"
+check key_read_outside_the_table "a key code outside platform/ and the controls table" \
+  "echo 'bool jumps(const InputState& input) { return isHeld(input, keySpace); }' > game/jump.h"
+check context_handed_at_creation "a behaviour is handed its world at creation" \
+  "echo 'struct FallContext;' > game/fall.h"
 
 [ $failures -eq 0 ]
