@@ -40,7 +40,8 @@ LoopState startLoop() { return LoopState{platformTicksPaced(), {}, {}}; }
 bool loopStep(RunState& run) {
     LoopState& loop = run.loop;
     if (loop.paced && !platformPlaying()) {
-        loop.schedule = {}; // the first tick after the pause runs at once and starts the schedule again
+        // The first tick after the pause runs at once and starts the schedule again.
+        loop.schedule = TickSchedule{false, 0.0, 0, loop.schedule.givenUp};
         return true;
     }
     bool drawn = false;

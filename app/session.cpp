@@ -8,6 +8,7 @@
 #include "app/state_hash.h"
 #include "core/frame_stats.h"
 #include "core/printable.h"
+#include "core/report.h"
 #include "platform/file_read.h"
 #include "platform/input.h"
 #include "platform/recording.h"
@@ -33,7 +34,7 @@ const int badUsage = 2;
 const int failedWrite = 3;
 
 int refuse(const std::string& line) {
-    std::fprintf(stderr, "valley: %s\n", line.c_str());
+    report(line, Failure::usage);
     return badUsage;
 }
 
@@ -162,7 +163,8 @@ void timePresent(ReplayTiming& timing, const Kernel& kernel) {
 }
 
 // Both rates over the time from the first presented frame to the last: ticks run and frames
-// drawn in it. A replay that draws every tick gives the same figure twice.
+// drawn in it. A replay that draws every tick gives the same figure twice. Game time given up is
+// what frames slower than the schedule's catch-up bound cost (platform/tick_schedule.h).
 void reportTiming(const ReplayTiming& timing, const RunState& run) {
     const Kernel& kernel = run.kernel;
     FrameTimeSummary summary = summarizeFrameTimes(timing.frameSeconds);
@@ -174,8 +176,9 @@ void reportTiming(const ReplayTiming& timing, const RunState& run) {
                 "%.2f ms, 99th percentile %.2f ms\n",
                 kernel.frameCount, ticksPerSecond, framesPerSecond, summary.medianSeconds * 1000.0,
                 summary.percentile99Seconds * 1000.0);
-    std::printf("Benchmark: engine %.3f ms per tick, first frame %.2f s after the process started\n",
-                engine * 1000.0, timing.firstFrameSeconds);
+    std::printf("Benchmark: engine %.3f ms per tick, first frame %.2f s after the process started, %.2f s of game "
+                "time given up\n",
+                engine * 1000.0, timing.firstFrameSeconds, run.loop.schedule.givenUp);
 }
 
 // The settings file, with the command line's choices over it, becomes how the desktop's input
@@ -188,7 +191,7 @@ void useSettings(const CommandLine& line) {
         loadSettings(path, settings, complaints);
     }
     for (const std::string& complaint : complaints) {
-        std::fprintf(stderr, "valley: %s\n", printable(complaint).c_str());
+        report(printable(complaint), Failure::usage);
     }
     if (line.sensitivity > 0.0f) {
         settings.sensitivity = line.sensitivity;

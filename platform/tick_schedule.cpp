@@ -22,6 +22,7 @@ bool drawTick(TickSchedule& schedule, double now) {
         if (schedule.ticksUndrawn < mostTicksPerFrame) {
             return false;
         }
+        schedule.givenUp += now - schedule.nextTick;
         schedule.nextTick = now;
     }
     schedule.ticksUndrawn = 0;

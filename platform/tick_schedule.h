@@ -8,7 +8,7 @@
 // loop catches up by ticking without drawing, at most 0.25 s of game time (15 ticks) per
 // presented frame, the usual bound of a fixed-step loop: game time stays real down to 4 frames
 // a second. The fifteenth is drawn whatever the clock says and the schedule is re-based to
-// that moment: the time lost is given up (the game slows rather than spiralling).
+// that moment: the time lost is given up (the game slows rather than spiralling) and counted.
 // Times are in seconds.
 #pragma once
 
@@ -18,6 +18,7 @@ struct TickSchedule {
     bool started;      // false until the first tick has run
     double nextTick;   // when the tick after the one running is due
     int ticksUndrawn;  // ticks run since the last drawn one, the running one included
+    double givenUp;    // game time given up by re-basing, in all
 };
 
 const double tickSeconds = 1.0 / 60.0;

@@ -166,17 +166,23 @@ Bytes restingSession(int frames, int throwFrom = 0, int throwTo = -1) {
 
 // The rates of a --benchmark line.
 struct Rates {
+    int ticks = -1;
     double ticksPerSecond = -1.0;
     double framesPerSecond = -1.0;
+    double givenUpSeconds = -1.0;
 };
 
 Rates benchmarkRates(const std::string& output) {
     std::smatch match;
     Rates rates;
     if (std::regex_search(output, match,
-                          std::regex("Benchmark: \\d+ ticks, ([0-9.]+) ticks per second, ([0-9.]+) frames drawn"))) {
-        rates.ticksPerSecond = std::stod(match[1]);
-        rates.framesPerSecond = std::stod(match[2]);
+                          std::regex("Benchmark: (\\d+) ticks, ([0-9.]+) ticks per second, ([0-9.]+) frames drawn"))) {
+        rates.ticks = std::stoi(match[1]);
+        rates.ticksPerSecond = std::stod(match[2]);
+        rates.framesPerSecond = std::stod(match[3]);
+    }
+    if (std::regex_search(output, match, std::regex("([0-9.]+) s of game time given up"))) {
+        rates.givenUpSeconds = std::stod(match[1]);
     }
     return rates;
 }
@@ -431,8 +437,8 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
 
 // The machine made slow: the program is stopped for 20 ms of every 40, so a frame takes about
 // twice its time, well within the fifteen ticks (0.25 s) a frame may take. A paced replay then
-// leaves draws out and still runs 60 ticks a second (unless even fifteen ticks a frame cannot
-// hold that), and ends where the unpaced replay, which draws every tick, ends. Every tick a capture
+// leaves draws out and still runs 60 ticks a second (but for the game time it reports given up
+// to frames slower than fifteen ticks, which a loaded machine makes), and ends where the unpaced replay, which draws every tick, ends. Every tick a capture
 // chose is drawn and saved all the same, the same pictures as the unpaced replay's.
 TEST_F(Session, APacedReplayOnASlowMachineKeepsGameTimeAndEndsInTheSameState) {
     const std::string path = directory + "/throws.vrec";
@@ -474,12 +480,15 @@ TEST_F(Session, APacedReplayOnASlowMachineKeepsGameTimeAndEndsInTheSameState) {
     }
     const Rates rates = benchmarkRates(paced);
     ASSERT_GT(rates.framesPerSecond, 0.0) << paced;
+    ASSERT_GE(rates.givenUpSeconds, 0.0) << paced;
     EXPECT_LT(rates.framesPerSecond, 0.8 * rates.ticksPerSecond) << "no draw was left out: " << paced;
     EXPECT_LE(rates.ticksPerSecond, mostTicksPerFrame * rates.framesPerSecond + 1.0) << paced;
-    if (rates.framesPerSecond > 60.0 / mostTicksPerFrame + 1.0) {
-        EXPECT_GE(rates.ticksPerSecond, 57.0) << paced;
-        EXPECT_LE(rates.ticksPerSecond, 61.5) << paced;
-    }
+    EXPECT_LE(rates.ticksPerSecond, 61.5) << paced;
+    // Game time kept the clock's but for what frames over the catch-up bound gave up (a loaded
+    // machine stops the program longer than the 20 ms here) and at most one frame's lag at the end.
+    const double seconds = (rates.ticks - 1) / rates.ticksPerSecond;
+    const double gameSeconds = (rates.ticks - 1) * tickSeconds;
+    EXPECT_GE(gameSeconds + rates.givenUpSeconds, 0.97 * seconds - mostTicksPerFrame * tickSeconds) << paced;
 }
 
 TEST_F(Session, InstalledIntoAPrefixItReplaysFromAnyFolderAsTheBuildTreeDoes) {

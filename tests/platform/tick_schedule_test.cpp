@@ -28,6 +28,8 @@ struct ScheduleCase {
 };
 
 struct LoopRun {
+    double seconds;              // when the run ended
+    double givenUp;              // the schedule's count of game time given up
     std::vector<double> starts;  // when each tick began
     std::vector<double> readyAt; // when the loop was ready for it
     std::vector<bool> drawn;
@@ -60,6 +62,8 @@ LoopRun runLoop(const ScheduleCase& c) {
         }
         ++frames;
     }
+    run.seconds = now;
+    run.givenUp = schedule.givenUp;
     return run;
 }
 
@@ -127,6 +131,10 @@ TEST(TickSchedule, KeepsSixtyTicksASecondAndDrawsWhatTheMachineAllows) {
         EXPECT_LE(drawn, c.mostDrawn);
         EXPECT_LE(mostInAnySecond(run.starts), c.mostTicksInASecond);
         EXPECT_EQ(run.starts[0], run.readyAt[0]) << "the first tick waited";
+        // Game time follows the clock but for what was given up, and at most a frame's lag behind.
+        const double behind = run.seconds - ticks * tickSeconds - run.givenUp;
+        EXPECT_GE(behind, -tickSeconds);
+        EXPECT_LE(behind, mostTicksPerFrame * tickSeconds + 0.35);
         int undrawnInARow = 0;
         for (size_t tick = 0; tick < run.drawn.size(); ++tick) {
             undrawnInARow = run.drawn[tick] ? 0 : undrawnInARow + 1;
