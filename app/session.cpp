@@ -16,8 +16,8 @@
 #include "platform/window.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -176,9 +176,10 @@ void reportTiming(const ReplayTiming& timing, const RunState& run) {
                 "%.2f ms, 99th percentile %.2f ms\n",
                 kernel.frameCount, ticksPerSecond, framesPerSecond, summary.medianSeconds * 1000.0,
                 summary.percentile99Seconds * 1000.0);
-    std::printf("Benchmark: engine %.3f ms per tick, first frame %.2f s after the process started, %.2f s of game "
-                "time given up\n",
-                engine * 1000.0, timing.firstFrameSeconds, run.loop.schedule.givenUp);
+    std::printf(
+        "Benchmark: engine %.3f ms per tick, first frame %.2f s after the process started, %.2f s of game "
+        "time given up\n",
+        engine * 1000.0, timing.firstFrameSeconds, run.loop.schedule.givenUp);
 }
 
 // The settings file, with the command line's choices over it, becomes how the desktop's input
@@ -298,7 +299,8 @@ int runCommandLine(int argc, const char* const* argv) {
         setup.afterLoop = [replaying](const RunState& ended) {
             // A replay of no ticks still runs one before it sees the recording is over.
             const int ticks = ended.kernel.frameCount;
-            const int frames = replaying ? std::min(ticks, static_cast<int>(ended.command.replay.frames.size())) : ticks;
+            const int frames =
+                replaying ? std::min(ticks, static_cast<int>(ended.command.replay.frames.size())) : ticks;
             const uint32_t hash = sessionStateHash(*ended.kernel.camera, ended.scene);
             std::printf("%s\n", closingLine(replaying, frames, ended.command.session, hash).c_str());
         };

@@ -5,6 +5,7 @@
 #include "app/scene.h"
 #include "assets/resource_cache.h"
 #include "core/object_list.h"
+#include "core/report.h"
 #include "physics/physics_world.h"
 #include "platform/gl.h"
 #include "platform/window.h"
@@ -42,7 +43,7 @@ bool centredWindowPosition(const VideoMode& desktop, int width, int height, int&
 
 bool openWindow(const Kernel& kernel) {
     if (Problem problem = platformOpenWindow(kernel.windowWidth, kernel.windowHeight, 8, 8, 8, 8, 24, 8)) {
-        std::fprintf(stderr, "Failed to open GLFW window. (%s)\n", problem->c_str());
+        report(problem, Failure::window);
         platformCloseWindow();
         return false;
     }
@@ -69,7 +70,8 @@ std::vector<std::string> windowIconFiles() {
             const std::string side = std::to_string(size);
             files.push_back(std::string(theme) + "/" + side + "x" + side + "/apps/valley.png");
         }
-        if (std::any_of(files.begin(), files.end(), [](const std::string& file) { return std::filesystem::exists(file); })) {
+        if (std::any_of(files.begin(), files.end(),
+                        [](const std::string& file) { return std::filesystem::exists(file); })) {
             return files;
         }
     }
@@ -81,7 +83,7 @@ bool initKernel(RunState& run, uint32_t seed, const WindowChoice& window) {
     // A failure is said once, on standard error with the window system's reason; nothing after it
     // claims that anything was loaded, since without a window there is no OpenGL context.
     if (Problem problem = platformInit()) {
-        std::fprintf(stderr, "Failed to initialize GLFW. (%s)\n", problem->c_str());
+        report(problem, Failure::windowSystem);
         return false;
     }
     std::printf("OpenGL Environment Loaded!\n");
@@ -100,7 +102,7 @@ bool initKernel(RunState& run, uint32_t seed, const WindowChoice& window) {
         platformSetWindowPos(x, y);
     }
     if (Problem problem = platformSetWindowIcon(windowIconFiles())) {
-        std::printf("error: window icon %s\n", problem->c_str());
+        report(problem, Failure::windowIcon);
     }
     platformSetFullscreen(window.fullscreen);
     platformCaptureCursor();
@@ -131,7 +133,8 @@ int runValley(RunState& run, const RunSetup& setup) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // console lines reach a pipe as they are written
     platformRewind();
     createContainers(run);
-    if (!initKernel(run, setup.seeded ? setup.seed : static_cast<uint32_t>(std::time(nullptr)), setup.window)) {
+    if (!initKernel(run, setup.seeded ? setup.seed : static_cast<uint32_t>(std::time(nullptr)),
+                    setup.window)) {
         std::fflush(stdout);
         platformTerminate();
         return setup.afterRun ? setup.afterRun(1) : 1;

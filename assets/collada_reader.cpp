@@ -64,9 +64,7 @@ bool readCount(XmlNode* element, int64_t limit, int64_t& count) {
 }
 
 // A token takes at least one character and all but the last a space after it.
-int64_t tokensAtMost(XmlNode* element) {
-    return static_cast<int64_t>(element->value_size() / 2 + 1);
-}
+int64_t tokensAtMost(XmlNode* element) { return static_cast<int64_t>(element->value_size() / 2 + 1); }
 
 // The source's first <float_array> and its count; none when either is missing or refused.
 XmlNode* floatArray(XmlNode* source, int64_t& count) {
@@ -127,16 +125,19 @@ bool readPositions(XmlNode* array, int64_t count, float* vertices) {
 // Every vertex starts with its own position from the array (so extents include vertices no
 // corner names), zero normal and zero texture coordinate; a corner then writes its vertex's
 // position, normal and texture coordinate, the last corner naming a vertex winning.
-bool readColladaMesh(char* text, Mesh& mesh) {
+Problem readColladaMesh(char* text, Mesh& mesh) {
     mesh = emptyMesh();
-    if (text == nullptr || !xmlWithin(text, colladaBounds)) {
-        return false;
+    if (text == nullptr) {
+        return "no text";
+    }
+    if (!xmlWithin(text, colladaBounds)) {
+        return "nested deeper than 256 elements or over a million tags and attributes";
     }
     rapidxml::xml_document<> document;
     try {
         document.parse<0>(text);
-    } catch (const rapidxml::parse_error&) {
-        return false;
+    } catch (const rapidxml::parse_error& error) {
+        return std::string("not well-formed XML: ") + error.what();
     }
     XmlNode* geometry = firstElement(firstElement(firstElement(&document), "library_geometries"), "geometry");
     XmlNode* meshElement = firstElement(geometry, "mesh");
@@ -154,7 +155,7 @@ bool readColladaMesh(char* text, Mesh& mesh) {
     XmlNode* texcoordArray = floatArray(texcoordSource, texcoordCount);
     if (positionArray == nullptr || normalArray == nullptr || texcoordArray == nullptr || p == nullptr ||
         !readCount(polylist, tokensAtMost(p) / 9, triangleCount)) {
-        return false;
+        return "no geometry with three float arrays and a polygon list of sound counts";
     }
 
     // The file's normals are replaced by smooth ones: only their count matters.
@@ -162,7 +163,7 @@ bool readColladaMesh(char* text, Mesh& mesh) {
     Tokens texcoordTokens(texcoordArray->value());
     if (Tokens(normalArray->value()).countRest() < normalCount ||
         !readFloats(texcoordTokens, texcoordCount, texcoords.data())) {
-        return false;
+        return "fewer normals or texture coordinates than their counts promise";
     }
     Mesh result = emptyMesh();
     result.vertexCount = static_cast<int32_t>(positionCount / 3);
@@ -173,24 +174,24 @@ bool readColladaMesh(char* text, Mesh& mesh) {
     result.indices = indices.get();
     if (!readPositions(positionArray, positionCount, result.vertices) ||
         !readCorners(p, triangleCount, normalCount / 3, texcoords, result)) {
-        return false;
+        return "fewer positions or corners than the counts promise, or a corner naming what is not there";
     }
     vertices.release();
     indices.release();
     smoothVertexNormals(result);
     computeExtent(result);
     mesh = result;
-    return true;
+    return std::nullopt;
 }
 
-bool readColladaFile(const char* fileName, Mesh& mesh) {
+Problem readColladaFile(const char* fileName, Mesh& mesh) {
     mesh = emptyMesh();
     if (fileName == nullptr || !fileKindsOf(fileName).dae) {
-        return false;
+        return "not a .dae name";
     }
     std::vector<uint8_t> text;
-    if (readWholeFile(fileName, largestColladaFile, text)) {
-        return false;
+    if (Problem problem = readWholeFile(fileName, largestColladaFile, text)) {
+        return problem;
     }
     text.push_back('\0');
     return readColladaMesh(reinterpret_cast<char*>(text.data()), mesh);

@@ -7,21 +7,22 @@
 #pragma once
 
 #include "assets/mesh_data.h"
+#include "core/problem.h"
 
 #include <cstdint>
 
 namespace valley {
 
 // The part of loading that needs no OpenGL context. Parses a zero-terminated COLLADA document
-// in place (the text is changed), fills arrays, smooth normals and extent; no buffers. False,
-// leaving an empty mesh, for a document that is malformed, incomplete, short of the numbers its
-// counts promise or naming a vertex, normal or texture coordinate that is not there.
-bool readColladaMesh(char* text, Mesh& mesh);
+// in place (the text is changed), fills arrays, smooth normals and extent; no buffers. A
+// problem, leaving an empty mesh, for a document that is malformed, incomplete, short of the
+// numbers its counts promise or naming a vertex, normal or texture coordinate that is not there.
+Problem readColladaMesh(char* text, Mesh& mesh);
 // The largest COLLADA file read: 64 MB, over twenty times the valley's terrain.
 const uint64_t largestColladaFile = 64000000;
-// Loading short of the buffers: the whole file read and handed to readColladaMesh. False,
+// Loading short of the buffers: the whole file read and handed to readColladaMesh. A problem,
 // leaving an empty mesh, for no name, a name without ".dae", a file that cannot be read (not a
 // regular file, or larger than largestColladaFile) or a document that is refused.
-bool readColladaFile(const char* fileName, Mesh& mesh);
+Problem readColladaFile(const char* fileName, Mesh& mesh);
 
 } // namespace valley

@@ -9,12 +9,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace valley {
 
 namespace {
 
-constexpr int32_t largestDdsSide = 16384; // SOIL counts the decoded bytes in an int
+constexpr int32_t largestDdsSide = 16384;                  // SOIL counts the decoded bytes in an int
 constexpr uint32_t neededFlags = 0x1 | 0x2 | 0x4 | 0x1000; // caps, height, width, pixel format
 constexpr uint32_t fourCcFormat = 0x4;
 constexpr uint32_t rgbFormat = 0x40;
@@ -45,24 +46,27 @@ PixelFormat pixelFormatOf(const uint8_t* header) {
     if (flags == rgbFormat && rgb && word(header, 88) == 24 && word(header, 104) == 0) {
         return {false, 3};
     }
-    if (flags == (rgbFormat | alphaPixels) && rgb && word(header, 88) == 32 && word(header, 104) == 0xFF000000u) {
+    if (flags == (rgbFormat | alphaPixels) && rgb && word(header, 88) == 32 &&
+        word(header, 104) == 0xFF000000u) {
         return {false, 4};
     }
     return {false, 0};
 }
 
 uint64_t levelBytes(const PixelFormat& format, uint64_t width, uint64_t height) {
-    return format.blocks ? (width + 3) / 4 * ((height + 3) / 4) * format.bytes : width * height * format.bytes;
+    return format.blocks ? (width + 3) / 4 * ((height + 3) / 4) * format.bytes
+                         : width * height * format.bytes;
 }
 
 } // namespace
 
-bool checkDdsHeader(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout) {
+Problem checkDdsHeader(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout) {
     layout = DdsLayout{0, 0, 0, 0};
-    if (bytes == nullptr || size < ddsHeaderBytes || std::memcmp(bytes, "DDS ", 4) != 0 || word(bytes, 4) != 124 ||
-        (word(bytes, 8) & neededFlags) != neededFlags || word(bytes, 76) != 32 ||
+    const Problem refused = "not a DXT1, DXT3, DXT5, BGR or BGRA DDS file of at most 4096 x 4096 pixels";
+    if (bytes == nullptr || size < ddsHeaderBytes || std::memcmp(bytes, "DDS ", 4) != 0 ||
+        word(bytes, 4) != 124 || (word(bytes, 8) & neededFlags) != neededFlags || word(bytes, 76) != 32 ||
         (word(bytes, 108) & textureCap) == 0 || (word(bytes, 112) & cubeMapOrVolume) != 0) {
-        return false;
+        return refused;
     }
     const uint32_t side = static_cast<uint32_t>(std::min(largestSide, largestDdsSide));
     const uint32_t width = word(bytes, 16);
@@ -70,7 +74,7 @@ bool checkDdsHeader(const uint8_t* bytes, size_t size, int32_t largestSide, DdsL
     const PixelFormat format = pixelFormatOf(bytes);
     if (width < 1 || width > side || height < 1 || height > side || format.bytes == 0 ||
         int64_t{width} * height > largestTexturePixels) {
-        return false;
+        return refused;
     }
     uint32_t sideLevels = 1;
     while (std::max(width, height) >> sideLevels != 0) {
@@ -78,7 +82,7 @@ bool checkDdsHeader(const uint8_t* bytes, size_t size, int32_t largestSide, DdsL
     }
     const uint32_t mipmapCount = word(bytes, 28);
     if (mipmapCount > sideLevels) {
-        return false;
+        return refused;
     }
     // SOIL skips over the smaller levels only when the caps say there are mipmaps.
     const uint32_t levels = (word(bytes, 108) & mipmapCap) != 0 && mipmapCount > 1 ? mipmapCount : 1;
@@ -86,17 +90,22 @@ bool checkDdsHeader(const uint8_t* bytes, size_t size, int32_t largestSide, DdsL
     for (uint32_t level = 0; level < levels; ++level) {
         needed += levelBytes(format, std::max(width >> level, 1u), std::max(height >> level, 1u));
     }
-    layout = DdsLayout{static_cast<int32_t>(width), static_cast<int32_t>(height), static_cast<int32_t>(levels),
-                       static_cast<size_t>(needed)};
-    return true;
+    layout = DdsLayout{static_cast<int32_t>(width), static_cast<int32_t>(height),
+                       static_cast<int32_t>(levels), static_cast<size_t>(needed)};
+    return std::nullopt;
 }
 
-bool checkDds(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout) {
-    if (!checkDdsHeader(bytes, size, largestSide, layout) || layout.size > size) {
-        layout = DdsLayout{0, 0, 0, 0};
-        return false;
+Problem checkDds(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout) {
+    if (Problem problem = checkDdsHeader(bytes, size, largestSide, layout)) {
+        return problem;
     }
-    return true;
+    if (layout.size > size) {
+        const std::string problem =
+            "cut short: its header declares " + std::to_string(layout.size) + " bytes";
+        layout = DdsLayout{0, 0, 0, 0};
+        return problem;
+    }
+    return std::nullopt;
 }
 
 } // namespace valley

@@ -3,10 +3,12 @@
 //
 // Taken: the "DDS " magic, a 124-byte header with the caps, height, width and pixel format
 // flags and the texture cap (no cube map, no volume), sides from 1 to the largest texture side
-// given (at most 16384) and at most largestTexturePixels pixels (texture_budget.h), a mipmap count no larger than the levels those sides have, DXT1, DXT3
-// or DXT5 blocks or plain 24-bit BGR or 32-bit BGRA pixels, and a file long enough for every
-// level it declares. Sizes in pixels and bytes.
+// given (at most 16384) and at most largestTexturePixels pixels (texture_budget.h), a mipmap count no larger
+// than the levels those sides have, DXT1, DXT3 or DXT5 blocks or plain 24-bit BGR or 32-bit BGRA pixels, and
+// a file long enough for every level it declares. Sizes in pixels and bytes.
 #pragma once
+
+#include "core/problem.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,10 +24,10 @@ struct DdsLayout {
 
 const size_t ddsHeaderBytes = 128;
 
-// False, leaving `layout` zero, for anything else. Needs no OpenGL context.
-bool checkDds(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout);
+// A problem, leaving `layout` zero, for anything else. Needs no OpenGL context.
+Problem checkDds(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout);
 // The same check on the header alone (the first ddsHeaderBytes of `bytes`), whatever follows it:
 // `layout.size` then says how many bytes of the file SOIL needs, for a reader to read no more.
-bool checkDdsHeader(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout);
+Problem checkDdsHeader(const uint8_t* bytes, size_t size, int32_t largestSide, DdsLayout& layout);
 
 } // namespace valley

@@ -44,7 +44,8 @@ DdsFormat ddsFormatOf(const uint8_t* header) {
     return word(header, 88) == 24 ? DdsFormat::bgr : DdsFormat::bgra;
 }
 
-std::vector<uint8_t> flippedDdsPixels(const uint8_t* level, int32_t width, int32_t height, int32_t pixelBytes) {
+std::vector<uint8_t> flippedDdsPixels(const uint8_t* level, int32_t width, int32_t height,
+                                      int32_t pixelBytes) {
     std::vector<uint8_t> out(static_cast<size_t>(width) * height * pixelBytes);
     const size_t rowBytes = static_cast<size_t>(width) * pixelBytes;
     for (int32_t row = 0; row < height; ++row) {

@@ -16,7 +16,8 @@ enum class DdsFormat { bgr, bgra, dxt1, dxt3, dxt5 };
 DdsFormat ddsFormatOf(const uint8_t* header);
 bool ddsAlphaPixels(const uint8_t* header); // the pixel format's alpha flag
 
-std::vector<uint8_t> flippedDdsPixels(const uint8_t* level, int32_t width, int32_t height, int32_t pixelBytes);
+std::vector<uint8_t> flippedDdsPixels(const uint8_t* level, int32_t width, int32_t height,
+                                      int32_t pixelBytes);
 std::vector<uint8_t> flippedDdsBlocks(const uint8_t* level, int32_t width, int32_t height, DdsFormat format);
 
 } // namespace valley

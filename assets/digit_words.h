@@ -8,9 +8,7 @@
 
 namespace valley {
 
-inline bool isDigit(char c) {
-    return static_cast<unsigned char>(c - '0') < 10;
-}
+inline bool isDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 // 8 characters read as one word, the first in the low byte.
 inline uint64_t loadWord(const char* c) {
@@ -23,12 +21,8 @@ inline uint64_t loadWord(const char* c) {
 }
 
 // Shifts by an even 0 to 64 bits (64 clears the word), done in two halves.
-inline uint64_t shiftedDown(uint64_t word, int bits) {
-    return word >> (bits / 2) >> (bits / 2);
-}
-inline uint64_t shiftedUp(uint64_t word, int bits) {
-    return word << (bits / 2) << (bits / 2);
-}
+inline uint64_t shiftedDown(uint64_t word, int bits) { return word >> (bits / 2) >> (bits / 2); }
+inline uint64_t shiftedUp(uint64_t word, int bits) { return word << (bits / 2) << (bits / 2); }
 
 // The leading decimal digits of a word of 8 characters.
 struct DigitRun {

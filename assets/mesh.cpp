@@ -4,10 +4,8 @@
 #include "assets/mesh.h"
 
 #include "assets/collada_reader.h"
-#include "core/printable.h"
+#include "core/report.h"
 #include "platform/gl.h"
-
-#include <cstdio>
 
 namespace valley {
 
@@ -46,8 +44,7 @@ void computeVertexNormals(Mesh& mesh) {
 }
 
 Mesh& loadMesh(Mesh& mesh, const char* fileName) {
-    if (!readColladaFile(fileName, mesh)) {
-        std::printf("error: mesh %s loaded incorrectly!\n", printable(fileName == nullptr ? "" : fileName).c_str());
+    if (report(readColladaFile(fileName, mesh), Failure::mesh, fileName == nullptr ? "" : fileName)) {
         return mesh;
     }
     uploadMesh(mesh);

@@ -92,9 +92,7 @@ void meanNormals4(Mesh& mesh, int32_t first, const int32_t* uses) {
 
 } // namespace
 
-Mesh emptyMesh() {
-    return Mesh{0, floatsPerVertex, nullptr, 0, nullptr, 0, 0, Vec3{0.0f, 0.0f, 0.0f}};
-}
+Mesh emptyMesh() { return Mesh{0, floatsPerVertex, nullptr, 0, nullptr, 0, 0, Vec3{0.0f, 0.0f, 0.0f}}; }
 
 void computeExtent(Mesh& mesh) {
     float lowest[3] = {largestFloat, largestFloat, largestFloat};

@@ -17,9 +17,7 @@ namespace {
 
 // Tokens are runs of anything but spaces, each ended by a space or the end of the text: what
 // strtok(text, " ") cuts, found without changing the text.
-bool endsToken(char c) {
-    return c == ' ' || c == '\0';
-}
+bool endsToken(char c) { return c == ' ' || c == '\0'; }
 
 // Bit i set when c[i] is a space or i is past the `available` characters: 16 characters at a
 // time where the processor can, one by one for the text's last 64.

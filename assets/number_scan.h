@@ -25,7 +25,7 @@ constexpr int64_t largestCount = int64_t{1} << 26;
 // start or after a space) are found 64 characters at a time, so reading one number does not
 // wait for the end of the one before.
 class Tokens {
-  public:
+public:
     explicit Tokens(char* text);
 
     // The text's terminating zero.
@@ -63,7 +63,7 @@ class Tokens {
     // How many tokens are left; the walk ends.
     int64_t countRest();
 
-  private:
+private:
     void scanBlock();
 
     char* text_;

@@ -8,12 +8,10 @@
 #include "assets/texture_budget.h"
 #include "assets/texture_upload.h"
 #include "core/little_endian.h"
-#include "core/printable.h"
-#include "core/problem.h"
+#include "core/report.h"
 #include "platform/file_read.h"
 #include "platform/gl.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace valley {
@@ -23,7 +21,7 @@ namespace {
 constexpr int32_t largestBmpSide = 16384; // anything larger is taken for a damaged header
 // The pixels of the largest BMP decoded, with room to spare for headers, a palette and padding.
 constexpr uint64_t largestBmpFile = 3 * largestTexturePixels + 1000000;
-constexpr size_t bmpHeaderBytes = 34;     // up to and including the compression field
+constexpr size_t bmpHeaderBytes = 34; // up to and including the compression field
 constexpr int32_t bmpBitsPerPixel = 24;
 constexpr int32_t bmpUncompressed = 0; // BI_RGB
 // Alpha 255 in the fourth byte of a pixel read from memory as one 32-bit word.
@@ -59,8 +57,8 @@ Problem loadBmp(const char* fileName, Texture& texture) {
         return problem;
     }
     BmpImage image;
-    if (!decodeBmp(bytes.data(), bytes.size(), image)) {
-        return "not an uncompressed 24-bit BMP of at most 4096 x 4096 pixels";
+    if (Problem problem = decodeBmp(bytes.data(), bytes.size(), image)) {
+        return problem;
     }
     texture.width = image.width;
     texture.height = image.height;
@@ -81,8 +79,8 @@ Problem ddsTexture(const char* fileName, GLuint& name) {
     if (!problem) {
         problem = readMore(file, ddsHeaderBytes, bytes);
     }
-    if (!problem && !checkDdsHeader(bytes.data(), bytes.size(), largestSide, layout)) {
-        problem = "not a DXT1, DXT3, DXT5, BGR or BGRA DDS file of at most 4096 x 4096 pixels";
+    if (!problem) {
+        problem = checkDdsHeader(bytes.data(), bytes.size(), largestSide, layout);
     }
     if (!problem) {
         problem = readMore(file, layout.size - bytes.size(), bytes);
@@ -121,12 +119,6 @@ Problem loadDds(const char* fileName, Texture& texture) {
     return std::nullopt;
 }
 
-void reportProblem(const char* fileName, const Problem& problem) {
-    if (problem) {
-        std::printf("error: texture %s loaded incorrectly: %s\n", printable(fileName).c_str(), problem->c_str());
-    }
-}
-
 } // namespace
 
 bool softwareRenderer(const char* renderer) {
@@ -143,13 +135,14 @@ float anisotropyFor(float requested, const char* renderer) {
 // <= 0 or > 16384, height 0 or |height| > 16384, more than largestTexturePixels pixels
 // (texture_budget.h), and a pixel offset or pixel rows that do not
 // fit inside the file. Each row is padded with (width mod 4) bytes.
-bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image) {
+Problem decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image) {
+    const Problem refused = "not an uncompressed 24-bit BMP of at most 4096 x 4096 pixels";
     image = BmpImage{0, 0, 0, {}};
     if (bytes == nullptr || size < bmpHeaderBytes || bytes[0] != 'B' || bytes[1] != 'M' ||
         !windowsInfoHeader(readInt32LittleEndian(bytes + 14)) ||
         static_cast<int32_t>(readLittleEndian(bytes + 28, 2)) != bmpBitsPerPixel ||
         readInt32LittleEndian(bytes + 30) != bmpUncompressed) {
-        return false;
+        return refused;
     }
     const int32_t width = readInt32LittleEndian(bytes + 18);
     const int32_t height = readInt32LittleEndian(bytes + 22);
@@ -157,13 +150,13 @@ bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image) {
     if (width <= 0 || width > largestBmpSide || height == 0 || height < -largestBmpSide ||
         height > largestBmpSide || offset < 0 ||
         int64_t{width} * (height < 0 ? -int64_t{height} : height) > largestTexturePixels) {
-        return false;
+        return refused;
     }
     const int32_t rows = height < 0 ? -height : height;
     // With both sides at most 16384 every size below fits easily in 64 bits.
     const uint64_t rowBytes = 3 * static_cast<uint64_t>(width) + static_cast<uint64_t>(width % 4);
     if (static_cast<uint64_t>(offset) + rowBytes * static_cast<uint64_t>(rows) > size) {
-        return false;
+        return "cut short: its pixel rows end past the end of the file";
     }
 
     image.width = width;
@@ -193,7 +186,7 @@ bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image) {
     target[1] = last[1];
     target[2] = last[2];
     target[3] = 255;
-    return true;
+    return std::nullopt;
 }
 
 Texture& loadTexture(const char* fileName, Texture& texture) {
@@ -203,10 +196,10 @@ Texture& loadTexture(const char* fileName, Texture& texture) {
     }
     const FileKinds kinds = fileKindsOf(fileName);
     if (kinds.bmp) {
-        reportProblem(fileName, loadBmp(fileName, texture));
+        report(loadBmp(fileName, texture), Failure::texture, fileName);
     }
     if (kinds.dds) {
-        reportProblem(fileName, loadDds(fileName, texture));
+        report(loadDds(fileName, texture), Failure::texture, fileName);
     }
     return texture;
 }

@@ -7,6 +7,8 @@
 // tested by substring.
 #pragma once
 
+#include "core/problem.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -27,10 +29,10 @@ struct BmpImage {
     std::vector<uint8_t> pixels;
 };
 
-// Decodes a whole BMP file held in memory. False, leaving `image` empty, for anything that is
-// not a sound uncompressed 24-bit BMP with a Windows information header (other depths,
+// Decodes a whole BMP file held in memory. A problem, leaving `image` empty, for anything that
+// is not a sound uncompressed 24-bit BMP with a Windows information header (other depths,
 // compression and OS/2 headers are refused; see the source). Needs no OpenGL context.
-bool decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image);
+Problem decodeBmp(const uint8_t* bytes, size_t size, BmpImage& image);
 
 // The anisotropy to set when `requested` is wanted on this renderer (GL_RENDERER text).
 // Mesa's software renderers (llvmpipe, softpipe) filter anisotropically at dozens of times the

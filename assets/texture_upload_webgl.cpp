@@ -35,7 +35,8 @@ void uploadBmpLevels(const BmpImage& image, bool) {
     for (size_t at = 0; at < rgba.size(); at += 4) {
         std::swap(rgba[at], rgba[at + 2]);
     }
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.rows, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.rows, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 rgba.data());
     if (powerOfTwo(image.width) && powerOfTwo(image.rows)) {
         glGenerateMipmap(GL_TEXTURE_2D);
     } else {
@@ -63,12 +64,14 @@ uint32_t uploadDds(const uint8_t* bytes, const DdsLayout& layout) {
             const int32_t pixelBytes = format == DdsFormat::bgr ? 3 : 4;
             const GLenum layoutGl = pixelBytes == 3 ? GL_RGB : GL_RGBA;
             const std::vector<uint8_t> flipped = flippedDdsPixels(level, width, height, pixelBytes);
-            glTexImage2D(GL_TEXTURE_2D, at, layoutGl, width, height, 0, layoutGl, GL_UNSIGNED_BYTE, flipped.data());
+            glTexImage2D(GL_TEXTURE_2D, at, layoutGl, width, height, 0, layoutGl, GL_UNSIGNED_BYTE,
+                         flipped.data());
             level += flipped.size();
         }
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    const bool mipmapped = layout.levels > 1 || (!blocks && powerOfTwo(layout.width) && powerOfTwo(layout.height));
+    const bool mipmapped =
+        layout.levels > 1 || (!blocks && powerOfTwo(layout.width) && powerOfTwo(layout.height));
     if (layout.levels == 1 && mipmapped) {
         glGenerateMipmap(GL_TEXTURE_2D);
     }

@@ -5,6 +5,7 @@
 // Nodes belong to the list; payloads belong to whoever appended them.
 #pragma once
 
+#include "core/programmer_error.h"
 #include "core/slot_pool.h"
 
 namespace valley {
@@ -19,7 +20,7 @@ struct ListNode {
 };
 
 struct ObjectList {
-    ListNode* head;   // none when empty
+    ListNode* head; // none when empty
     ListNode* tail;
     ListNode* cursor; // the one walk position; set by the first append only
 };
@@ -30,8 +31,7 @@ void* cursorPayload(const ObjectList& list); // none when there is no cursor
 int countNodes(const ListNode* head);        // nodes from head to tail
 
 // Links an allocated node after the tail of any list with head and tail (no cursor step).
-template <typename List>
-void linkAtTail(List& list, ListNode* node) {
+template <typename List> void linkAtTail(List& list, ListNode* node) {
     node->next = nullptr;
     node->previous = list.tail;
     if (list.head == nullptr) {
@@ -43,8 +43,11 @@ void linkAtTail(List& list, ListNode* node) {
 }
 
 // Unlinks the node from any list with head and tail and frees it; the payload is untouched.
-template <typename List>
-void removeNode(ListNode* node, List& list) {
+// The node must be in that list: an end node of another list would corrupt both.
+template <typename List> void removeNode(ListNode* node, List& list) {
+    VALLEY_ASSERT(node != nullptr);
+    VALLEY_ASSERT(node->previous != nullptr || list.head == node);
+    VALLEY_ASSERT(node->next != nullptr || list.tail == node);
     if (node->previous == nullptr) {
         list.head = node->next;
         if (node->next == nullptr) {
@@ -69,8 +72,7 @@ void removeNode(ListNode* node, List& list) {
 void removeNode(ListNode* node, ObjectList& list);
 
 // The cursor walk: head first, stopping at the tail. visit(payload) for each node.
-template <typename Visit>
-void walkList(ObjectList& list, Visit visit) {
+template <typename Visit> void walkList(ObjectList& list, Visit visit) {
     for (list.cursor = list.head; list.cursor != nullptr; list.cursor = list.cursor->next) {
         visit(cursorPayload(list));
         if (list.cursor == list.tail) {
@@ -80,8 +82,7 @@ void walkList(ObjectList& list, Visit visit) {
 }
 
 // Frees every node and every payload (as Payload); the owner frees the list record itself.
-template <typename Payload>
-void freeListAndPayloads(ObjectList& list) {
+template <typename Payload> void freeListAndPayloads(ObjectList& list) {
     list.cursor = list.head;
     while (list.cursor != nullptr) {
         ListNode* next = list.cursor->next;

@@ -1,5 +1,7 @@
 #include "core/slot_pool.h"
 
+#include "core/programmer_error.h"
+
 #include <sanitizer/asan_interface.h>
 
 #include <algorithm>
@@ -33,7 +35,7 @@ void* SlotPool::take() {
         return slot;
     }
     if (freshInBlock_ == 0) {
-        blocks_.push_back(static_cast<unsigned char*>(::operator new(slotSize_ * slotsPerBlock_)));
+        blocks_.push_back(static_cast<unsigned char*>(::operator new(slotSize_* slotsPerBlock_)));
         freshInBlock_ = slotsPerBlock_;
     }
     unsigned char* slot = blocks_.back() + slotSize_ * (slotsPerBlock_ - freshInBlock_);
@@ -43,6 +45,7 @@ void* SlotPool::take() {
 
 // A freed slot is poisoned under AddressSanitizer, so that a stale pointer still faults.
 void SlotPool::give(void* slot) {
+    VALLEY_ASSERT(slot != nullptr && !blocks_.empty());
     FreeSlot* freed = static_cast<FreeSlot*>(slot);
     freed->next = freeSlots_;
     freeSlots_ = freed;

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A copy owned here: the decoder must not rely on anything past the last byte.
     std::vector<uint8_t> file(data, data + size);
     BmpImage image;
-    const bool decoded = decodeBmp(file.data(), file.size(), image);
+    const bool decoded = !decodeBmp(file.data(), file.size(), image);
     if (!decoded) {
         require(image.width == 0 && image.height == 0 && image.rows == 0 && image.pixels.empty(),
                 "a refused file leaves an empty image");

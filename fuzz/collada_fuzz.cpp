@@ -25,7 +25,8 @@ XmlBounds built(const rapidxml::xml_document<>& document) {
     const rapidxml::xml_node<>* node = document.first_node();
     while (node != nullptr) {
         ++found.parts;
-        for (const rapidxml::xml_attribute<>* a = node->first_attribute(); a != nullptr; a = a->next_attribute()) {
+        for (const rapidxml::xml_attribute<>* a = node->first_attribute(); a != nullptr;
+             a = a->next_attribute()) {
             ++found.parts;
         }
         if (node->type() == rapidxml::node_element && ++depth > found.depth) {
@@ -73,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkBounds(text);
 
     Mesh mesh;
-    const bool read = readColladaMesh(text.data(), mesh);
+    const bool read = !readColladaMesh(text.data(), mesh);
     require(mesh.stride == 8, "8 floats per vertex");
     require(mesh.vertexBuffer == 0 && mesh.indexBuffer == 0, "no buffer objects without OpenGL");
     if (!read) {

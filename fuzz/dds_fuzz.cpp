@@ -16,7 +16,7 @@ using namespace valley;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> file(data, data + size);
     DdsLayout layout;
-    if (!checkDds(file.data(), file.size(), 16384, layout)) {
+    if (checkDds(file.data(), file.size(), 16384, layout)) {
         require(layout.width == 0 && layout.height == 0 && layout.levels == 0 && layout.size == 0,
                 "a refused file leaves an empty layout");
         return 0;
@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int width = 0;
     int height = 0;
     int channels = 0;
-    unsigned char* pixels = SOIL_load_image_from_memory(checked.data(), static_cast<int>(checked.size()), &width,
-                                                        &height, &channels, SOIL_LOAD_AUTO);
+    unsigned char* pixels = SOIL_load_image_from_memory(checked.data(), static_cast<int>(checked.size()),
+                                                        &width, &height, &channels, SOIL_LOAD_AUTO);
     require(pixels != nullptr, "SOIL decodes a checked file");
     require(width == layout.width && height == layout.height, "SOIL decodes it at the checked size");
     SOIL_free_image_data(pixels);

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Recording recording;
     const RecordingRead read = readRecording(file.data(), file.size(), recording);
     if (read.fault != RecordingFault::none) {
-        require(recording.frames.empty() && recording.header.seed == 0, "a refused file leaves an empty recording");
+        require(recording.frames.empty() && recording.header.seed == 0,
+                "a refused file leaves an empty recording");
         require(!describeRecordingFault(read).empty(), "a refusal is described");
         return 0;
     }
@@ -29,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         appendRecordedFrame(written, frame);
     }
     require(written.size() + read.tornBytes == size, "frames and dropped tail make up the file");
-    require(std::memcmp(written.data(), file.data(), written.size()) == 0, "written again, the file is the same");
+    require(std::memcmp(written.data(), file.data(), written.size()) == 0,
+            "written again, the file is the same");
     if (read.tornBytes > 0) {
         const size_t polls = file[written.size()];
         require(read.tornBytes < 1 + polls * snapshotSize + 4, "only a frame cut short is dropped");

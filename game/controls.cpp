@@ -1,6 +1,7 @@
 // The player's controls, one binding a line.
 #include "game/controls.h"
 
+#include "core/programmer_error.h"
 #include "platform/keys.h"
 
 namespace valley {
@@ -38,10 +39,12 @@ const ControlBinding controlTable[controlCount] = {
     {Control::blockLower, false, 'B', "lower the selected block"},
     {Control::fullscreen, false, keyF11, "switch between the window and fullscreen"},
     {Control::showControls, false, keyF1, "show or hide the controls"},
-    {Control::showStats, false, keyF3, "show or hide pictures and ticks per second, rocks alive, position and mode"},
+    {Control::showStats, false, keyF3,
+     "show or hide pictures and ticks per second, rocks alive, position and mode"},
 };
 
 bool controlHeld(const InputState& input, Control control) {
+    VALLEY_ASSERT(control >= Control::quit && control < Control::count);
     const ControlBinding& binding = controlTable[static_cast<int>(control)];
     return binding.mouse ? buttonHeld(input, binding.code) : isHeld(input, binding.code);
 }

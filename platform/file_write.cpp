@@ -1,6 +1,6 @@
 #include "platform/file_write.h"
 
-#include "core/printable.h"
+#include "core/report.h"
 
 #include <cerrno>
 #include <cstring>
@@ -65,7 +65,7 @@ void tallyWrite(WriteTally& tally, const std::string& path, const Problem& probl
         return;
     }
     if (++tally.failed == 1) {
-        std::fprintf(stderr, "valley: cannot write %s: %s\n", printable(path).c_str(), problem->c_str());
+        report(problem, Failure::write, path);
     }
 }
 

@@ -18,7 +18,7 @@ void writePendingFrame() {
     progress().pendingPolls.clear();
     const Problem problem = appendWhole(platform.session->recordFile, bytes);
     tallyWrite(platform.session->recorded, platform.session->recordPath, problem);
-    progress().writeFailed = problem.has_value();
+    progress().writeFailed = static_cast<bool>(problem);
 }
 
 } // namespace

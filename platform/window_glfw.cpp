@@ -1,5 +1,6 @@
 // The window layer over GLFW 3, with the scripted and the recorded input sources beside it.
 #include "core/printable.h"
+#include "core/report.h"
 #include "platform/file_read.h"
 #include "platform/file_write.h"
 #include "platform/frame_capture.h"
@@ -115,7 +116,8 @@ InputState liveInput() {
         return input;
     }
     InputState game = mapKeys(platform.mapping, input);
-    mapPointer(platform.mapping, platform.run.window.anchor, input.mouseX, input.mouseY, game.mouseX, game.mouseY);
+    mapPointer(platform.mapping, platform.run.window.anchor, input.mouseX, input.mouseY, game.mouseX,
+               game.mouseY);
     return game;
 }
 
@@ -228,8 +230,7 @@ void platformSetFullscreen(bool fullscreen) {
         return;
     }
     if (!fullscreen) {
-        glfwSetWindowMonitor(theWindow(), nullptr, place[0], place[1], place[2], place[3],
-                             GLFW_DONT_CARE);
+        glfwSetWindowMonitor(theWindow(), nullptr, place[0], place[1], place[2], place[3], GLFW_DONT_CARE);
         return;
     }
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
@@ -264,8 +265,8 @@ Problem platformSetWindowIcon(const std::vector<std::string>& paths) {
         int channels = 0;
         const int size = static_cast<int>(bytes.size());
         stbi_uc* rgba = nullptr;
-        if (stbi_info_from_memory(bytes.data(), size, &width, &height, &channels) && width <= largestIconSide &&
-            height <= largestIconSide) {
+        if (stbi_info_from_memory(bytes.data(), size, &width, &height, &channels) &&
+            width <= largestIconSide && height <= largestIconSide) {
             rgba = stbi_load_from_memory(bytes.data(), size, &width, &height, &channels, 4);
         }
         if (rgba == nullptr) {
@@ -318,7 +319,7 @@ void platformSwapBuffers() {
     }
     if (theWindow() != nullptr) {
         if (frame != nullptr && !frame->capturePath.empty()) {
-            captureBackBuffer(frame->capturePath);
+            report(captureBackBuffer(frame->capturePath), Failure::write, frame->capturePath);
         }
         std::string sessionCapture = sessionCapturePath();
         if (!sessionCapture.empty()) {

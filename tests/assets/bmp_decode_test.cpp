@@ -19,7 +19,7 @@ bool decodeExact(const std::vector<uint8_t>& bytes, size_t size, BmpImage& image
     if (size != 0) { // an empty vector's data() may be null, which memcpy must not get
         std::memcpy(copy.get(), bytes.data(), size);
     }
-    return decodeBmp(copy.get(), size, image);
+    return !decodeBmp(copy.get(), size, image);
 }
 
 void expectPixelsFollowPattern(const BmpImage& image) {

@@ -27,7 +27,7 @@ ReadMesh engineRead(std::string text, const std::string& path = "") {
     HeldMesh held;
     ReadMesh mesh;
     mesh.read =
-        path.empty() ? readColladaMesh(text.data(), held.mesh) : readColladaFile(path.c_str(), held.mesh);
+        !(path.empty() ? readColladaMesh(text.data(), held.mesh) : readColladaFile(path.c_str(), held.mesh));
     mesh.vertexCount = held.mesh.vertexCount;
     mesh.triangleCount = held.mesh.triangleCount;
     if (held.mesh.vertices != nullptr) {

@@ -16,9 +16,7 @@ using namespace valley;
 
 namespace {
 
-const float* vertexOf(const Mesh& mesh, int i) {
-    return mesh.vertices + 8 * i;
-}
+const float* vertexOf(const Mesh& mesh, int i) { return mesh.vertices + 8 * i; }
 
 Vec3 positionOf(const Mesh& mesh, int i) {
     const float* v = vertexOf(mesh, i);
@@ -58,7 +56,7 @@ ColladaParts geometry(const std::string& positions, const std::string& corners) 
 
 bool read(const ColladaParts& parts, HeldMesh& held) {
     std::string text = makeCollada(parts);
-    return readColladaMesh(text.data(), held.mesh);
+    return !readColladaMesh(text.data(), held.mesh);
 }
 
 void expectEmpty(const Mesh& mesh, const std::string& what) {
@@ -78,7 +76,7 @@ void expectEmpty(const Mesh& mesh, const std::string& what) {
 void expectRefused(std::string text, const std::string& what) {
     HeldMesh held;
     held.mesh = Mesh{5, 3, nullptr, 7, nullptr, 9, 9, Vec3{1.0f, 2.0f, 3.0f}};
-    EXPECT_FALSE(readColladaMesh(text.data(), held.mesh)) << what;
+    EXPECT_TRUE(readColladaMesh(text.data(), held.mesh)) << what;
     expectEmpty(held.mesh, what);
 }
 
@@ -150,7 +148,7 @@ TEST(ColladaRead, DocumentsNestedDeeperThan256ElementsOrOverAMillionPartsAreRefu
         }
         HeldMesh held;
         std::string text = c.text;
-        EXPECT_TRUE(readColladaMesh(text.data(), held.mesh)) << c.what;
+        EXPECT_FALSE(readColladaMesh(text.data(), held.mesh)) << c.what;
         EXPECT_EQ(held.mesh.triangleCount, 2) << c.what;
     }
 }
@@ -347,7 +345,8 @@ TEST(ColladaRead, LoadMeshReportsFilesItCannotReadInOneLine) {
     writeFile(broken, replaced(makeCollada(ColladaParts{}), "<p>", "<q>"));
     const std::string deep = tempPath("deep.dae");
     writeFile(deep, deepDocument(false));
-    for (const std::string& path : {tempPath("missing.dae"), wrongName, broken, deep, fifo, zero, folder, huge}) {
+    for (const std::string& path :
+         {tempPath("missing.dae"), wrongName, broken, deep, fifo, zero, folder, huge}) {
         HeldMesh held;
         testing::internal::CaptureStdout();
         EXPECT_EQ(&loadMesh(held.mesh, path.c_str()), &held.mesh);

@@ -11,7 +11,7 @@ TEST(DdsCheck, TakesTheSoundSamplesAndRefusesTheHostileOnes) {
     for (const vgen::DdsSample& sample : vgen::ddsSamples()) {
         const std::vector<uint8_t>& bytes = sample.file.bytes;
         DdsLayout layout = {7, 7, 7, 7};
-        EXPECT_EQ(checkDds(bytes.data(), bytes.size(), 16384, layout), sample.sound) << sample.file.path;
+        EXPECT_EQ(!checkDds(bytes.data(), bytes.size(), 16384, layout), sample.sound) << sample.file.path;
         if (!sample.sound) {
             EXPECT_EQ(layout.width + layout.height + layout.levels, 0) << sample.file.path;
             EXPECT_EQ(layout.size, 0u) << sample.file.path;
@@ -42,7 +42,8 @@ TEST(DdsCheck, LayoutCountsEveryDeclaredLevelAndSidesStayWithinTheLargestGiven) 
         std::vector<uint8_t> bytes = sample->file.bytes;
         bytes.resize(bytes.size() + 100); // bytes past the levels are no part of the layout
         DdsLayout layout;
-        EXPECT_EQ(checkDds(bytes.data(), bytes.size(), c.largestSide, layout), c.layout.width != 0) << c.name;
+        EXPECT_EQ(!checkDds(bytes.data(), bytes.size(), c.largestSide, layout), c.layout.width != 0)
+            << c.name;
         EXPECT_EQ(layout.width, c.layout.width) << c.name;
         EXPECT_EQ(layout.height, c.layout.height) << c.name;
         EXPECT_EQ(layout.levels, c.layout.levels) << c.name;

@@ -82,9 +82,9 @@ TEST(DdsFlip, FormatsAreReadFromTheHeader) {
         bool alpha;
     };
     const Case cases[] = {
-        {0x40, "\0\0\0\0", 24, DdsFormat::bgr, false},  {0x41, "\0\0\0\0", 32, DdsFormat::bgra, true},
-        {0x4, "DXT1", 0, DdsFormat::dxt1, false},        {0x5, "DXT1", 0, DdsFormat::dxt1, true},
-        {0x4, "DXT3", 0, DdsFormat::dxt3, false},        {0x4, "DXT5", 0, DdsFormat::dxt5, false},
+        {0x40, "\0\0\0\0", 24, DdsFormat::bgr, false}, {0x41, "\0\0\0\0", 32, DdsFormat::bgra, true},
+        {0x4, "DXT1", 0, DdsFormat::dxt1, false},      {0x5, "DXT1", 0, DdsFormat::dxt1, true},
+        {0x4, "DXT3", 0, DdsFormat::dxt3, false},      {0x4, "DXT5", 0, DdsFormat::dxt5, false},
     };
     for (const Case& c : cases) {
         uint8_t header[128] = {};

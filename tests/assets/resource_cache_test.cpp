@@ -27,9 +27,7 @@ void* getCapturingOutput(ResourceCache& cache, const std::string& name, std::str
     return resource;
 }
 
-std::string failureLine(const std::string& name) {
-    return "error: mesh " + name + " loaded incorrectly!\n";
-}
+std::string failureLine(const std::string& name) { return "error: mesh " + name + " loaded incorrectly!\n"; }
 
 std::string missingTextureLine(const std::string& name) {
     return "error: texture " + name + " loaded incorrectly: No such file or directory\n";
@@ -43,10 +41,10 @@ TEST(FileKinds, EveryExtensionFoundAnywhereInTheNameCounts) {
         const char* name;
         bool bmp, dds, dae;
     } cases[] = {
-        {"Textures/rock1.bmp", true, false, false},    {"Textures/grass1.dds", false, true, false},
-        {"Meshes/cube5.dae", false, false, true},      {"a.bmp.dds", true, true, false},
-        {"x.dae.bmp", true, false, true},              {"Textures/ROCK.BMP", false, false, false},
-        {"dir.dds/readme", false, true, false},        {"", false, false, false},
+        {"Textures/rock1.bmp", true, false, false}, {"Textures/grass1.dds", false, true, false},
+        {"Meshes/cube5.dae", false, false, true},   {"a.bmp.dds", true, true, false},
+        {"x.dae.bmp", true, false, true},           {"Textures/ROCK.BMP", false, false, false},
+        {"dir.dds/readme", false, true, false},     {"", false, false, false},
     };
     for (const auto& c : cases) {
         const FileKinds kinds = fileKindsOf(c.name);

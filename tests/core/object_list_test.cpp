@@ -146,3 +146,15 @@ TEST(ListFree, FreesEveryNodeAndPayload) {
     EXPECT_EQ(list.head, nullptr);
     EXPECT_EQ(list.tail, nullptr);
 }
+
+// A node handed to the wrong list is a programmer error: the program stops naming the place
+// instead of linking one list's end into another.
+TEST_F(ThreeNodeList, RemovingANodeFromAListThatDoesNotHoldItStopsTheProgram) {
+    ObjectList other = {};
+    appendToList(other, &payloads[3]);
+    EXPECT_DEATH(removeNode(nodes[2], other),
+                 "valley: programmer error at .*object_list.h:[0-9]+: .*list.tail == node");
+    EXPECT_DEATH(removeNode(nodes[0], other), "list.head == node");
+    EXPECT_DEATH(removeNode(static_cast<ListNode*>(nullptr), list), "node != nullptr");
+    freeNodes(other);
+}

@@ -126,7 +126,7 @@ TEST(MatrixProduct, MultiplyingInAppliesTheNewTransformAfterTheOld) {
 
     Mat4 moved;
     copyMat4(moved, identityMat4);
-    moved.m[12] = 10; // translate along x first
+    moved.m[12] = 10;       // translate along x first
     rotateMat4Y(moved, 90); // then turn: the translation turns with it
     expectNear(transformPoint(moved, {0, 0, 0}), {0, 0, -10});
 }
@@ -134,7 +134,8 @@ TEST(MatrixProduct, MultiplyingInAppliesTheNewTransformAfterTheOld) {
 // An object's rotation matrix starts from the identity whatever the record held, then turns
 // about x, then z, then y.
 TEST(MatrixProduct, RotationMatrixIsTheIdentityTurnedAboutXThenZThenY) {
-    const Vec3 rotations[] = {{0, 0, 0}, {90, 0, 0}, {0, 0, 90}, {0, 90, 0}, {30, -45, 120}, {-7.5f, 361, 0.25f}};
+    const Vec3 rotations[] = {{0, 0, 0},  {90, 0, 0},     {0, 0, 90},
+                              {0, 90, 0}, {30, -45, 120}, {-7.5f, 361, 0.25f}};
     for (const Vec3& degrees : rotations) {
         Mat4 expected;
         copyMat4(expected, identityMat4);
@@ -147,7 +148,8 @@ TEST(MatrixProduct, RotationMatrixIsTheIdentityTurnedAboutXThenZThenY) {
         }
         rotationMat4(m, degrees);
         for (int i = 0; i < 16; ++i) {
-            EXPECT_EQ(m.m[i], expected.m[i]) << degrees.x << " " << degrees.y << " " << degrees.z << " element " << i;
+            EXPECT_EQ(m.m[i], expected.m[i])
+                << degrees.x << " " << degrees.y << " " << degrees.z << " element " << i;
         }
     }
     Mat4 m;
