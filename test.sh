@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing (the tests' tooling too), builds, checks the layer fence
+# Installs what is missing (the tests' tooling too), checks that every C++ file is laid out as
+# .clang-format says (scripts/format_check.sh), builds, checks the layer fence
 # (scripts/check_layers.sh) and where the run's state lives (scripts/check_state.sh), and runs
 # every test (unit, OpenGL and end-to-end) on a virtual 1920x1080 display; also the browser
 # build's pure suites under node and its page in headless Chromium.
@@ -10,6 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh test
+scripts/format_check.sh
 if [ "${1:-}" != --sanitize ]; then
   # The browser build with its pure suites under node; its page is tested from build/.
   scripts/web.sh --tests

@@ -105,7 +105,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         } else if (argument == "--window") {
             std::string size;
             if (takeValue(argc, argv, i, size, line) && !windowSize(size, line.window)) {
-                line.error = "--window needs a size WxH, each side 16 to 16384 pixels, not " + printable(size);
+                line.error =
+                    "--window needs a size WxH, each side 16 to 16384 pixels, not " + printable(size);
             }
         } else if (argument == "--sensitivity") {
             std::string value;
@@ -132,22 +133,26 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 
 const char* commandLineUsage() {
     return "usage: valley [--data DIR] [--window WxH] [--fullscreen] [--sensitivity X] [--invert-y]\n"
-           "              [--record FILE | --replay FILE [--paced] [--benchmark]] [--capture DIR [--every N]]\n"
+           "              [--record FILE | --replay FILE [--paced] [--benchmark]] [--capture DIR [--every "
+           "N]]\n"
            "\n"
            "Without options: play the valley.\n"
            "  --record FILE   play, and write the random seed and every input snapshot to FILE\n"
            "  --replay FILE   replay a recording instead of reading the keyboard and mouse, drawing every\n"
-           "                  tick as fast as the machine allows; print the tick count and the final state's hash\n"
+           "                  tick as fast as the machine allows; print the tick count and the final state's "
+           "hash\n"
            "  --paced         replay at 60 ticks per second as it was played, leaving draws out when behind\n"
            "  --benchmark     after the replay, print ticks and frames drawn per second, the median and\n"
-           "                  99th-percentile frame time, the engine's own time per tick and the start-up time\n"
+           "                  99th-percentile frame time, the engine's own time per tick and the start-up "
+           "time\n"
            "  --capture DIR   save every drawn tick (or every Nth with --every N) as DIR/frame-NNNNNN.png,\n"
            "                  numbered by tick\n"
            "  --data DIR      read Meshes/, Textures/ and shaders/ from DIR; without it: VALLEY_DATA,\n"
            "                  then the program's own folder, then ../share/valley beside it\n"
            "  --window WxH    open a window of W x H pixels instead of 1280 x 720\n"
            "  --fullscreen    start fullscreen (F11 switches between the window and fullscreen)\n"
-           "  --sensitivity X turn the view X times as fast with the mouse (1: as always; above 0, at most 100)\n"
+           "  --sensitivity X turn the view X times as fast with the mouse (1: as always; above 0, at most "
+           "100)\n"
            "  --invert-y      moving the mouse forward looks down\n"
            "  --version       print the version\n"
            "  --help          print this text\n"
@@ -157,7 +162,8 @@ const char* commandLineUsage() {
            "Files and folders named are taken from the folder valley was started in.\n"
            "Errors in the arguments or the recording: one line on standard error, exit status 2; no data\n"
            "folder: one line, exit status 1. A recording or captured frame that cannot be written: one\n"
-           "line on standard error naming the file, the closing line counts what was written, exit status 3.\n";
+           "line on standard error naming the file, the closing line counts what was written, exit status "
+           "3.\n";
 }
 
 } // namespace valley

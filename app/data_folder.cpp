@@ -65,8 +65,10 @@ bool enterDataFolder(const std::string& flag) {
     for (const std::string& folder : lookup.looked) {
         looked += (looked.empty() ? "" : ", ") + printable(folder);
     }
-    std::fprintf(stderr, "valley: no data folder (Meshes/, Textures/, shaders/) in %s; name one with --data DIR "
-                 "or VALLEY_DATA\n", looked.empty() ? "no place" : looked.c_str());
+    std::fprintf(stderr,
+                 "valley: no data folder (Meshes/, Textures/, shaders/) in %s; name one with --data DIR "
+                 "or VALLEY_DATA\n",
+                 looked.empty() ? "no place" : looked.c_str());
     return false;
 }
 

@@ -31,7 +31,8 @@ LoopState startLoop();
 // while the game is paused (platformPlaying) no tick runs. False once the run is to end.
 bool loopStep(RunState& run);
 void runMainLoop(RunState& run); // steps until the end
-void simulateTick(RunState& run); // counts the tick, polls once, moves the camera, steps the physics, runs the behaviours
-void drawFrame(RunState& run);    // clears, draws both lists and the overlay, and presents
+void simulateTick(
+    RunState& run); // counts the tick, polls once, moves the camera, steps the physics, runs the behaviours
+void drawFrame(RunState& run); // clears, draws both lists and the overlay, and presents
 
 } // namespace valley

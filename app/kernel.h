@@ -19,19 +19,19 @@ struct ResourceCache;
 struct Texture;
 
 struct Kernel {
-    int32_t windowWidth;             // 1280, also the viewport width
-    int32_t windowHeight;            // 720
-    VideoMode desktopMode;           // read at start-up to centre the window
-    int32_t frameCount;              // 0 after start-up, counted at the start of every tick (1/60 s)
-    Camera* camera;                  // the run's one camera
-    ObjectList* bodyList;            // rigid bodies the physics step moves
-    PhysicsWorld* physicsWorld;      // height grids, spheres, boxes, last ground query
-    ResourceCache* resources;        // meshes and textures by file name
-    Texture* rockTexture;            // shared by the blocks and every rock
-    RenderObject* frustumPlates[4];  // oriented by the frustum test
-    int32_t liveRockCount;           // rocks set up minus rocks that began fading
-    RandomGenerator random;          // the rocks' draws, seeded at start-up
-    bool stopRequested;              // ends the frame loop
+    int32_t windowWidth;            // 1280, also the viewport width
+    int32_t windowHeight;           // 720
+    VideoMode desktopMode;          // read at start-up to centre the window
+    int32_t frameCount;             // 0 after start-up, counted at the start of every tick (1/60 s)
+    Camera* camera;                 // the run's one camera
+    ObjectList* bodyList;           // rigid bodies the physics step moves
+    PhysicsWorld* physicsWorld;     // height grids, spheres, boxes, last ground query
+    ResourceCache* resources;       // meshes and textures by file name
+    Texture* rockTexture;           // shared by the blocks and every rock
+    RenderObject* frustumPlates[4]; // oriented by the frustum test
+    int32_t liveRockCount;          // rocks set up minus rocks that began fading
+    RandomGenerator random;         // the rocks' draws, seeded at start-up
+    bool stopRequested;             // ends the frame loop
 };
 
 } // namespace valley

@@ -13,8 +13,8 @@ namespace valley {
 
 namespace {
 
-const float textScale = 2.0f;  // window pixels per font unit
-const float edgeGap = 16.0f;   // pixels between a panel and the window's edge
+const float textScale = 2.0f; // window pixels per font unit
+const float edgeGap = 16.0f;  // pixels between a panel and the window's edge
 
 // The input of a binding as a player names it: keys as the settings file names them.
 std::string inputName(const ControlBinding& binding) {

@@ -38,7 +38,7 @@ void updateOverlay(Overlay& overlay, const InputState& input); // the F1 and F3 
 void countTick(TickRates& rates, double now, bool drawn);
 
 const char* movementMode(bool flying, float eyeHeight); // "flying", "swimming" or "walking"
-std::string controlsText(); // one line an input, with what it does
+std::string controlsText();                             // one line an input, with what it does
 std::string statsText(const TickRates& rates, int rocksAlive, const Vec3& eye, const char* mode);
 
 // Draws what is shown over the picture of the run's running tick, before it is presented.

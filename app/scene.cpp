@@ -29,10 +29,8 @@ struct BlockPlacement {
 };
 
 const BlockPlacement blocks[5] = {
-    {{180, 10, 180}, {78, 95, 24}, {40, 20, 200}},
-    {{120, 70, 1600}, {98, 28, -64}, {40, 30, 800}},
-    {{120, 67, 1600}, {0, 28, -64}, {40, 30, 800}},
-    {{180, 70, 180}, {98, 28, 44}, {30, 30, 30}},
+    {{180, 10, 180}, {78, 95, 24}, {40, 20, 200}},  {{120, 70, 1600}, {98, 28, -64}, {40, 30, 800}},
+    {{120, 67, 1600}, {0, 28, -64}, {40, 30, 800}}, {{180, 70, 180}, {98, 28, 44}, {30, 30, 30}},
     {{-60, 20, -70}, {0, 0, 0}, {35, 10, 35}},
 };
 
@@ -50,10 +48,12 @@ void bindNormalMatrix(RenderObject& object, Mat4& matrix) {
 }
 
 void addGround(Kernel& kernel, RenderObject& object) {
-    addHeightGrid(*kernel.physicsWorld, &buildHeightGrid(*new HeightGrid, *object.mesh, object.position, object.scale));
+    addHeightGrid(*kernel.physicsWorld,
+                  &buildHeightGrid(*new HeightGrid, *object.mesh, object.position, object.scale));
 }
 
-RenderObject* addWaterPlane(Kernel& kernel, ShaderProgram* waterShader, float rotationX, Mat4& normal, float& blend) {
+RenderObject* addWaterPlane(Kernel& kernel, ShaderProgram* waterShader, float rotationX, Mat4& normal,
+                            float& blend) {
     RenderObject* water = createWaterObject(cachedMesh(kernel, "Meshes/water2.dae"), *kernel.camera);
     water->shader = waterShader;
     makeTextureSlots(*water);
@@ -131,7 +131,8 @@ SceneHandles buildScene(RunState& run) {
         block->rotation = blocks[i].rotation;
         makeTextureSlots(*block);
         setTexture(*block, "Texture1", kernel.rockTexture);
-        BoxCollider* collider = addBoxCollider(*kernel.physicsWorld, *block->mesh, block->scale, block->position, block->rotation);
+        BoxCollider* collider = addBoxCollider(*kernel.physicsWorld, *block->mesh, block->scale,
+                                               block->position, block->rotation);
         bindNormalMatrix(*block, values.blockNormals[i]);
         rotationMat4(values.blockNormals[i], block->rotation);
         if (i == 0) {

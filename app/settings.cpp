@@ -83,9 +83,10 @@ void readSettings(const std::string& text, const std::string& path, Settings& se
             continue;
         }
         const size_t equals = line.find('=');
-        Problem problem = equals == std::string::npos
-                              ? Problem("not a line of the form key = value")
-                              : applySetting(trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1)), settings);
+        Problem problem =
+            equals == std::string::npos
+                ? Problem("not a line of the form key = value")
+                : applySetting(trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1)), settings);
         if (problem) {
             complaints.push_back(path + " line " + std::to_string(number) + ": " + *problem + "; skipped");
         }

@@ -13,8 +13,8 @@
 
 namespace valley {
 
-constexpr double degreesToRadians = 0.017453293;                  // pi/180 to nine digits
-constexpr float degreesToRadiansInFloat = 0.017453292f;           // exactly 0.01745329238474369
+constexpr double degreesToRadians = 0.017453293;                 // pi/180 to nine digits
+constexpr float degreesToRadiansInFloat = 0.017453292f;          // exactly 0.01745329238474369
 constexpr double floatPiDegreesToRadians = 0.017453293005625408; // the float nearest pi, / 180
 constexpr double radiansToDegrees = 57.29577791868205;           // 180 / the float nearest pi
 
@@ -33,11 +33,15 @@ inline float tangentRoundedToFloat(double radians) { return static_cast<float>(s
 inline float arcCosineRoundedToFloat(double value) { return static_cast<float>(std::acos(value)); }
 
 // The vector rotations' cosine and sine: radians rounded to float first.
-inline float cosineViaFloatRadians(float degrees) { return cosineRoundedToFloat(radiansRoundedToFloat(degrees)); }
+inline float cosineViaFloatRadians(float degrees) {
+    return cosineRoundedToFloat(radiansRoundedToFloat(degrees));
+}
 inline float sineViaFloatRadians(float degrees) { return sineRoundedToFloat(radiansRoundedToFloat(degrees)); }
 
 // The cosine and sine of degrees * degreesToRadians, the radians never rounded to float.
-inline float cosineViaDoubleRadians(float degrees) { return cosineRoundedToFloat(degrees * degreesToRadians); }
+inline float cosineViaDoubleRadians(float degrees) {
+    return cosineRoundedToFloat(degrees * degreesToRadians);
+}
 inline float sineViaDoubleRadians(float degrees) { return sineRoundedToFloat(degrees * degreesToRadians); }
 
 } // namespace valley

@@ -12,7 +12,9 @@ uint64_t readLittleEndian(const uint8_t* bytes, int size) {
     return value;
 }
 
-uint32_t readUint32LittleEndian(const uint8_t* bytes) { return static_cast<uint32_t>(readLittleEndian(bytes, 4)); }
+uint32_t readUint32LittleEndian(const uint8_t* bytes) {
+    return static_cast<uint32_t>(readLittleEndian(bytes, 4));
+}
 
 int32_t readInt32LittleEndian(const uint8_t* bytes) {
     const uint32_t value = readUint32LittleEndian(bytes);

@@ -9,7 +9,7 @@ namespace valley {
 
 uint64_t readLittleEndian(const uint8_t* bytes, int size); // size 1 to 8
 uint32_t readUint32LittleEndian(const uint8_t* bytes);
-int32_t readInt32LittleEndian(const uint8_t* bytes); // two's complement
+int32_t readInt32LittleEndian(const uint8_t* bytes);                            // two's complement
 void appendLittleEndian(std::vector<uint8_t>& bytes, uint64_t value, int size); // the low `size` bytes
 
 } // namespace valley

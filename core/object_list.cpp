@@ -11,7 +11,9 @@ ListNode* appendToList(ObjectList& list, void* payload) {
     return node;
 }
 
-void* cursorPayload(const ObjectList& list) { return list.cursor == nullptr ? nullptr : list.cursor->payload; }
+void* cursorPayload(const ObjectList& list) {
+    return list.cursor == nullptr ? nullptr : list.cursor->payload;
+}
 
 int countNodes(const ListNode* head) {
     int count = 0;

@@ -13,8 +13,8 @@ namespace valley {
 
 struct RandomGenerator {
     uint32_t table[31]; // the last 31 sums, modulo 2^32
-    int32_t front;     // the word the next sum is written to
-    int32_t rear;      // the word 3 places behind front (cyclically) that joins it
+    int32_t front;      // the word the next sum is written to
+    int32_t rear;       // the word 3 places behind front (cyclically) that joins it
 };
 
 // Fills `generator` from `seed` (0 counts as 1) and hands it back.

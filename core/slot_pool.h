@@ -34,19 +34,14 @@ private:
 };
 
 // The one pool of a record type, never destroyed (records may outlive static destruction).
-template <typename Record>
-SlotPool& poolOf() {
+template <typename Record> SlotPool& poolOf() {
     static SlotPool& pool = *new SlotPool(sizeof(Record), (16384 + sizeof(Record) - 1) / sizeof(Record));
     return pool;
 }
 
-template <typename Record>
-void* takeSlot() {
-    return poolOf<Record>().take();
-}
+template <typename Record> void* takeSlot() { return poolOf<Record>().take(); }
 
-template <typename Record>
-void giveSlot(void* slot) {
+template <typename Record> void giveSlot(void* slot) {
     if (slot != nullptr) {
         poolOf<Record>().give(slot);
     }

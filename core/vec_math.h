@@ -43,7 +43,9 @@ struct AxisTurn {
 };
 
 // The double cosine and sine of the angle, each rounded to float.
-inline AxisTurn turnOfRadians(double radians) { return {cosineRoundedToFloat(radians), sineRoundedToFloat(radians)}; }
+inline AxisTurn turnOfRadians(double radians) {
+    return {cosineRoundedToFloat(radians), sineRoundedToFloat(radians)};
+}
 
 // The turn rotateX/Y/Z make: radians rounded to float, then their double cosine and sine.
 inline AxisTurn turnViaFloatRadians(float degrees) { return turnOfRadians(radiansRoundedToFloat(degrees)); }
@@ -82,9 +84,9 @@ void rotateY(Vec3& v, float degrees);
 void rotateZ(Vec3& v, float degrees);
 float square(float x);
 float length(const Vec3& v);
-void normalize(Vec3& v);         // the zero vector stays zero
-float yawOf(const Vec3& v);      // heading: +x 0, +z 90, -z -90, -x -180, no horizontal part -90
-float pitchOf(const Vec3& v);    // elevation: up 90, down -90, zero vector -90
+void normalize(Vec3& v);                  // the zero vector stays zero
+float yawOf(const Vec3& v);               // heading: +x 0, +z 90, -z -90, -x -180, no horizontal part -90
+float pitchOf(const Vec3& v);             // elevation: up 90, down -90, zero vector -90
 Vec3& anglesOf(const Vec3& v, Vec3& out); // out = (0, yawOf, pitchOf)
 
 // The frame of a direction n, whose angles are anglesOf(n): n is +x in it. Entered by

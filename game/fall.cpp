@@ -30,9 +30,7 @@ const float maxLift = 0.8f;
 int randomDraw(RandomGenerator& random) { return nextRandom(random) & 0x7FFF; }
 
 // randomDraw / 32767 in real arithmetic, rounded to float: -0.5 to 0.5 after the offset.
-float randomOffset(RandomGenerator& random) {
-    return static_cast<float>(randomDraw(random) / 32767.0 - 0.5);
-}
+float randomOffset(RandomGenerator& random) { return static_cast<float>(randomDraw(random) / 32767.0 - 0.5); }
 
 const Texture* cachedTexture(ResourceCache& cache, const char* name) {
     return static_cast<const Texture*>(getResource(cache, name));

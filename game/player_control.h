@@ -16,11 +16,11 @@ struct Tick;
 
 // What the scene hands the frame loop and the player's controls act on.
 struct SceneHandles {
-    Mesh* rockMesh;             // the mesh of every thrown rock
-    RenderObject* frustumTarget; // block 1, tested by the frustum report
-    RenderObject* selectedBlock; // block 5, turned and lifted by the player
+    Mesh* rockMesh;                // the mesh of every thrown rock
+    RenderObject* frustumTarget;   // block 1, tested by the frustum report
+    RenderObject* selectedBlock;   // block 5, turned and lifted by the player
     BoxCollider* selectedCollider; // block 5's collider, kept in step with it
-    Mat4* selectedNormalMatrix;  // block 5's normal matrix, rebuilt every tick
+    Mat4* selectedNormalMatrix;    // block 5's normal matrix, rebuilt every tick
 };
 
 // A run starts walking, at rest, with no switch held.
@@ -34,7 +34,7 @@ struct PlayerState {
 // Below it the walking player's eye swims: an eye height, 1.4 above the drawn water
 // (app/scene.cpp); the rocks have a water level of their own (app/scene.h).
 const float waterLine = -23.6f;
-const float standingHeight = 6.0f;  // eye height above the ground
+const float standingHeight = 6.0f; // eye height above the ground
 
 // One tick's controls from the tick's input, on the camera the tick's view is; the frustum
 // report orients the four plates.

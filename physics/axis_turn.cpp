@@ -16,8 +16,8 @@ const double roundingShift = 0x1.8p52; // adding and taking it away again rounds
 // left out come to less than 2^-49 of the result.
 const double sinTerms[7] = {-1.0 / 6,        1.0 / 120,          -1.0 / 5040,           1.0 / 362880,
                             -1.0 / 39916800, 1.0 / 6227020800.0, -1.0 / 1307674368000.0};
-const double cosTerms[7] = {-1.0 / 2,       1.0 / 24,          -1.0 / 720,           1.0 / 40320,
-                            -1.0 / 3628800, 1.0 / 479001600,   -1.0 / 87178291200.0};
+const double cosTerms[7] = {-1.0 / 2,       1.0 / 24,        -1.0 / 720,          1.0 / 40320,
+                            -1.0 / 3628800, 1.0 / 479001600, -1.0 / 87178291200.0};
 
 // terms[0] + terms[1] z + ... + terms[6] z^6, in pairs (Estrin's scheme: a shorter chain of
 // dependent operations than Horner's).

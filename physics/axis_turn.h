@@ -17,8 +17,8 @@ AxisTurn axisTurn(float degrees);
 // The frame of a direction n (n is +x in it), as physics_step.h describes: the turns of
 // core/vec_math.h's intoFrame and outOfFrame by anglesOf(n), worked out once.
 struct FrameTurns {
-    AxisTurn unyaw;   // by -yaw about y
-    AxisTurn tilt;    // by pitch about z
+    AxisTurn unyaw; // by -yaw about y
+    AxisTurn tilt;  // by pitch about z
 };
 
 // Works out yawOf(n) and pitchOf(n) as core/vec_math.cpp does, sharing the turn by -yaw that

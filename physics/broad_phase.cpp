@@ -195,9 +195,7 @@ template <typename T> void trimBuffer(std::vector<T>& buffer) {
     buffer.swap(smaller);
 }
 
-template <typename T> size_t bytesOf(const std::vector<T>& buffer) {
-    return buffer.capacity() * sizeof(T);
-}
+template <typename T> size_t bytesOf(const std::vector<T>& buffer) { return buffer.capacity() * sizeof(T); }
 
 } // namespace
 

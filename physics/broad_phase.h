@@ -28,7 +28,7 @@ struct RigidBody;
 // only move forward. Buffers are kept from step to step, and given back once a step uses less
 // than a quarter of one, so that they follow the crowd down as well as up.
 class OverlapPairs {
-  public:
+public:
     struct Neighbour {
         uint32_t index; // in list order
         float overlap;
@@ -44,7 +44,7 @@ class OverlapPairs {
     void trim();
     size_t bytesHeld() const;
 
-  private:
+private:
     struct Entry { // a copy of the sphere's centre and radius, read close together
         Vec3 centre;
         float radius;

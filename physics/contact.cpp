@@ -73,8 +73,8 @@ Vec3 worldDirection(Vec3 u, const BoxTurns& turns) {
 // its depth qualifies; at an edge or corner the gap to the rim replaces the face normal. The
 // normal is kept in box space and brought out to the world once, at the end.
 struct FaceSearch {
-    float p[3];       // box-space centre
-    float g[3];       // half extents
+    float p[3]; // box-space centre
+    float g[3]; // half extents
     float r;
     EdgeBand band[3]; // of each box axis, the same for every face it lies in
     Vec3 normal;      // box space

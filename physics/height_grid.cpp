@@ -75,11 +75,14 @@ GroundSample gridGround(const HeightGrid& grid, float x, float z) {
     const float weightC = std::fabs((1.0f - fx) * fz);
     const float weightD = std::fabs(fx * fz);
     GroundSample ground;
-    ground.normal.x = weightA * a.normal.x + weightB * b.normal.x + weightC * cv.normal.x + weightD * d.normal.x;
-    ground.normal.y = weightA * a.normal.y + weightB * b.normal.y + weightC * cv.normal.y + weightD * d.normal.y;
-    ground.normal.z = weightA * a.normal.z + weightB * b.normal.z + weightC * cv.normal.z + weightD * d.normal.z;
-    ground.height = weightA * (a.position.y * s.y) + weightB * (b.position.y * s.y) + weightC * (cv.position.y * s.y) +
-                    weightD * (d.position.y * s.y);
+    ground.normal.x =
+        weightA * a.normal.x + weightB * b.normal.x + weightC * cv.normal.x + weightD * d.normal.x;
+    ground.normal.y =
+        weightA * a.normal.y + weightB * b.normal.y + weightC * cv.normal.y + weightD * d.normal.y;
+    ground.normal.z =
+        weightA * a.normal.z + weightB * b.normal.z + weightC * cv.normal.z + weightD * d.normal.z;
+    ground.height = weightA * (a.position.y * s.y) + weightB * (b.position.y * s.y) +
+                    weightC * (cv.position.y * s.y) + weightD * (d.position.y * s.y);
     return ground;
 }
 

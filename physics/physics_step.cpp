@@ -15,9 +15,9 @@ namespace valley {
 
 namespace {
 
-const float restingSpeed = 0.3f;      // slower approaches to a box stop dead
+const float restingSpeed = 0.3f; // slower approaches to a box stop dead
 const float boxRestitution = 0.5f;
-const float approachBand = 0.075f;    // closing speeds within it blend bounce into push
+const float approachBand = 0.075f; // closing speeds within it blend bounce into push
 const float approachWidth = 0.15f;
 const float bodyRestitution = 0.85f;
 const float pushFactor = 0.095f;
@@ -85,8 +85,7 @@ void respondToBody(RigidBody& body, const RigidBody& other, float q, const Vec3&
     // t is 0 for a closing approach (full bounce), 1 when separating (full push).
     const float t = std::clamp((p - o.x + approachBand) / approachWidth, 0.0f, 1.0f);
     const float k = 1.0f - t;
-    const float x =
-        s.x + bodyRestitution * k * (o.x * theirs.mass / own.mass - p * own.mass / theirs.mass);
+    const float x = s.x + bodyRestitution * k * (o.x * theirs.mass / own.mass - p * own.mass / theirs.mass);
     if (body.touchingBefore) {
         Vec3 u = d;
         normalize(u);
@@ -123,7 +122,8 @@ void collideWithBodies(RigidBody& body, uint32_t index, const OverlapPairs& over
             }
             for (int k = 0; k < count; ++k) {
                 touched = true;
-                respondToBody(body, overlapPairs.body(n[k].index), n[k].overlap, gaps[k], frames[k], push, pushCount);
+                respondToBody(body, overlapPairs.body(n[k].index), n[k].overlap, gaps[k], frames[k], push,
+                              pushCount);
             }
         }
     }
@@ -139,7 +139,8 @@ void stepPhysics(ObjectList& bodies, PhysicsWorld& world) {
     OverlapPairs& overlapPairs = world.overlapPairs;
     overlapPairs.find(bodies);
     uint32_t index = 0;
-    for (bodies.cursor = bodies.head; bodies.cursor != nullptr; bodies.cursor = bodies.cursor->next, ++index) {
+    for (bodies.cursor = bodies.head; bodies.cursor != nullptr;
+         bodies.cursor = bodies.cursor->next, ++index) {
         RigidBody& body = *static_cast<RigidBody*>(bodies.cursor->payload);
         if (!body.active) {
             continue;

@@ -24,26 +24,26 @@ struct PhysicsWorld {
 struct CollisionSphere {
     float radius;
     float mass;
-    Vec3 center;                // kept up to date by the owner; the contact tests read it
+    Vec3 center; // kept up to date by the owner; the contact tests read it
     Vec3 velocity;
-    bool enabled;               // a disabled sphere touches nothing
+    bool enabled; // a disabled sphere touches nothing
 
     static void* operator new(size_t) { return takeSlot<CollisionSphere>(); }
     static void operator delete(void* sphere) { giveSlot<CollisionSphere>(sphere); }
 };
 
 struct RigidBody {
-    Vec3 place;                 // the body's place: integration moves it, its owner may between steps
-    Vec3 position;              // place as the step reads it: taken up when the step reaches the
-                                // body, so until then as the last integration left it
-    Vec3 previousVelocity;      // velocity as of the last integration
-    Vec3 nextPosition;          // where integration puts the body
+    Vec3 place;            // the body's place: integration moves it, its owner may between steps
+    Vec3 position;         // place as the step reads it: taken up when the step reaches the
+                           // body, so until then as the last integration left it
+    Vec3 previousVelocity; // velocity as of the last integration
+    Vec3 nextPosition;     // where integration puts the body
     Vec3 velocity;
-    bool active;                // an inactive body is neither moved nor read
-    bool touching;              // touched another body in the last step
-    bool touchingBefore;        // touching as of the last integration
-    CollisionSphere* sphere;    // set by the caller
-    ListNode* bodyNode;         // node in the body list, set by addBody
+    bool active;             // an inactive body is neither moved nor read
+    bool touching;           // touched another body in the last step
+    bool touchingBefore;     // touching as of the last integration
+    CollisionSphere* sphere; // set by the caller
+    ListNode* bodyNode;      // node in the body list, set by addBody
 
     static void* operator new(size_t) { return takeSlot<RigidBody>(); }
     static void operator delete(void* body) { giveSlot<RigidBody>(body); }
@@ -51,16 +51,16 @@ struct RigidBody {
 
 // The turns a box's contact test makes, worked out for one rotation.
 struct BoxTurns {
-    Vec3 rotation;      // the rotation they belong to, compared bit for bit
-    AxisTurn into[3];   // by rotation.x, .y, .z: world offsets into box space
-    AxisTurn outOf[3];  // by -rotation.x, -.y, -.z: box directions out to the world
+    Vec3 rotation;     // the rotation they belong to, compared bit for bit
+    AxisTurn into[3];  // by rotation.x, .y, .z: world offsets into box space
+    AxisTurn outOf[3]; // by -rotation.x, -.y, -.z: box directions out to the world
     bool valid;
 };
 
 struct BoxCollider {
     Vec3 halfExtent;
-    Vec3 position;              // set when the collider is made; player control moves one
-    Vec3 rotation;              // degrees about x, y, z; player control turns one
+    Vec3 position; // set when the collider is made; player control moves one
+    Vec3 rotation; // degrees about x, y, z; player control turns one
     bool enabled;
     // Kept by contactSphereBox, which works the turns out again whenever rotation changes.
     mutable BoxTurns turns = {};

@@ -15,14 +15,24 @@ struct NamedKey {
 };
 
 const NamedKey namedKeys[] = {
-    {"Space", keySpace},           {"Escape", keyEscape},           {"Enter", keyEnter},
-    {"ArrowUp", keyUp},            {"ArrowDown", keyDown},          {"ArrowLeft", keyLeft},
-    {"ArrowRight", keyRight},      {"ShiftLeft", keyLeftShift},     {"ShiftRight", keyRightShift},
-    {"ControlLeft", keyLeftControl}, {"ControlRight", keyRightControl}, {"AltLeft", keyLeftAlt},
+    {"Space", keySpace},
+    {"Escape", keyEscape},
+    {"Enter", keyEnter},
+    {"ArrowUp", keyUp},
+    {"ArrowDown", keyDown},
+    {"ArrowLeft", keyLeft},
+    {"ArrowRight", keyRight},
+    {"ShiftLeft", keyLeftShift},
+    {"ShiftRight", keyRightShift},
+    {"ControlLeft", keyLeftControl},
+    {"ControlRight", keyRightControl},
+    {"AltLeft", keyLeftAlt},
     {"AltRight", keyRightAlt},
 };
 
-bool startsWith(const char* text, const char* start) { return std::strncmp(text, start, std::strlen(start)) == 0; }
+bool startsWith(const char* text, const char* start) {
+    return std::strncmp(text, start, std::strlen(start)) == 0;
+}
 
 } // namespace
 

@@ -4,7 +4,7 @@
 
 namespace valley {
 
-int browserKey(const char* code); // 0 for a key the engine does not read
+int browserKey(const char* code);    // 0 for a key the engine does not read
 bool browserKeyDefaultKept(int key); // keys whose browser meaning stays (F1 to F12)
 
 } // namespace valley

@@ -27,9 +27,9 @@ constexpr KeyTable makeKeyTable() {
     for (int key = keyF1; key <= keyF12; ++key) {
         table.keys[slot++] = key;
     }
-    const int named[] = {keySpace,     keyEscape,     keyEnter,       keyUp,           keyDown,    keyLeft,
-                         keyRight,     keyLeftShift,  keyRightShift,  keyLeftControl,  keyRightControl,
-                         keyLeftAlt,   keyRightAlt};
+    const int named[] = {keySpace,        keyEscape,  keyEnter,     keyUp,         keyDown,
+                         keyLeft,         keyRight,   keyLeftShift, keyRightShift, keyLeftControl,
+                         keyRightControl, keyLeftAlt, keyRightAlt};
     for (int key : named) {
         table.keys[slot++] = key;
     }

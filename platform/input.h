@@ -28,11 +28,11 @@ struct InputState {
     int32_t mouseY;
 };
 
-int keySlot(int key);  // -1 for a key the table does not hold
-int slotKey(int slot); // the key of a slot, 0 <= slot < keySlotCount
-bool isHeld(const InputState& input, int key);          // false for a key the table does not hold
-bool buttonHeld(const InputState& input, int button);   // false for a button the record does not hold
-void setKey(InputState& input, int key, bool held);     // nothing for a key the table does not hold
+int keySlot(int key);                                     // -1 for a key the table does not hold
+int slotKey(int slot);                                    // the key of a slot, 0 <= slot < keySlotCount
+bool isHeld(const InputState& input, int key);            // false for a key the table does not hold
+bool buttonHeld(const InputState& input, int button);     // false for a button the record does not hold
+void setKey(InputState& input, int key, bool held);       // nothing for a key the table does not hold
 void setButton(InputState& input, int button, bool held); // nothing for a button the record does not hold
 
 } // namespace valley

@@ -16,10 +16,18 @@ struct NamedKey {
 };
 
 const NamedKey namedKeys[] = {
-    {"Space", keySpace},         {"Escape", keyEscape},       {"Enter", keyEnter},
-    {"Up", keyUp},               {"Down", keyDown},           {"Left", keyLeft},
-    {"Right", keyRight},         {"LeftShift", keyLeftShift}, {"RightShift", keyRightShift},
-    {"LeftControl", keyLeftControl}, {"RightControl", keyRightControl}, {"LeftAlt", keyLeftAlt},
+    {"Space", keySpace},
+    {"Escape", keyEscape},
+    {"Enter", keyEnter},
+    {"Up", keyUp},
+    {"Down", keyDown},
+    {"Left", keyLeft},
+    {"Right", keyRight},
+    {"LeftShift", keyLeftShift},
+    {"RightShift", keyRightShift},
+    {"LeftControl", keyLeftControl},
+    {"RightControl", keyRightControl},
+    {"LeftAlt", keyLeftAlt},
     {"RightAlt", keyRightAlt},
 };
 const char* const buttonNames[mouseButtonCount] = {"MouseLeft", "MouseRight", "MouseMiddle"};
@@ -107,8 +115,8 @@ InputState mapKeys(const InputMapping& mapping, const InputState& desktop) {
     return game;
 }
 
-void mapPointer(const InputMapping& mapping, const PointerAnchor& anchor, int desktopX, int desktopY, int& gameX,
-                int& gameY) {
+void mapPointer(const InputMapping& mapping, const PointerAnchor& anchor, int desktopX, int desktopY,
+                int& gameX, int& gameY) {
     const double scale = mapping.sensitivity;
     const double movedX = std::floor((static_cast<double>(desktopX) - anchor.desktopX) * scale);
     const double movedY = std::floor((static_cast<double>(desktopY) - anchor.desktopY) * scale);

@@ -25,10 +25,10 @@ bool inputByName(const std::string& name, InputName& input); // false for a name
 std::string inputName(const InputName& input);               // "" for no input of the table
 
 struct InputMapping {
-    InputName keySource[keySlotCount];         // the game's key of slot k is read from this input
-    InputName buttonSource[mouseButtonCount];  // and its mouse button b from this one
-    float sensitivity;                         // pointer motion times this; 1 keeps it
-    bool invertY;                              // pointer motion up and down swapped
+    InputName keySource[keySlotCount];        // the game's key of slot k is read from this input
+    InputName buttonSource[mouseButtonCount]; // and its mouse button b from this one
+    float sensitivity;                        // pointer motion times this; 1 keeps it
+    bool invertY;                             // pointer motion up and down swapped
 };
 
 InputMapping identityMapping(); // every input read from itself, motion as it is
@@ -47,7 +47,7 @@ struct PointerAnchor {
     int gameY;
 };
 
-void mapPointer(const InputMapping& mapping, const PointerAnchor& anchor, int desktopX, int desktopY, int& gameX,
-                int& gameY);
+void mapPointer(const InputMapping& mapping, const PointerAnchor& anchor, int desktopX, int desktopY,
+                int& gameX, int& gameY);
 
 } // namespace valley

@@ -13,9 +13,9 @@
 namespace valley {
 
 struct ScriptFrame {
-    std::vector<int> keys;           // held during this frame (key names of keys.h)
-    std::vector<int> buttons;        // mouse buttons held during this frame
-    bool movesMouse = false;         // when true the mouse is at (mouseX, mouseY) from this frame on
+    std::vector<int> keys;    // held during this frame (key names of keys.h)
+    std::vector<int> buttons; // mouse buttons held during this frame
+    bool movesMouse = false;  // when true the mouse is at (mouseX, mouseY) from this frame on
     int mouseX = 0;
     int mouseY = 0;
     std::string capturePath;         // when set, the frame is written there as a PNG before it is shown

@@ -28,11 +28,6 @@ enum KeyCode : int {
     keyRightAlt = 346,
 };
 
-enum MouseButton : int {
-    mouseButtonLeft = 0,
-    mouseButtonRight = 1,
-    mouseButtonMiddle = 2,
-    mouseButtonCount
-};
+enum MouseButton : int { mouseButtonLeft = 0, mouseButtonRight = 1, mouseButtonMiddle = 2, mouseButtonCount };
 
 } // namespace valley

@@ -32,7 +32,7 @@ struct SessionProgress {
     size_t replayFrame = 0;               // replaying: index of the tick being run
     size_t replayPoll = 0;                // replaying: next poll within it
     int ticksDone = 0;
-    bool writeFailed = false;             // recording stopped at a failed write
+    bool writeFailed = false; // recording stopped at a failed write
 };
 
 // How far a run is through its script, and where the scripted mouse is.
@@ -75,10 +75,10 @@ struct PlatformRun {
 
 struct PlatformState {
     // Chosen by the caller and kept for every later run.
-    InputScript* script = nullptr;             // the desktop's input replaced, or none
-    SessionInput* session = nullptr;           // recorded or replayed, or none
-    InputMapping mapping = identityMapping();  // between the desktop's input and the game's
-    std::function<bool()> loopStep;            // the browser's loop, run an animation frame a step
+    InputScript* script = nullptr;            // the desktop's input replaced, or none
+    SessionInput* session = nullptr;          // recorded or replayed, or none
+    InputMapping mapping = identityMapping(); // between the desktop's input and the game's
+    std::function<bool()> loopStep;           // the browser's loop, run an animation frame a step
     std::function<int()> loopFinish;
     PlatformRun run;
 };

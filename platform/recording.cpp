@@ -69,7 +69,8 @@ RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& record
     if (!checkHolds(bytes, recordingHeaderSize - 4)) {
         return fault(RecordingFault::corruptHeader, version, recording);
     }
-    recording.header = {static_cast<uint32_t>(readLittleEndian(bytes + 8, 4)), readInt32LittleEndian(bytes + 12), readInt32LittleEndian(bytes + 16)};
+    recording.header = {static_cast<uint32_t>(readLittleEndian(bytes + 8, 4)),
+                        readInt32LittleEndian(bytes + 12), readInt32LittleEndian(bytes + 16)};
 
     RecordingRead read = {RecordingFault::none, version, 0, 0};
     size_t at = recordingHeaderSize;
@@ -87,7 +88,8 @@ RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& record
         bool sound = size - at >= length && checkHolds(bytes + at, length - 4);
         for (size_t i = 0; i < polls && sound; ++i) {
             const uint8_t* poll = bytes + at + 1 + i * snapshotSize;
-            InputState input = {readLittleEndian(poll, 8), poll[8], readInt32LittleEndian(poll + 9), readInt32LittleEndian(poll + 13)};
+            InputState input = {readLittleEndian(poll, 8), poll[8], readInt32LittleEndian(poll + 9),
+                                readInt32LittleEndian(poll + 13)};
             sound = (input.keys & ~keyMask) == 0 && (input.buttons & ~buttonMask) == 0;
             frame.polls.push_back(input);
         }
@@ -105,14 +107,19 @@ RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& record
 
 std::string describeRecordingFault(const RecordingRead& read) {
     switch (read.fault) {
-    case RecordingFault::none: return "a sound recording";
-    case RecordingFault::wrongMagic: return "not a valley recording";
-    case RecordingFault::truncatedHeader: return "the recording's header is cut short";
+    case RecordingFault::none:
+        return "a sound recording";
+    case RecordingFault::wrongMagic:
+        return "not a valley recording";
+    case RecordingFault::truncatedHeader:
+        return "the recording's header is cut short";
     case RecordingFault::wrongVersion:
         return "recording format version " + std::to_string(read.version) + ", this valley reads version " +
                std::to_string(recordingVersion);
-    case RecordingFault::corruptHeader: return "the recording's header is corrupt";
-    case RecordingFault::corruptFrame: return "frame " + std::to_string(read.badFrame) + " of the recording is corrupt";
+    case RecordingFault::corruptHeader:
+        return "the recording's header is corrupt";
+    case RecordingFault::corruptFrame:
+        return "frame " + std::to_string(read.badFrame) + " of the recording is corrupt";
     case RecordingFault::tooLong:
         return "longer than 24 hours of play (" + std::to_string(largestRecordingTicks) + " ticks)";
     }

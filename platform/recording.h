@@ -47,17 +47,26 @@ struct Recording {
     std::vector<RecordedFrame> frames; // frames[0] is frame 1
 };
 
-enum class RecordingFault { none, wrongMagic, truncatedHeader, wrongVersion, corruptHeader, corruptFrame, tooLong };
+enum class RecordingFault {
+    none,
+    wrongMagic,
+    truncatedHeader,
+    wrongVersion,
+    corruptHeader,
+    corruptFrame,
+    tooLong
+};
 
 struct RecordingRead {
     RecordingFault fault;
-    uint32_t version;   // the file's format version, once read
-    size_t badFrame;    // corruptFrame: its number, from 1
-    size_t tornBytes;   // bytes of a cut-short last frame, dropped
+    uint32_t version; // the file's format version, once read
+    size_t badFrame;  // corruptFrame: its number, from 1
+    size_t tornBytes; // bytes of a cut-short last frame, dropped
 };
 
 void appendRecordingHeader(std::vector<uint8_t>& bytes, const RecordingHeader& header);
-void appendRecordedFrame(std::vector<uint8_t>& bytes, const RecordedFrame& frame); // at most maxPollsPerFrame polls
+void appendRecordedFrame(std::vector<uint8_t>& bytes,
+                         const RecordedFrame& frame); // at most maxPollsPerFrame polls
 
 // Reads a whole file. On a fault the recording is left empty.
 RecordingRead readRecording(const uint8_t* bytes, size_t size, Recording& recording);

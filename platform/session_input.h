@@ -26,7 +26,7 @@ struct SessionInput {
     bool paced = false;                // replaying: ticks follow the clock like live play
     std::string captureDirectory;      // when set, every captureEvery-th tick is drawn and saved there
     int captureEvery = 1;
-    std::function<void()> onPresent;  // called after every presented frame
+    std::function<void()> onPresent; // called after every presented frame
     // What was written: recording stops at its first failed frame (the file keeps the frames
     // before it); capturing goes on and counts the frames it could not save.
     WriteTally recorded;
@@ -41,14 +41,14 @@ void sessionRewind(); // back to the session's first frame, as platformUseSessio
 bool sessionRecording();
 bool sessionReplaying();
 void sessionRecordPoll(const InputState& live);
-void sessionReplayPoll();               // moves to the next recorded poll when replaying
-const InputState* sessionInput();    // the current poll when recording or replaying, else none
+void sessionReplayPoll();         // moves to the next recorded poll when replaying
+const InputState* sessionInput(); // the current poll when recording or replaying, else none
 // One poll as the engine sees it: the recording's when replaying, else `live` (kept when recording).
 InputState sessionPoll(InputState (*live)());
-std::string sessionCapturePath();       // where to save the frame about to be presented, or ""
+std::string sessionCapturePath(); // where to save the frame about to be presented, or ""
 void sessionCaptured(const std::string& path, const Problem& problem); // none when it was saved
-void sessionPresented();                // after a tick's frame is presented
-void sessionTickDone();                 // as a tick ends: recorded, or the replay moves on
+void sessionPresented();                                               // after a tick's frame is presented
+void sessionTickDone(); // as a tick ends: recorded, or the replay moves on
 bool sessionReplayOver();
 bool sessionUnpaced(); // a replay without pacing
 

@@ -15,10 +15,10 @@
 namespace valley {
 
 struct TickSchedule {
-    bool started;      // false until the first tick has run
-    double nextTick;   // when the tick after the one running is due
-    int ticksUndrawn;  // ticks run since the last drawn one, the running one included
-    double givenUp;    // game time given up by re-basing, in all
+    bool started;     // false until the first tick has run
+    double nextTick;  // when the tick after the one running is due
+    int ticksUndrawn; // ticks run since the last drawn one, the running one included
+    double givenUp;   // game time given up by re-basing, in all
 };
 
 const double tickSeconds = 1.0 / 60.0;

@@ -64,7 +64,7 @@ bool platformTicksPaced();
 // Whether the running tick's picture is to be saved (a session's capture): such a tick is drawn
 // even when the schedule would leave it out.
 bool platformTickCaptured();
-double platformClock();               // the steady clock, in seconds
+double platformClock(); // the steady clock, in seconds
 // Sleeps (nothing for 0 or less) and is true; false at once where the loop must not block (the
 // browser: the next animation frame comes back instead).
 bool platformWait(double seconds);

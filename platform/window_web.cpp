@@ -116,7 +116,8 @@ Problem platformInit() { return std::nullopt; }
 // The context is left to the page, so the run's last picture stays on it; the run's state goes.
 void platformTerminate() { freshPlatformRun(); }
 
-Problem platformOpenWindow(int width, int height, int, int, int, int alphaBits, int depthBits, int stencilBits) {
+Problem platformOpenWindow(int width, int height, int, int, int, int alphaBits, int depthBits,
+                           int stencilBits) {
     emscripten_set_canvas_element_size(canvas, width, height);
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
@@ -141,7 +142,8 @@ Problem platformOpenWindow(int width, int height, int, int, int, int alphaBits, 
     emscripten_set_mousedown_callback(canvas, nullptr, EM_TRUE, onMouseButton);
     emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, onMouseButton);
     emscripten_set_mousemove_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, onMouseMove);
-    emscripten_set_pointerlockchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, onPointerLock);
+    emscripten_set_pointerlockchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE,
+                                              onPointerLock);
     return std::nullopt;
 }
 

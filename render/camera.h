@@ -15,17 +15,17 @@ namespace valley {
 struct RenderList;
 
 struct Camera {
-    float fieldOfView;    // degrees, whole vertical angle fed to perspective
-    int32_t mode;         // 2: mouse look and movement active; otherwise input is only polled
-    float moveSpeed;      // scales the key input; player control rewrites it every tick
-    Vec3 position;        // eye position
-    float roll;           // degrees
-    float yaw;            // degrees
-    float pitch;          // degrees
-    Vec3 velocity;        // world units per tick
+    float fieldOfView;     // degrees, whole vertical angle fed to perspective
+    int32_t mode;          // 2: mouse look and movement active; otherwise input is only polled
+    float moveSpeed;       // scales the key input; player control rewrites it every tick
+    Vec3 position;         // eye position
+    float roll;            // degrees
+    float yaw;             // degrees
+    float pitch;           // degrees
+    Vec3 velocity;         // world units per tick
     RenderList* sceneList; // drawn first; created by start-up
     RenderList* waterList; // drawn second
-    float damping;        // velocity factor per tick
+    float damping;         // velocity factor per tick
 };
 
 Camera& initCamera(Camera& camera);

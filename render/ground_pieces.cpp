@@ -19,9 +19,7 @@ namespace {
 // through (a few units in the last place), far below any slope a player could tell apart.
 const float margin = 1.0f / 1024.0f;
 
-bool unitLength(const Vec3& normal) {
-    return std::fabs(length(normal) - 1.0f) <= margin;
-}
+bool unitLength(const Vec3& normal) { return std::fabs(length(normal) - 1.0f) <= margin; }
 
 Vec3 cornerAt(const Mesh& mesh, int32_t vertex, int32_t offset) {
     const float* v = &mesh.vertices[static_cast<size_t>(vertex) * mesh.stride + offset];
@@ -61,7 +59,8 @@ struct TileBox {
 int tileOf(const Vec3 corners[3], const TileBox& extent) {
     const float x = (corners[0].x + corners[1].x + corners[2].x) / 3.0f;
     const float z = (corners[0].z + corners[1].z + corners[2].z) / 3.0f;
-    return cellOf(z, extent.low.z, extent.high.z) * groundTilesPerSide + cellOf(x, extent.low.x, extent.high.x);
+    return cellOf(z, extent.low.z, extent.high.z) * groundTilesPerSide +
+           cellOf(x, extent.low.x, extent.high.x);
 }
 
 } // namespace
@@ -123,7 +122,8 @@ GroundPieces* makeGroundPieces(const Mesh& mesh) {
     for (int slope = steepGround; slope <= mixedGround; ++slope) {
         for (int tile = 0; tile < groundTileCount; ++tile) {
             const std::vector<uint32_t>& run = runs[slope][tile];
-            pieces->runs[slope][tile] = {static_cast<int32_t>(ordered.size()), static_cast<int32_t>(run.size())};
+            pieces->runs[slope][tile] = {static_cast<int32_t>(ordered.size()),
+                                         static_cast<int32_t>(run.size())};
             pieces->triangleCount[slope] += static_cast<int32_t>(run.size() / 3);
             ordered.insert(ordered.end(), run.begin(), run.end());
         }

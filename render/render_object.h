@@ -30,19 +30,19 @@ struct Slot {
 };
 
 struct RenderObject {
-    Mesh* mesh;             // not owned; never none after creation
-    ListNode* listNode;     // this object's node in its render list
+    Mesh* mesh;         // not owned; never none after creation
+    ListNode* listNode; // this object's node in its render list
     Vec3 position;
-    Vec3 rotation;          // degrees about x, y, z
+    Vec3 rotation; // degrees about x, y, z
     Vec3 scale;
-    Mat4 modelView;         // rebuilt at every draw
-    uint8_t visible;        // drawn only when non-zero
-    uint8_t background;     // lies behind everything else in its list: drawn after the opaque objects
-    ObjectLogic* logic;     // owned behaviour, or none
-    ShaderProgram* shader;  // not owned
-    ObjectList textureSlots; // one per sampler of the shader
-    ObjectList normalSlots;  // one per value uniform of the attribute table
-    ObjectList blendSlots;   // one per value uniform of the uniforms table
+    Mat4 modelView;             // rebuilt at every draw
+    uint8_t visible;            // drawn only when non-zero
+    uint8_t background;         // lies behind everything else in its list: drawn after the opaque objects
+    ObjectLogic* logic;         // owned behaviour, or none
+    ShaderProgram* shader;      // not owned
+    ObjectList textureSlots;    // one per sampler of the shader
+    ObjectList normalSlots;     // one per value uniform of the attribute table
+    ObjectList blendSlots;      // one per value uniform of the uniforms table
     GroundPieces* groundPieces; // owned, or none: the mesh by slope, for a program with slope variants
 
     static void* operator new(size_t) { return takeSlot<RenderObject>(); }
@@ -60,7 +60,7 @@ struct RenderList {
 const float drawDistance = 20000.0f; // per axis, from the camera
 
 RenderObject* createRenderObject(Mesh* mesh, Camera& camera); // appended to camera.sceneList
-RenderObject* createWaterObject(Mesh* mesh, Camera& camera); // appended to camera.waterList
+RenderObject* createWaterObject(Mesh* mesh, Camera& camera);  // appended to camera.waterList
 // Appended to camera.sceneList, carrying the behaviour (owned from then on); runs logic->setUp
 // with the tick it is made in.
 RenderObject* createLogicObject(Mesh* mesh, Camera& camera, ObjectLogic* logic, const Tick& tick);

@@ -9,8 +9,8 @@
 #include "core/problem.h"
 #include "core/vec_math.h"
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace valley {
@@ -22,11 +22,11 @@ struct Texture;
 const int maxVariables = 10; // entries per table
 
 struct VariableEntry {
-    int32_t location; // found at link time; -1 when the linked program lacks it
-    const char* name; // GLSL identifier, not copied
-    int32_t size;     // attributes: floats (1-4); value uniforms: 1, 4 or 16; samplers: 0
-    int32_t count;    // array count handed to OpenGL: 1; samplers 0
-    int32_t sampler;  // 1 for a sampler uniform
+    int32_t location;  // found at link time; -1 when the linked program lacks it
+    const char* name;  // GLSL identifier, not copied
+    int32_t size;      // attributes: floats (1-4); value uniforms: 1, 4 or 16; samplers: 0
+    int32_t count;     // array count handed to OpenGL: 1; samplers 0
+    int32_t sampler;   // 1 for a sampler uniform
     const void* value; // value uniforms: default data (float, 4 floats or Mat4)
 };
 
@@ -42,14 +42,14 @@ struct VariableTable {
 struct ShaderProgram {
     const char* vertexPath;
     const char* fragmentPath;
-    VariableTable attributes; // attributes 0..count-1, then the normal-matrix value uniforms
-    VariableTable uniforms;   // samplers 0..textureCount-1, then the blend value uniforms
-    uint32_t program;         // OpenGL program name, set by linkProgram
+    VariableTable attributes;        // attributes 0..count-1, then the normal-matrix value uniforms
+    VariableTable uniforms;          // samplers 0..textureCount-1, then the blend value uniforms
+    uint32_t program;                // OpenGL program name, set by linkProgram
     Texture* textures[maxVariables]; // default texture of each sampler
     int32_t textureCount;
-    Mat4 sentProjection;    // the "Projection" last handed to the linked program
-    uint8_t projectionSent; // 0 until the first draw after linking
-    const char* defines;    // compiled in after the "#version" line; none for the files as written
+    Mat4 sentProjection;             // the "Projection" last handed to the linked program
+    uint8_t projectionSent;          // 0 until the first draw after linking
+    const char* defines;             // compiled in after the "#version" line; none for the files as written
     ShaderProgram* slopeVariants[2]; // terrain only: its programs for steep and flat ground
                                      // (render/ground_pieces.h), same tables; none for others
 };
@@ -68,13 +68,14 @@ const uint64_t largestShaderFile = 1000000;
 // A shader file's text with every line ended by "\n" (a final line feed adds an empty line);
 // "" and the problem when it cannot be read (missing, not a regular file, over the bound).
 Problem readTextFile(const char* path, std::string& text);
-std::string shaderTextFrom(const uint8_t* bytes, size_t size); // the same from bytes; no file needed
+std::string shaderTextFrom(const uint8_t* bytes, size_t size);       // the same from bytes; no file needed
 uint32_t compileShader(uint32_t type, const ShaderProgram& program); // with the program's defines
 // A shader file's text as GLSL ES 1.00 (the browser's) takes it: the "#version" line, or none,
 // becomes "#version 100" with a default float precision, high where the stage has it.
 std::string glslEsText(const std::string& text);
 uint32_t linkProgram(ShaderProgram& program);
-void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& projection, const Mat4& modelview);
+void applyProgram(ShaderProgram& program, RenderObject& object, const Mat4& projection,
+                  const Mat4& modelview);
 
 // Each takes its default texture ("Textures/grass3.dds") from the cache, so it is loaded once.
 ShaderProgram* makePhongMaterial(ResourceCache& cache);

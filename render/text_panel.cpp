@@ -90,13 +90,14 @@ void drawTextPanel(TextPainter& painter, const std::string& text, float left, fl
     std::vector<char> copy(text.begin(), text.end());
     copy.push_back('\0');
     std::vector<char> quads(copy.size() * 300); // stb's estimate is about 270 bytes a character
-    const int quadCount = stb_easy_font_print(0.0f, 0.0f, copy.data(), nullptr, quads.data(),
-                                              static_cast<int>(quads.size()));
+    const int quadCount =
+        stb_easy_font_print(0.0f, 0.0f, copy.data(), nullptr, quads.data(), static_cast<int>(quads.size()));
     int width = 0;
     int height = 0;
     textSize(text, scale, width, height);
-    const float box[8] = {-panelMargin, -panelMargin, width + panelMargin, -panelMargin,
-                          width + panelMargin, height + panelMargin, -panelMargin, height + panelMargin};
+    const float box[8] = {-panelMargin, -panelMargin,        width + panelMargin,
+                          -panelMargin, width + panelMargin, height + panelMargin,
+                          -panelMargin, height + panelMargin};
     std::vector<float> boxTriangles;
     appendQuads(boxTriangles, box, 1, left, top, 1.0f, 2);
     std::vector<float> letters;
@@ -122,7 +123,8 @@ void drawTextPanel(TextPainter& painter, const std::string& text, float left, fl
     glDisable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glUseProgram(painter.program);
-    glUniform2f(painter.windowSizeLocation, static_cast<float>(windowWidth), static_cast<float>(windowHeight));
+    glUniform2f(painter.windowSizeLocation, static_cast<float>(windowWidth),
+                static_cast<float>(windowHeight));
     glBindBuffer(GL_ARRAY_BUFFER, painter.buffer);
 
     const float shade[4] = {0.0f, 0.0f, 0.0f, 0.6f};

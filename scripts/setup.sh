@@ -16,7 +16,7 @@ packages=(
 test_packages=(
   xauth libx11-dev libxtst-dev
   googletest libgtest-dev libbenchmark-dev libassimp-dev
-  clang-14 libclang-rt-14-dev lintian
+  clang-14 libclang-rt-14-dev clang-format-14 lintian
 )
 case "${1:-}" in
   "") ;;

@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     }
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const std::string side = std::to_string(size);
-        const std::filesystem::path folder = std::filesystem::path(argv[1]) / "icons/hicolor" / (side + "x" + side) / "apps";
+        const std::filesystem::path folder =
+            std::filesystem::path(argv[1]) / "icons/hicolor" / (side + "x" + side) / "apps";
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         const std::string path = (folder / "valley.png").string();

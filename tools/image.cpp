@@ -8,9 +8,7 @@ Color mix(Color a, Color b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-Color operator*(Color c, double s) {
-    return {c.r * s, c.g * s, c.b * s};
-}
+Color operator*(Color c, double s) { return {c.r * s, c.g * s, c.b * s}; }
 
 Image::Image(int w, int h) : width(w), height(h), rgb(static_cast<std::size_t>(w) * h * 3, 0) {}
 

@@ -5,35 +5,21 @@
 
 namespace vgen {
 
-Vec3 operator+(Vec3 a, Vec3 b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vec3 operator-(Vec3 a, Vec3 b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec3 operator*(Vec3 a, double s) {
-    return {a.x * s, a.y * s, a.z * s};
-}
+Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
 
-Vec3 cross(Vec3 a, Vec3 b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
+Vec3 cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
-double dot(Vec3 a, Vec3 b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
+double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 Vec3 normalize(Vec3 a) {
     const double len = std::sqrt(dot(a, a));
     return len > 0.0 ? a * (1.0 / len) : a;
 }
 
-Vec3 engineToFile(Vec3 e) {
-    return {e.x, -e.z, e.y};
-}
-Vec3 fileToEngine(Vec3 f) {
-    return {f.x, f.z, -f.y};
-}
+Vec3 engineToFile(Vec3 e) { return {e.x, -e.z, e.y}; }
+Vec3 fileToEngine(Vec3 f) { return {f.x, f.z, -f.y}; }
 
 std::string formatNumber(double v) {
     if (v == 0.0)
@@ -47,7 +33,7 @@ namespace {
 
 // Appends numbers separated by single spaces.
 class NumberList {
-  public:
+public:
     void add(double v) {
         sep();
         text_ += formatNumber(v);
@@ -58,7 +44,7 @@ class NumberList {
     }
     const std::string& str() const { return text_; }
 
-  private:
+private:
     void sep() {
         if (!text_.empty())
             text_ += ' ';

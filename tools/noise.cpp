@@ -40,9 +40,7 @@ int wrap(int i, int period) {
     return r < 0 ? r + period : r;
 }
 
-double fade(double t) {
-    return t * t * t * (t * (t * 6.0 - 15.0) + 10.0);
-}
+double fade(double t) { return t * t * t * (t * (t * 6.0 - 15.0) + 10.0); }
 
 } // namespace
 
@@ -78,17 +76,13 @@ double fbm(double x, double y, std::uint32_t seed, int octaves, int period) {
     return sum / norm;
 }
 
-double clamp01(double x) {
-    return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x);
-}
+double clamp01(double x) { return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x); }
 
 double smoothstep(double e0, double e1, double x) {
     const double t = clamp01((x - e0) / (e1 - e0));
     return t * t * (3.0 - 2.0 * t);
 }
 
-double lerp(double a, double b, double t) {
-    return a + (b - a) * t;
-}
+double lerp(double a, double b, double t) { return a + (b - a) * t; }
 
 } // namespace vgen

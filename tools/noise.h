@@ -9,7 +9,7 @@ namespace vgen {
 
 // SplitMix64: tiny, well-mixed sequence generator for seeds and placements.
 class Rng {
-  public:
+public:
     explicit Rng(std::uint64_t seed) : state_(seed) {}
 
     std::uint64_t next();
@@ -18,7 +18,7 @@ class Rng {
     // Uniform in [lo, hi).
     double range(double lo, double hi) { return lo + (hi - lo) * uniform(); }
 
-  private:
+private:
     std::uint64_t state_;
 };
 

@@ -52,13 +52,9 @@ Vec3 turnAboutY(Vec3 p, double degrees) {
     return {c * p.x + s * p.z, p.y, -s * p.x + c * p.z};
 }
 
-Vec3 skyWorldFromMesh(Vec3 mesh) {
-    return turnAboutY(turnAboutX(mesh, skyTurnX), skyTurnY);
-}
+Vec3 skyWorldFromMesh(Vec3 mesh) { return turnAboutY(turnAboutX(mesh, skyTurnX), skyTurnY); }
 
-Vec3 skyMeshFromWorld(Vec3 world) {
-    return turnAboutX(turnAboutY(world, -skyTurnY), -skyTurnX);
-}
+Vec3 skyMeshFromWorld(Vec3 world) { return turnAboutX(turnAboutY(world, -skyTurnY), -skyTurnX); }
 
 Vec2 skyTexcoord(Vec3 direction) {
     double u = std::atan2(direction.z, direction.x) / (2.0 * pi);

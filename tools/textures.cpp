@@ -12,9 +12,7 @@ namespace {
 constexpr double twoPi = 6.28318530717958647692;
 
 // Per-pixel grain in [-1, 1).
-double grain(int x, int y, std::uint32_t seed) {
-    return 2.0 * lattice(x, y, seed) - 1.0;
-}
+double grain(int x, int y, std::uint32_t seed) { return 2.0 * lattice(x, y, seed) - 1.0; }
 
 template <typename F> Image paint(int w, int h, F&& shade) {
     Image img(w, h);

@@ -55,7 +55,8 @@ std::vector<double> engineSeconds; // one a frame, reserved before the run
 Report reports[2] = {};
 
 Report sumUp(int lastFrame) {
-    std::vector<double> frames(engineSeconds.begin() + (lastFrame - window), engineSeconds.begin() + lastFrame);
+    std::vector<double> frames(engineSeconds.begin() + (lastFrame - window),
+                               engineSeconds.begin() + lastFrame);
     double sum = std::accumulate(frames.begin(), frames.end(), 0.0);
     std::nth_element(frames.begin(), frames.begin() + window / 10, frames.end());
     return Report{sum / window * 1000.0, frames[window / 10] * 1000.0, readProcessMemory()};
@@ -84,13 +85,14 @@ void record(int frame) {
     if (frame == firstReport || frame == totalFrames) {
         Report& report = reports[frame == firstReport ? 0 : 1];
         report = sumUp(frame);
-        std::fprintf(stderr,
-                     "frame %5d: engine %.4f ms/frame (lower decile %.4f ms), peak memory %ld KiB, resident %ld KiB, "
-                     "live rocks %d, scene objects %d, bodies %d, pages of the body walk %zu\n",
-                     frame, report.meanMilliseconds, report.lowerDecileMilliseconds, report.memory.peakKib,
-                     report.memory.residentKib, theRun.kernel.liveRockCount,
-                     countNodes(theRun.kernel.camera->sceneList->head), countNodes(theRun.kernel.bodyList->head),
-                     pagesOfBodyWalk());
+        std::fprintf(
+            stderr,
+            "frame %5d: engine %.4f ms/frame (lower decile %.4f ms), peak memory %ld KiB, resident %ld KiB, "
+            "live rocks %d, scene objects %d, bodies %d, pages of the body walk %zu\n",
+            frame, report.meanMilliseconds, report.lowerDecileMilliseconds, report.memory.peakKib,
+            report.memory.residentKib, theRun.kernel.liveRockCount,
+            countNodes(theRun.kernel.camera->sceneList->head), countNodes(theRun.kernel.bodyList->head),
+            pagesOfBodyWalk());
     }
 }
 
@@ -127,9 +129,10 @@ int main() {
     double time = percentChange(reports[0].lowerDecileMilliseconds, reports[1].lowerDecileMilliseconds);
     double mean = percentChange(reports[0].meanMilliseconds, reports[1].meanMilliseconds);
     double memory = percentChange(double(reports[0].memory.peakKib), double(reports[1].memory.peakKib));
-    std::fprintf(stderr,
-                 "from frame %d to %d: engine time %+.1f %% (lower decile; mean %+.1f %%), peak memory %+.1f %% "
-                 "(goal: both within 10 %%)\n",
-                 firstReport, totalFrames, time, mean, memory);
+    std::fprintf(
+        stderr,
+        "from frame %d to %d: engine time %+.1f %% (lower decile; mean %+.1f %%), peak memory %+.1f %% "
+        "(goal: both within 10 %%)\n",
+        firstReport, totalFrames, time, mean, memory);
     return (time < 10.0 && time > -10.0 && memory < 10.0 && memory > -10.0) ? 0 : 2;
 }

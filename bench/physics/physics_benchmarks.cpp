@@ -8,10 +8,10 @@
 #include "tests/physics/physics_reference.h"
 #include "tests/physics/rock_scene.h"
 
-#include <benchmark/benchmark.h>
-#include <btBulletCollisionCommon.h>
 #include <BulletCollision/CollisionDispatch/btCollisionObjectWrapper.h>
 #include <BulletCollision/CollisionDispatch/btSphereBoxCollisionAlgorithm.h>
+#include <benchmark/benchmark.h>
+#include <btBulletCollisionCommon.h>
 
 #include <algorithm>
 #include <deque>
@@ -56,8 +56,12 @@ std::vector<ContactCase> contactCases(const std::vector<BoxCollider>& boxes) {
         rotateX(local, -box.rotation.x);
         rotateZ(local, -box.rotation.z);
         rotateY(local, -box.rotation.y);
-        CollisionSphere sphere = {rockRadius, rockMass, {box.position.x + local.x, box.position.y + local.y,
-                                  box.position.z + local.z}, {0, 0, 0}, true};
+        CollisionSphere sphere = {
+            rockRadius,
+            rockMass,
+            {box.position.x + local.x, box.position.y + local.y, box.position.z + local.z},
+            {0, 0, 0},
+            true};
         cases.push_back({b, sphere});
     }
     return cases;
@@ -76,8 +80,7 @@ std::vector<BoxCollider> valleyBoxes() {
     return boxes;
 }
 
-template <typename Contact>
-void runContacts(benchmark::State& state, Contact contact) {
+template <typename Contact> void runContacts(benchmark::State& state, Contact contact) {
     const std::vector<BoxCollider> boxes = valleyBoxes();
     const std::vector<ContactCase> cases = contactCases(boxes);
     int64_t contacts = 0;
@@ -107,7 +110,8 @@ struct BulletPairs {
     std::vector<std::unique_ptr<btBoxShape>> boxShapes;
     std::vector<std::unique_ptr<btCollisionObject>> boxObjects;
     std::deque<btCollisionObjectWrapper> boxWrappers; // Bullet keeps them off the heap: a deque places them
-    btCollisionObjectWrapper sphereWrapper{nullptr, &sphereShape, &sphereObject, sphereObject.getWorldTransform(), -1, -1};
+    btCollisionObjectWrapper sphereWrapper{
+        nullptr, &sphereShape, &sphereObject, sphereObject.getWorldTransform(), -1, -1};
     std::vector<btSphereBoxCollisionAlgorithm*> sphereBox;
     std::vector<btCollisionAlgorithm*> dispatched;
     std::vector<std::unique_ptr<btManifoldResult>> results;
@@ -119,19 +123,23 @@ struct BulletPairs {
         btSphereBoxCollisionAlgorithm::CreateFunc makeSphereBox;
         btCollisionAlgorithmConstructionInfo info(&dispatcher, 1);
         for (const BoxCollider& box : boxes) {
-            boxShapes.push_back(std::make_unique<btBoxShape>(btVector3(box.halfExtent.x, box.halfExtent.y, box.halfExtent.z)));
+            boxShapes.push_back(std::make_unique<btBoxShape>(
+                btVector3(box.halfExtent.x, box.halfExtent.y, box.halfExtent.z)));
             auto object = std::make_unique<btCollisionObject>();
             object->setCollisionShape(boxShapes.back().get());
             const btQuaternion turn = btQuaternion(btVector3(0, 1, 0), box.rotation.y * toRadians) *
                                       btQuaternion(btVector3(0, 0, 1), box.rotation.z * toRadians) *
                                       btQuaternion(btVector3(1, 0, 0), box.rotation.x * toRadians);
-            object->setWorldTransform(btTransform(turn, btVector3(box.position.x, box.position.y, box.position.z)));
-            boxWrappers.emplace_back(nullptr, boxShapes.back().get(), object.get(), object->getWorldTransform(), -1, -1);
+            object->setWorldTransform(
+                btTransform(turn, btVector3(box.position.x, box.position.y, box.position.z)));
+            boxWrappers.emplace_back(nullptr, boxShapes.back().get(), object.get(),
+                                     object->getWorldTransform(), -1, -1);
             boxObjects.push_back(std::move(object));
             btCollisionObjectWrapper* boxWrapper = &boxWrappers.back();
             sphereBox.push_back(static_cast<btSphereBoxCollisionAlgorithm*>(
                 makeSphereBox.CreateCollisionAlgorithm(info, &sphereWrapper, boxWrapper)));
-            dispatched.push_back(dispatcher.findAlgorithm(&sphereWrapper, boxWrapper, nullptr, BT_CONTACT_POINT_ALGORITHMS));
+            dispatched.push_back(
+                dispatcher.findAlgorithm(&sphereWrapper, boxWrapper, nullptr, BT_CONTACT_POINT_ALGORITHMS));
             results.push_back(std::make_unique<btManifoldResult>(&sphereWrapper, boxWrapper));
         }
         for (const ContactCase& c : cases) {
@@ -150,7 +158,8 @@ struct BulletPairs {
     }
 
     // One sphere against its box through an algorithm, into the pair's persistent manifold.
-    void process(btCollisionAlgorithm* algorithm, const ContactCase& c, size_t i, const btDispatcherInfo& info) {
+    void process(btCollisionAlgorithm* algorithm, const ContactCase& c, size_t i,
+                 const btDispatcherInfo& info) {
         sphereObject.getWorldTransform().setOrigin(centres[i]);
         algorithm->processCollision(&sphereWrapper, &boxWrappers[c.box], info, results[c.box].get());
     }
@@ -168,8 +177,8 @@ void BM_BulletSphereDistance(benchmark::State& state) {
             btVector3 pointOnBox;
             btVector3 normal;
             btScalar depth = 0;
-            const bool hit = bullet.sphereBox[b]->getSphereDistance(&bullet.boxWrappers[b], pointOnBox, normal, depth,
-                                                                    bullet.centres[i], rockRadius, 0);
+            const bool hit = bullet.sphereBox[b]->getSphereDistance(
+                &bullet.boxWrappers[b], pointOnBox, normal, depth, bullet.centres[i], rockRadius, 0);
             benchmark::DoNotOptimize(pointOnBox);
             benchmark::DoNotOptimize(normal);
             benchmark::DoNotOptimize(depth);
@@ -188,8 +197,9 @@ void BM_BulletProcessCollision(benchmark::State& state) {
     const std::vector<ContactCase> cases = contactCases(boxes);
     BulletPairs bullet(boxes, cases);
     const std::vector<btCollisionAlgorithm*> algorithms =
-        state.range(0) == 0 ? std::vector<btCollisionAlgorithm*>(bullet.sphereBox.begin(), bullet.sphereBox.end())
-                            : bullet.dispatched;
+        state.range(0) == 0
+            ? std::vector<btCollisionAlgorithm*>(bullet.sphereBox.begin(), bullet.sphereBox.end())
+            : bullet.dispatched;
     btDispatcherInfo info;
     for (auto _ : state) {
         for (size_t i = 0; i < cases.size(); ++i) {
@@ -213,9 +223,9 @@ BENCHMARK(BM_BulletProcessCollision)->ArgName("defaultDispatch")->Arg(0)->Arg(1)
 struct SettledValley {
     std::unique_ptr<RockScene> scene;
     RockScene::Saved saved;
-    double pairsPerRock = 0;    // overlapping sphere pairs, each counted for both rocks
-    double rocksOnBoxes = 0;    // share of the rocks overlapping a block
-    double rocksTouching = 0;   // share of the rocks overlapping another
+    double pairsPerRock = 0;  // overlapping sphere pairs, each counted for both rocks
+    double rocksOnBoxes = 0;  // share of the rocks overlapping a block
+    double rocksTouching = 0; // share of the rocks overlapping another
 };
 
 // Hollows beside blocks 1, 4 and 5 and on open ground: x, z, the lowest height.
@@ -322,8 +332,7 @@ SettledValley& settledValley(int count) {
     return found->second;
 }
 
-template <typename Step>
-void runStep(benchmark::State& state, Step step) {
+template <typename Step> void runStep(benchmark::State& state, Step step) {
     SettledValley& valley = settledValley(static_cast<int>(state.range(0)));
     RockScene& scene = *valley.scene;
     for (auto _ : state) {

@@ -12,12 +12,14 @@ using namespace valley;
 TEST(DataFolder, IsTheFlagThenTheVariableThenBesideTheExecutableThenTheInstalledPrefix) {
     char pattern[] = "/tmp/valley-data-XXXXXX";
     const std::string root = mkdtemp(pattern);
-    for (const char* folder : {"flag/Meshes", "variable/Meshes", "build/Meshes", "usr/bin", "usr/share/valley/Meshes",
-                               "share/valley/Meshes", "empty/bin", "shaders-only/shaders"}) {
+    for (const char* folder :
+         {"flag/Meshes", "variable/Meshes", "build/Meshes", "usr/bin", "usr/share/valley/Meshes",
+          "share/valley/Meshes", "empty/bin", "shaders-only/shaders"}) {
         std::filesystem::create_directories(root + "/" + folder);
     }
     const std::string flag = root + "/flag", variable = root + "/variable", build = root + "/build";
-    const std::string bin = root + "/usr/bin", installed = root + "/usr/share/valley", empty = root + "/empty";
+    const std::string bin = root + "/usr/bin", installed = root + "/usr/share/valley",
+                      empty = root + "/empty";
     struct Case {
         const char* what;
         DataFolderPlaces places;
@@ -26,14 +28,22 @@ TEST(DataFolder, IsTheFlagThenTheVariableThenBesideTheExecutableThenTheInstalled
     };
     const Case cases[] = {
         {"the flag before all", {flag, variable, build}, flag, {flag}},
-        {"a relative flag, from the working directory", {std::filesystem::relative(flag).string(), "", bin}, flag,
+        {"a relative flag, from the working directory",
+         {std::filesystem::relative(flag).string(), "", bin},
+         flag,
          {flag}},
         {"the variable before the executable's folder", {"", variable, build}, variable, {variable}},
         {"beside the executable, before ../share/valley", {"", "", build}, build, {build}},
         {"an installed prefix", {"", "", bin}, installed, {bin, installed}},
         {"a flag without meshes is not passed by", {empty, variable, bin}, "", {empty}},
-        {"a variable without meshes is not passed by", {"", root + "/shaders-only", bin}, "", {root + "/shaders-only"}},
-        {"none beside the executable", {"", "", empty + "/bin/"}, "", {empty + "/bin", empty + "/share/valley"}},
+        {"a variable without meshes is not passed by",
+         {"", root + "/shaders-only", bin},
+         "",
+         {root + "/shaders-only"}},
+        {"none beside the executable",
+         {"", "", empty + "/bin/"},
+         "",
+         {empty + "/bin", empty + "/share/valley"}},
         {"no executable's folder", {"", "", ""}, "", {}},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,6 @@
 #include "app/overlay.h"
-#include "game/player_control.h"
 #include "game/controls.h"
+#include "game/player_control.h"
 #include "platform/keys.h"
 
 #include <gtest/gtest.h>
@@ -51,5 +51,6 @@ TEST(Overlay, TheControlsPanelNamesEveryBindingAndTheStatsPanelTheMode) {
     rates.ticksPerSecond = 60.0;
     rates.picturesPerSecond = 12.5;
     EXPECT_EQ(statsText(rates, 7, {1.0f, -2.5f, 3.25f}, "walking"),
-              "12.5 pictures drawn per second\n60.0 ticks per second\n7 rocks alive\nposition 1.0 -2.5 3.2\nwalking");
+              "12.5 pictures drawn per second\n60.0 ticks per second\n7 rocks alive\nposition 1.0 -2.5 "
+              "3.2\nwalking");
 }

@@ -22,8 +22,7 @@ using namespace valley;
 
 namespace {
 
-template <typename Payload>
-std::vector<Payload*> payloadsOf(const ListNode* head) {
+template <typename Payload> std::vector<Payload*> payloadsOf(const ListNode* head) {
     std::vector<Payload*> payloads;
     for (; head != nullptr; head = head->next) {
         payloads.push_back(static_cast<Payload*>(head->payload));
@@ -67,7 +66,9 @@ protected:
         water = payloadsOf<RenderObject>(run->kernel.camera->waterList->head);
     }
 
-    static Mesh* cached(const char* name) { return static_cast<Mesh*>(findResource(*run->kernel.resources, name)); }
+    static Mesh* cached(const char* name) {
+        return static_cast<Mesh*>(findResource(*run->kernel.resources, name));
+    }
 
     static RunState* run;
     static SceneHandles handles;
@@ -146,9 +147,10 @@ TEST_F(SceneTest, GroundGridsAreTheCliffsThenTheTerrains) {
 TEST_F(SceneTest, TheCacheRecordsEachFileOnceInOrderOfFirstRequest) {
     // The default material's texture first: the materials take it from the cache too.
     const std::vector<std::string> expected = {
-        "Textures/grass3.dds",    "Textures/rhyolite.bmp",  "Meshes/cliff.dae",      "Textures/grass1.dds",   "Meshes/riverlake_terrain.dae",
-        "Meshes/water2.dae",      "Textures/water1_f.bmp", "Meshes/sphere9.dae",    "Meshes/cube5.dae",
-        "Meshes/skyCube.dae",     "Textures/skybox_texture.bmp"};
+        "Textures/grass3.dds",   "Textures/rhyolite.bmp",        "Meshes/cliff.dae",
+        "Textures/grass1.dds",   "Meshes/riverlake_terrain.dae", "Meshes/water2.dae",
+        "Textures/water1_f.bmp", "Meshes/sphere9.dae",           "Meshes/cube5.dae",
+        "Meshes/skyCube.dae",    "Textures/skybox_texture.bmp"};
     std::vector<std::string> names;
     for (ResourceEntry* entry : payloadsOf<ResourceEntry>(run->kernel.resources->entries.head)) {
         names.push_back(entry->name);

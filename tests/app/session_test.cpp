@@ -89,7 +89,8 @@ protected:
         appendRecordedFrame(file, RecordedFrame{{resting, resting}});
         for (int frame = 2; frame <= 150; ++frame) {
             uint8_t throwing = frame % 40 < 3 ? 1 : 0;
-            appendRecordedFrame(file, RecordedFrame{{{1ull << keySlot('W'), throwing, 637 + frame % 7, 360}}});
+            appendRecordedFrame(file,
+                                RecordedFrame{{{1ull << keySlot('W'), throwing, 637 + frame % 7, 360}}});
         }
         writeBytes(walkPath(), file);
         std::string output;
@@ -124,8 +125,9 @@ protected:
     }
 
     // Keeps doing `act` until the program has recorded `frames` frames in which the test holds.
-    bool actUntilRecorded(int frames, const std::function<bool(const InputState&)>& test,
-                          const std::function<void()>& act = [] {}) {
+    bool actUntilRecorded(
+        int frames, const std::function<bool(const InputState&)>& test,
+        const std::function<void()>& act = [] {}) {
         int before = recordedFrames(test);
         for (int wait = 0; wait < 3000; ++wait) {
             if (recordedFrames(test) >= before + frames) {
@@ -175,8 +177,9 @@ struct Rates {
 Rates benchmarkRates(const std::string& output) {
     std::smatch match;
     Rates rates;
-    if (std::regex_search(output, match,
-                          std::regex("Benchmark: (\\d+) ticks, ([0-9.]+) ticks per second, ([0-9.]+) frames drawn"))) {
+    if (std::regex_search(
+            output, match,
+            std::regex("Benchmark: (\\d+) ticks, ([0-9.]+) ticks per second, ([0-9.]+) frames drawn"))) {
         rates.ticks = std::stoi(match[1]);
         rates.ticksPerSecond = std::stod(match[2]);
         rates.framesPerSecond = std::stod(match[3]);
@@ -214,7 +217,8 @@ TEST_F(Session, APlayedSessionReplaysToItsFinalStateWithIdenticalFrames) {
         lastX = s.mouseX;
         return moved;
     };
-    EXPECT_TRUE(actUntilRecorded(20, turned, [] { movePointer(23, 4); })) << "the mouse did not reach the program";
+    EXPECT_TRUE(actUntilRecorded(20, turned, [] { movePointer(23, 4); }))
+        << "the mouse did not reach the program";
     auto recentred = [](const InputState& s) { return s.mouseX == 640 && s.mouseY == 360; };
     EXPECT_TRUE(actUntilRecorded(2, recentred, [] { movePointer(300, -40); })) << "no re-centring";
     EXPECT_TRUE(holdKeyFor("space", keySpace, 3));
@@ -242,8 +246,8 @@ TEST_F(Session, APlayedSessionReplaysToItsFinalStateWithIdenticalFrames) {
         SCOPED_TRACE(replay);
         std::string capture = directory + "/" + replay;
         std::string output;
-        EXPECT_EQ(runValley({"--replay", recordingPath(), "--capture", capture, "--every", "10"}, VALLEY_DATA_DIR,
-                            output, 400.0),
+        EXPECT_EQ(runValley({"--replay", recordingPath(), "--capture", capture, "--every", "10"},
+                            VALLEY_DATA_DIR, output, 400.0),
                   0)
             << output;
         SessionEnd replayed = sessionEnd(output, "Replayed");
@@ -271,9 +275,10 @@ TEST_F(Session, SettingsShapeWhatIsRecordedAndReplaysDoNotReadThem) {
     ChildProcess valley = startProgram(VALLEY_BINARY, VALLEY_DATA_DIR, true, {"--record", recordingPath()});
     std::string recorded;
     ASSERT_TRUE(readUntil(valley, "Kernel Initiated!\n", recorded, 60.0)) << recorded;
-    EXPECT_NE(recorded.find("valley: " + directory +
-                            "/config/valley/settings line 3: \"jump\" is neither a setting nor a key; skipped\n"),
-              std::string::npos)
+    EXPECT_NE(
+        recorded.find("valley: " + directory +
+                      "/config/valley/settings line 3: \"jump\" is neither a setting nor a key; skipped\n"),
+        std::string::npos)
         << recorded;
     X11Window window = {};
     ASSERT_TRUE(findWindowByTitle(title, window, 20.0));
@@ -353,6 +358,7 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
         int status;
         std::string line; // on standard error, or the closing line of a replay
     };
+    // clang-format off
     const Case cases[] = {
         {"cut short in the last frame", [&] { return Bytes(file.begin(), file.end() - 5); }, {"--replay", path}, 0,
          "Replayed 39 frames, state "},
@@ -398,6 +404,7 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
         {"a capture folder no file can be made in", [&] { return file; }, {"--replay", path, "--capture", "/proc"}, 2,
          "valley: cannot write in the capture directory /proc: "},
     };
+    // clang-format on
     writeBytes(path + ".long", file);
     std::filesystem::resize_file(path + ".long", 300000000);
     // 24 hours and one tick of frames without polls: 26 MB, well within the byte bound.
@@ -438,23 +445,26 @@ TEST_F(Session, DamagedRecordingsAndBadArgumentsAreRefusedBeforeAnyWindowOpens) 
 // The machine made slow: the program is stopped for 20 ms of every 40, so a frame takes about
 // twice its time, well within the fifteen ticks (0.25 s) a frame may take. A paced replay then
 // leaves draws out and still runs 60 ticks a second (but for the game time it reports given up
-// to frames slower than fifteen ticks, which a loaded machine makes), and ends where the unpaced replay, which draws every tick, ends. Every tick a capture
-// chose is drawn and saved all the same, the same pictures as the unpaced replay's.
+// to frames slower than fifteen ticks, which a loaded machine makes), and ends where the unpaced replay,
+// which draws every tick, ends. Every tick a capture chose is drawn and saved all the same, the same pictures
+// as the unpaced replay's.
 TEST_F(Session, APacedReplayOnASlowMachineKeepsGameTimeAndEndsInTheSameState) {
     const std::string path = directory + "/throws.vrec";
     writeBytes(path, restingSession(360, 30, 90));
     const std::string everyTick = directory + "/every_tick";
     const std::string slowed = directory + "/slowed";
     std::string unpaced;
-    ASSERT_EQ(runValley({"--replay", path, "--capture", everyTick, "--every", "10"}, VALLEY_DATA_DIR, unpaced, 300.0),
+    ASSERT_EQ(runValley({"--replay", path, "--capture", everyTick, "--every", "10"}, VALLEY_DATA_DIR, unpaced,
+                        300.0),
               0)
         << unpaced;
     const SessionEnd drawnEveryTick = sessionEnd(unpaced, "Replayed");
     ASSERT_EQ(drawnEveryTick.frames, 360) << unpaced;
     EXPECT_NE(unpaced.find("Captured 36 frames in " + everyTick + "\n"), std::string::npos) << unpaced;
 
-    ChildProcess valley = startProgram(VALLEY_BINARY, VALLEY_DATA_DIR, true,
-                                       {"--replay", path, "--paced", "--benchmark", "--capture", slowed, "--every", "10"});
+    ChildProcess valley =
+        startProgram(VALLEY_BINARY, VALLEY_DATA_DIR, true,
+                     {"--replay", path, "--paced", "--benchmark", "--capture", slowed, "--every", "10"});
     std::atomic<bool> running{true};
     std::thread slowDown([&] {
         while (running) {
@@ -495,7 +505,8 @@ TEST_F(Session, InstalledIntoAPrefixItReplaysFromAnyFolderAsTheBuildTreeDoes) {
     SessionEnd built = replayAWalkInTheBuildTree();
     std::string output;
     const std::string prefix = directory + "/prefix";
-    ASSERT_EQ(runShell("'" CMAKE_COMMAND "' --install '" VALLEY_DATA_DIR "' --prefix '" + prefix + "'", output), 0)
+    ASSERT_EQ(
+        runShell("'" CMAKE_COMMAND "' --install '" VALLEY_DATA_DIR "' --prefix '" + prefix + "'", output), 0)
         << output;
     expectTheSameReplayFromTheRoot(prefix + "/bin/valley", built);
 
@@ -511,7 +522,9 @@ TEST_F(Session, InstalledIntoAPrefixItReplaysFromAnyFolderAsTheBuildTreeDoes) {
 TEST_F(Session, ThePackageHoldsTheProgramItsDataAndMenuEntryAndReplaysAsTheBuildTreeDoes) {
     SessionEnd built = replayAWalkInTheBuildTree();
     std::string output;
-    ASSERT_EQ(runShell(VALLEY_SOURCE_DIR "/scripts/package.sh --from '" VALLEY_DATA_DIR "' --out packages", output), 0)
+    ASSERT_EQ(
+        runShell(VALLEY_SOURCE_DIR "/scripts/package.sh --from '" VALLEY_DATA_DIR "' --out packages", output),
+        0)
         << output;
     const std::string package = directory + "/packages/valley_" VALLEY_VERSION "_amd64.deb";
     EXPECT_EQ(output, package + "\n");
@@ -521,11 +534,12 @@ TEST_F(Session, ThePackageHoldsTheProgramItsDataAndMenuEntryAndReplaysAsTheBuild
                        output),
               0)
         << output;
-    for (const char* line : {"Package: valley\n", "Version: " VALLEY_VERSION "\n", "libglfw3 (", "libepoxy0 (",
-                             "libsoil1 (", " ./usr/bin/valley\n", " ./usr/share/valley/Meshes/riverlake_terrain.dae\n",
-                             " ./usr/share/valley/Textures/grass3.dds\n", " ./usr/share/valley/shaders/waterFrag.txt\n",
-                             " ./usr/share/applications/valley.desktop\n", " ./usr/share/man/man1/valley.1.gz\n",
-                             " ./usr/share/doc/valley/copyright\n"}) {
+    for (const char* line :
+         {"Package: valley\n", "Version: " VALLEY_VERSION "\n", "libglfw3 (", "libepoxy0 (", "libsoil1 (",
+          " ./usr/bin/valley\n", " ./usr/share/valley/Meshes/riverlake_terrain.dae\n",
+          " ./usr/share/valley/Textures/grass3.dds\n", " ./usr/share/valley/shaders/waterFrag.txt\n",
+          " ./usr/share/applications/valley.desktop\n", " ./usr/share/man/man1/valley.1.gz\n",
+          " ./usr/share/doc/valley/copyright\n"}) {
         EXPECT_NE(output.find(line), std::string::npos) << line << " in\n" << output;
     }
     for (int size : {16, 32, 48, 64, 128, 256}) {
@@ -555,11 +569,12 @@ TEST_F(Session, FramesThatCannotBeSavedAreNamedCountedAndFailTheRun) {
     writeBytes(path, file);
     const std::string capture = directory + "/frames";
     ChildProcess valley = startProgram("/bin/sh", VALLEY_DATA_DIR, true,
-                                       {"-c", "ulimit -f 64 && exec \"$0\" \"$@\"", VALLEY_BINARY, "--replay", path,
-                                        "--capture", capture, "--every", "10"});
+                                       {"-c", "ulimit -f 64 && exec \"$0\" \"$@\"", VALLEY_BINARY, "--replay",
+                                        path, "--capture", capture, "--every", "10"});
     std::string output;
     EXPECT_EQ(waitForExit(valley, output, 120.0), 3) << output;
-    EXPECT_NE(output.find("valley: cannot write " + capture + "/frame-000010.png: File too large\n"), std::string::npos)
+    EXPECT_NE(output.find("valley: cannot write " + capture + "/frame-000010.png: File too large\n"),
+              std::string::npos)
         << output;
     EXPECT_EQ(output.find("frame-000020.png"), std::string::npos) << "only the first failure is named";
     EXPECT_NE(output.find("Replayed 20 frames, state "), std::string::npos) << output;
@@ -575,7 +590,8 @@ TEST_F(Session, AHostileDataFolderIsReportedFileByFileAndTheReplayRunsOn) {
     for (const char* folder : {"Meshes", "Textures", "shaders"}) {
         std::filesystem::create_directories(data + "/" + folder);
         for (const auto& entry : std::filesystem::directory_iterator(std::string(VALLEY_DATA_DIR) + folder)) {
-            std::filesystem::create_symlink(entry.path(), data + "/" + folder + "/" + entry.path().filename().string());
+            std::filesystem::create_symlink(entry.path(),
+                                            data + "/" + folder + "/" + entry.path().filename().string());
         }
     }
     for (const char* fifo : {"shaders/phongFrag.txt", "Textures/grass3.dds", "Textures/skybox_texture.bmp",
@@ -589,19 +605,21 @@ TEST_F(Session, AHostileDataFolderIsReportedFileByFileAndTheReplayRunsOn) {
     }
     std::filesystem::remove(data + "/Textures/water1_f.bmp");
     std::filesystem::remove(data + "/Textures/grass1.dds");
-    std::filesystem::copy_file(std::string(VALLEY_DATA_DIR) + "Textures/grass1.dds", data + "/Textures/grass1.dds");
+    std::filesystem::copy_file(std::string(VALLEY_DATA_DIR) + "Textures/grass1.dds",
+                               data + "/Textures/grass1.dds");
     std::filesystem::resize_file(data + "/Textures/grass1.dds", uint64_t{4} << 30);
     writeBytes(directory + "/short.vrec", restingSession(30));
 
     std::string output;
     EXPECT_EQ(runValley({"--data", data, "--replay", "short.vrec"}, directory, output, 120.0), 0) << output;
-    for (const char* line : {"error: shader shaders/phongFrag.txt cannot be read: not a regular file\n",
-                             "error: shader shaders/waterVert.txt cannot be read: not a regular file\n",
-                             "error: texture Textures/grass3.dds loaded incorrectly: not a regular file\n",
-                             "error: texture Textures/skybox_texture.bmp loaded incorrectly: not a regular file\n",
-                             "error: texture Textures/water1_f.bmp loaded incorrectly: No such file or directory\n",
-                             "error: mesh Meshes/sphere9.dae loaded incorrectly!\n",
-                             "error: mesh Meshes/cube5.dae loaded incorrectly!\n", "Replayed 30 frames, state "}) {
+    for (const char* line :
+         {"error: shader shaders/phongFrag.txt cannot be read: not a regular file\n",
+          "error: shader shaders/waterVert.txt cannot be read: not a regular file\n",
+          "error: texture Textures/grass3.dds loaded incorrectly: not a regular file\n",
+          "error: texture Textures/skybox_texture.bmp loaded incorrectly: not a regular file\n",
+          "error: texture Textures/water1_f.bmp loaded incorrectly: No such file or directory\n",
+          "error: mesh Meshes/sphere9.dae loaded incorrectly!\n",
+          "error: mesh Meshes/cube5.dae loaded incorrectly!\n", "Replayed 30 frames, state "}) {
         EXPECT_NE(output.find(line), std::string::npos) << line << " in\n" << output;
     }
     EXPECT_EQ(output.find("grass1"), std::string::npos) << output;
@@ -620,8 +638,10 @@ TEST_F(Session, HostileStartsEndInOneLineWithTheirStatus) {
         int status;
         std::string output;
     } cases[] = {
-        {"the start folder removed", "mkdir gone && cd gone && rmdir ../gone && exec " + valley + " --replay short.vrec",
-         2, "valley: cannot find short.vrec: the folder valley started in is gone (No such file or directory)\n"},
+        {"the start folder removed",
+         "mkdir gone && cd gone && rmdir ../gone && exec " + valley + " --replay short.vrec", 2,
+         "valley: cannot find short.vrec: the folder valley started in is gone (No such file or "
+         "directory)\n"},
         {"no file may grow: the recording", "ulimit -f 0 && exec " + valley + " --record x.vrec", 2,
          "valley: cannot write " + directory + "/x.vrec: File too large\n"},
         {"no file may grow: the capture probe",
@@ -629,12 +649,15 @@ TEST_F(Session, HostileStartsEndInOneLineWithTheirStatus) {
          "valley: cannot write in the capture directory " + directory + "/frames: File too large\n"},
         {"a line feed in the data folder's name",
          "VALLEY_DATA=\"$(printf '/nonexistent\\nvalley: the data folder is fine')\" exec " + valley, 1,
-         "valley: no data folder (Meshes/, Textures/, shaders/) in /nonexistent\\nvalley: the data folder is fine; "
+         "valley: no data folder (Meshes/, Textures/, shaders/) in /nonexistent\\nvalley: the data folder is "
+         "fine; "
          "name one with --data DIR or VALLEY_DATA\n"},
         {"fields injected through the maintainer's name",
-         "DEBFULLNAME=\"$(printf 'Valley Developers\\nPre-Depends: libc6\\nX-Injected: yes')\" '" VALLEY_SOURCE_DIR
-         "/scripts/package.sh' --from '" VALLEY_DATA_DIR "' --out packages",
-         2, "scripts/package.sh: the maintainer (DEBFULLNAME, DEBEMAIL or git's user) holds a control character\n"},
+         "DEBFULLNAME=\"$(printf 'Valley Developers\\nPre-Depends: libc6\\nX-Injected: yes')\" "
+         "'" VALLEY_SOURCE_DIR "/scripts/package.sh' --from '" VALLEY_DATA_DIR "' --out packages",
+         2,
+         "scripts/package.sh: the maintainer (DEBFULLNAME, DEBEMAIL or git's user) holds a control "
+         "character\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -651,16 +674,18 @@ TEST_F(Session, HostileStartsEndInOneLineWithTheirStatus) {
 TEST_F(Session, ARecordingIntoAPipeWhoseReaderLeavesEndsWithTheFailedWriteLine) {
     const std::string pipe = directory + "/recording.fifo";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    ChildProcess valley = startProgram("/bin/sh", VALLEY_DATA_DIR, true,
-                                       {"-c", "head -c 100 \"$1\" > /dev/null & exec \"$0\" --record \"$1\"",
-                                        VALLEY_BINARY, pipe});
+    ChildProcess valley = startProgram(
+        "/bin/sh", VALLEY_DATA_DIR, true,
+        {"-c", "head -c 100 \"$1\" > /dev/null & exec \"$0\" --record \"$1\"", VALLEY_BINARY, pipe});
     std::string output;
-    ASSERT_TRUE(readUntil(valley, "valley: cannot write " + pipe + ": Broken pipe\n", output, 60.0)) << output;
+    ASSERT_TRUE(readUntil(valley, "valley: cannot write " + pipe + ": Broken pipe\n", output, 60.0))
+        << output;
     X11Window window = {};
     ASSERT_TRUE(findWindowByTitle(title, window, 20.0));
     setKey("Escape", true);
     EXPECT_EQ(waitForExit(valley, output, 60.0), 3) << output;
     setKey("Escape", false);
-    EXPECT_TRUE(std::regex_search(output, std::regex("Recorded [0-9]+ frames? of [0-9]+: writing the recording failed\n")))
+    EXPECT_TRUE(std::regex_search(
+        output, std::regex("Recorded [0-9]+ frames? of [0-9]+: writing the recording failed\n")))
         << output;
 }

@@ -25,7 +25,7 @@ struct Counter : ObjectLogic {
 
 // A camera drawing a scene list of two plain objects and two with a behaviour, and a block.
 class StateHash : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         initCamera(camera);
         camera.sceneList = &sceneList;

@@ -36,7 +36,7 @@ bool displayIsFullHd() {
 // folder with the shaders and no meshes or textures: given with --data, the program draws only
 // the sky; without, it finds the valley beside itself.
 class ValleyBinary : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         char pattern[] = "/tmp/valley-run-XXXXXX";
         directory = mkdtemp(pattern);
@@ -225,7 +225,8 @@ TEST_F(ValleyBinary, ItsWindowIsClassedValleyCarriesTheIconAndSwitchesToFullscre
         // The picture fills it: sky above ground in each third of its width.
         for (int third = 0; third < 3; ++third) {
             const int width = window.width / 3;
-            RgbImage part{width, window.height, screenArea(window.x + third * width, window.y, width, window.height)};
+            RgbImage part{width, window.height,
+                          screenArea(window.x + third * width, window.y, width, window.height)};
             EXPECT_LT(blueness(bandMean(part, 0.85f, 1.0f)), blueness(bandMean(part, 0.0f, 0.15f)) - 40.0f)
                 << expectedWidth << " wide, third " << third;
         }

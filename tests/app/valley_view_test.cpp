@@ -16,7 +16,7 @@ using namespace valley;
 namespace {
 
 class ValleyTour : public ScriptedEngineRun {
-  protected:
+protected:
     std::string capture(int frame, const char* name) {
         std::filesystem::create_directories("captures");
         std::string path = std::string("captures/") + name + ".png";

@@ -62,7 +62,8 @@ protected:
     ResourceCache resources = {};
     int32_t liveRocks = 0;
     RandomGenerator random = {};
-    const Tick tick = {input, input, world, bodies, resources, scene, water, camera, nullptr, liveRocks, random, 0.0f};
+    const Tick tick = {input, input,  world,   bodies,    resources, scene,
+                       water, camera, nullptr, liveRocks, random,    0.0f};
 };
 
 } // namespace

@@ -118,7 +118,8 @@ TEST(Controls, TheReadmeAndTheManualListEveryBindingWithWhatItDoesAndNoUnboundKe
             bool listed = false;
             for (const ReadmeRow& row : rows) {
                 for (const std::string& input : row.inputs) {
-                    listed = listed || (input == inputName(binding) && row.action.find(binding.what) != std::string::npos);
+                    listed = listed || (input == inputName(binding) &&
+                                        row.action.find(binding.what) != std::string::npos);
                 }
             }
             EXPECT_TRUE(listed) << inputName(binding) << ": " << binding.what;

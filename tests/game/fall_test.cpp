@@ -4,8 +4,8 @@
 #include "platform/keys.h"
 #include "render/camera.h"
 #include "render/render_object.h"
-#include "tests/support/rock_fixture.h"
 #include "tests/support/ground_patch.h"
+#include "tests/support/rock_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ TEST_F(RockTest, FallsFreelyLosingGravityAndAirDragEveryFrame) {
     EXPECT_FLOAT_EQ(rock->velocity.x, airDrag);
     EXPECT_FLOAT_EQ(rock->velocity.y, -gravity);
     EXPECT_EQ(rock->body->velocity.y, rock->velocity.y); // handed to the physics
-    rock->update(tick());                                       // takes the velocity back from the body
+    rock->update(tick());                                // takes the velocity back from the body
     EXPECT_FLOAT_EQ(rock->velocity.x, airDrag * airDrag);
     EXPECT_FLOAT_EQ(rock->velocity.y, afterAirAndGravity(-gravity));
     EXPECT_EQ(rock->airborne, 1);
@@ -138,8 +138,11 @@ TEST_F(RockTest, SteeredRocksFollowTheKeysRelativeToTheView) {
         int key;
         bool fast;
         Vec3 expected;
-    } cases[] = {{'I', false, {0.02f, 0, 0}}, {'K', false, {-0.02f, 0, 0}}, {'J', false, {0, 0, -0.02f}},
-                 {'L', false, {0, 0, 0.02f}}, {'I', true, {0.1f, 0, 0}}};
+    } cases[] = {{'I', false, {0.02f, 0, 0}},
+                 {'K', false, {-0.02f, 0, 0}},
+                 {'J', false, {0, 0, -0.02f}},
+                 {'L', false, {0, 0, 0.02f}},
+                 {'I', true, {0.1f, 0, 0}}};
     for (const Case& c : cases) {
         Fall* rock = throwRock({0, 1000, 0}, {0, 0, 0});
         rock->kind = rockKindSteered;

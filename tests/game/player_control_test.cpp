@@ -27,7 +27,9 @@ protected:
     }
     InputState& input() { return records.input; }
     Camera& camera() { return records.camera; }
-    void frame() { applyPlayerControl(player, records.camera, tickOf(records), scene, records.frustumPlates); }
+    void frame() {
+        applyPlayerControl(player, records.camera, tickOf(records), scene, records.frustumPlates);
+    }
 
     PlayRecords& records = freshPlayRecords();
     PlayerState& player = records.player;
@@ -71,7 +73,7 @@ TEST_F(PlayerControlTest, LandingFromFlightBelowTheGroundStandsThePlayerOnIt) {
         float risingAfter;
     };
     const Case cases[] = {
-        {0.0f, -300.0f, 0.0f, 6.0f, -0.072f},    // under the hills: stood up, then gravity as on land
+        {0.0f, -300.0f, 0.0f, 6.0f, -0.072f},     // under the hills: stood up, then gravity as on land
         {-40.0f, -300.0f, 2.0f, -34.0f, -0.003f}, // under the lake bed: on the bed, then slow sinking
         {-40.0f, -30.0f, 0.0f, -30.0f, -0.003f},  // in deep water: swimming as before
         {0.0f, 3.0f, 1.0f, 3.0f, 0.928f},         // just above the ground, rising: not caught

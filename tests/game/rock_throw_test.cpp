@@ -42,7 +42,9 @@ protected:
         return dynamic_cast<Fall*>(rock->logic);
     }
 
-    void control() { applyPlayerControl(records->player, records->camera, tick(), scene, records->frustumPlates); }
+    void control() {
+        applyPlayerControl(records->player, records->camera, tick(), scene, records->frustumPlates);
+    }
 
     RenderObject plates[4] = {};
     Mesh blockMesh = {};

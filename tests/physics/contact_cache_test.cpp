@@ -18,10 +18,7 @@ using namespace valley;
 
 namespace {
 
-template <typename T>
-bool sameBits(const T& a, const T& b) {
-    return std::memcmp(&a, &b, sizeof(T)) == 0;
-}
+template <typename T> bool sameBits(const T& a, const T& b) { return std::memcmp(&a, &b, sizeof(T)) == 0; }
 
 uint32_t bitsOf(float f) {
     uint32_t bits;
@@ -95,7 +92,8 @@ TEST(ContactCache, RandomSpheresAboutTheValleyBlocksMatchTheDirectTest) {
         for (int i = 0; i < 20000; ++i) {
             const CollisionSphere sphere = sphereNear(box, random);
             if (!sameContact(box, sphere, tally) && ++mismatches <= 5) {
-                ADD_FAILURE() << "sphere at " << sphere.center.x << ", " << sphere.center.y << ", " << sphere.center.z;
+                ADD_FAILURE() << "sphere at " << sphere.center.x << ", " << sphere.center.y << ", "
+                              << sphere.center.z;
             }
         }
     }
@@ -218,7 +216,8 @@ TEST(AxisTurns, MatchTheVectorRotationsAndReverseExactly) {
     // limit of the fast range (3.2 radians, about 183.35 degrees).
     for (float centre : {90.0f, 180.0f, 270.0f, 183.346f, 1e-30f}) {
         for (int step = -3000; step <= 3000; ++step) {
-            const float degrees = fromBits(static_cast<uint32_t>(static_cast<int64_t>(bitsOf(centre)) + step));
+            const float degrees =
+                fromBits(static_cast<uint32_t>(static_cast<int64_t>(bitsOf(centre)) + step));
             check(degrees);
             check(-degrees);
         }
@@ -259,8 +258,8 @@ TEST(AxisTurns, FrameTurnsMatchYawAndPitchRotations) {
         outOfFrame(b, frame);
         mismatches += sameBits(a, b) ? 0 : 1;
     };
-    const Vec3 awkward[] = {{0, 0, 0}, {1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1},
-                            {-0.0f, 2, -0.0f}, {1e-30f, 1, 0}, {1e30f, -1e30f, 3}};
+    const Vec3 awkward[] = {{0, 0, 0}, {1, 0, 0},  {-1, 0, 0},        {0, 1, 0},      {0, -1, 0},
+                            {0, 0, 1}, {0, 0, -1}, {-0.0f, 2, -0.0f}, {1e-30f, 1, 0}, {1e30f, -1e30f, 3}};
     for (const Vec3& n : awkward) {
         check(n);
     }

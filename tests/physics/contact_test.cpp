@@ -21,6 +21,7 @@ struct ContactCase {
 
 const float gap45 = std::sqrt(0.08f) - 0.5f; // edge gap (0.2, 0.2) less the radius
 
+// clang-format off
 const ContactCase contactCases[] = {
     {"resting on top", {1, 1, 1}, {0, 0, 0}, {0, 1.3f, 0}, {0, 1, 0}, -0.2f, false},
     {"over the top +x edge", {1, 1, 1}, {0, 0, 0}, {1.2f, 1.2f, 0}, {0.2f, 0.2f, 0}, gap45, true},
@@ -43,6 +44,7 @@ const ContactCase contactCases[] = {
     {"tilted box, +y replaces +x", {2, 1, 1}, {0, 0, 30}, {0.5f, 1.4f, 0}, {-0.5f, 0.8660254f, 0},
      1.4f * 0.8660254f - 0.25f - 1.5f, false},
 };
+// clang-format on
 
 class SphereBoxContact : public PhysicsTest {
 protected:

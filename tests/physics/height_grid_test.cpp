@@ -52,7 +52,8 @@ void expectEachVertexInItsOwnCell(const HeightGrid& grid, const std::vector<floa
 class HeightQuery : public PhysicsTest {
 protected:
     // The grid keeps its own copy: the mesh it was built from is gone afterwards.
-    HeightGrid& addGrid(std::vector<float> vertices, Vec3 extent, Vec3 position = {0, 0, 0}, Vec3 scale = {1, 1, 1}) {
+    HeightGrid& addGrid(std::vector<float> vertices, Vec3 extent, Vec3 position = {0, 0, 0},
+                        Vec3 scale = {1, 1, 1}) {
         grids.push_back(std::make_unique<HeightGrid>());
         buildHeightGrid(*grids.back(), makeTestMesh(std::move(vertices), extent)->mesh, position, scale);
         addHeightGrid(world, grids.back().get());
@@ -85,7 +86,8 @@ TEST_F(HeightQuery, NoGridOrOutsideEveryGridIsFlatGround) {
 
 TEST_F(HeightQuery, BlendsTheNearestVertexWithItsNeighbours) {
     addUnitGrid();
-    const HeightCase cases[] = {{0.4f, 0, 0.055f}, {0.4f, 0.3f, 0.1f}, {-1.6f, 0.2f, -0.14f}, {1.9f, 1.9f, 0.5775f},
+    const HeightCase cases[] = {{0.4f, 0, 0.055f},          {0.4f, 0.3f, 0.1f},
+                                {-1.6f, 0.2f, -0.14f},      {1.9f, 1.9f, 0.5775f},
                                 {0.33325f, 0, 0.04999375f}, {1, 1, 0.3f}}; // 0.33325: x = 1 nearest
     for (const HeightCase& c : cases) {
         EXPECT_NEAR(groundHeightAt(world, c.x, c.z).height, c.height, 1e-6f) << c.x << ", " << c.z;
@@ -98,7 +100,8 @@ TEST_F(HeightQuery, PlacedAndScaledTerrainIgnoresItsOwnHeight) {
     addUnitGrid({100, 50, -30}, {10, 2, 10});
     EXPECT_NEAR(groundHeightAt(world, 104, -30).height, 0.11f, 1e-6f);
     EXPECT_NEAR(groundHeightAt(world, 95, -35).height, -0.375f, 1e-6f);
-    EXPECT_NEAR(groundHeightAt(world, 114, -16).height, 0.93f, 1e-6f); // mesh (1.55, 1.55) on the plane, doubled
+    EXPECT_NEAR(groundHeightAt(world, 114, -16).height, 0.93f,
+                1e-6f); // mesh (1.55, 1.55) on the plane, doubled
     grids.back()->position.y = 5;
     EXPECT_NEAR(groundHeightAt(world, 95, -35).height, -0.375f, 1e-6f);
 }
@@ -114,9 +117,9 @@ TEST_F(HeightQuery, LaterOverlappingGridDecidesHeightAndNormal) {
 
 TEST_F(HeightQuery, BuildRoundsCoordinatesToCellsLaterVertexWins) {
     std::vector<float> vertices = gridVertices(5, 20);
-    vertices[11 * 8] = -19;    // (-20, 0): column -1
-    vertices[7 * 8 + 2] = -19; // (0, -20): row -1
-    vertices[13 * 8] = 19;     // (20, 0): column 1
+    vertices[11 * 8] = -19;       // (-20, 0): column -1
+    vertices[7 * 8 + 2] = -19;    // (0, -20): row -1
+    vertices[13 * 8] = 19;        // (20, 0): column 1
     appendVertex(vertices, 1, 1); // shares the centre cell with vertex 12
     HeightGrid& grid = addGrid(vertices, {40, 1, 40});
     EXPECT_EQ(grid.side, 5);
@@ -177,7 +180,7 @@ TEST_F(HeightQuery, GridCoordinatesBeyondIntegersClampInfiniteToTheBorderAndNotA
         corners[8 * j + 1] = static_cast<float>(j + 1);
     }
     addGrid(corners, {1, 4, 1});
-    const HeightCase sideTwo[] = {{0.5f, 0.5f, 4}, {0.2f, 0.9f, 4}, {-0.5f, -0.5f, 1},
+    const HeightCase sideTwo[] = {{0.5f, 0.5f, 4},  {0.2f, 0.9f, 4},  {-0.5f, -0.5f, 1},
                                   {0.5f, -0.5f, 1}, {-0.5f, 0.5f, 1}, {0, 0, 1}};
     for (const HeightCase& c : sideTwo) {
         EXPECT_EQ(groundHeightAt(world, c.x, c.z).height, c.height) << c.x << ", " << c.z;
@@ -202,10 +205,10 @@ TEST_F(HeightQuery, DegenerateMeshesLeaveOutVerticesWithoutACell) {
         appendVertex(column, 0, z);
     }
     std::vector<float> unreadable = gridVertices(5, 1);
-    unreadable[7 * 8] = NAN;         // x
-    unreadable[13 * 8 + 2] = NAN;    // z
-    unreadable[16 * 8 + 2] = 1e30f;  // far beyond any row
-    unreadable[17 * 8] = -INFINITY;  // x
+    unreadable[7 * 8] = NAN;        // x
+    unreadable[13 * 8 + 2] = NAN;   // z
+    unreadable[16 * 8 + 2] = 1e30f; // far beyond any row
+    unreadable[17 * 8] = -INFINITY; // x
     std::vector<float> single;
     appendVertex(single, 0, 0);
     const struct {
@@ -218,7 +221,10 @@ TEST_F(HeightQuery, DegenerateMeshesLeaveOutVerticesWithoutACell) {
     } cases[] = {
         {"one vertex", single, {0, 0, 0}, 1, {0}, 0},
         {"every vertex at x = 0", column, {0, 0, 6}, 3, std::vector<int>(9, 0), 0},
-        {"coordinates not a number, huge or infinite", unreadable, {2, 1, 2}, 5,
+        {"coordinates not a number, huge or infinite",
+         unreadable,
+         {2, 1, 2},
+         5,
          {0, 1, 2, 3, 4, 5, 6, 0, 8, 9, 10, 11, 12, 0, 14, 15, 0, 0, 18, 19, 20, 21, 22, 23, 24},
          unreadable[18 * 8 + 1]},
         {"no vertex", {}, {2, 1, 2}, 0, {}, 0}, // bounds without cells

@@ -76,20 +76,24 @@ void meetBodies(RigidBody& body, const ObjectList& bodies) {
         enter(mySpeed, d);
         enter(myLast, d);
         const float t = std::clamp((myLast.x - theirVelocity.x + 0.075f) / 0.15f, 0.0f, 1.0f);
-        const float along = mySpeed.x + 0.85f * (1.0f - t) *
-                                            (theirVelocity.x * theirs.mass / mine.mass - myLast.x * mine.mass / theirs.mass);
+        const float along =
+            mySpeed.x + 0.85f * (1.0f - t) *
+                            (theirVelocity.x * theirs.mass / mine.mass - myLast.x * mine.mass / theirs.mass);
         if (body.touchingBefore) {
             Vec3 u = d;
             normalize(u);
-            push = {push.x + u.x * -q * 0.095f * t, push.y + u.y * -q * 0.095f * t, push.z + u.z * -q * 0.095f * t};
+            push = {push.x + u.x * -q * 0.095f * t, push.y + u.y * -q * 0.095f * t,
+                    push.z + u.z * -q * 0.095f * t};
             pushed = true;
         }
-        Vec3 v = {along, 0.99f * mySpeed.y + 0.01f * theirVelocity.y, 0.99f * mySpeed.z + 0.01f * theirVelocity.z};
+        Vec3 v = {along, 0.99f * mySpeed.y + 0.01f * theirVelocity.y,
+                  0.99f * mySpeed.z + 0.01f * theirVelocity.z};
         leave(v, d);
         body.velocity = v;
     }
     if (pushed) {
-        body.nextPosition = {body.nextPosition.x + push.x, body.nextPosition.y + push.y, body.nextPosition.z + push.z};
+        body.nextPosition = {body.nextPosition.x + push.x, body.nextPosition.y + push.y,
+                             body.nextPosition.z + push.z};
     }
 }
 
@@ -97,7 +101,8 @@ void meetBodies(RigidBody& body, const ObjectList& bodies) {
 
 // Every face in turn, for an enabled sphere; the result starts as no contact.
 static void searchFaces(ContactResult& result, const BoxCollider& box, const CollisionSphere& sphere) {
-    Vec3 c = {sphere.center.x - box.position.x, sphere.center.y - box.position.y, sphere.center.z - box.position.z};
+    Vec3 c = {sphere.center.x - box.position.x, sphere.center.y - box.position.y,
+              sphere.center.z - box.position.z};
     rotateY(c, box.rotation.y);
     rotateZ(c, box.rotation.z);
     rotateX(c, box.rotation.x);

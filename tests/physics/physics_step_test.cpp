@@ -36,7 +36,8 @@ protected:
 } // namespace
 
 TEST_F(BoxBounce, FastApproachBouncesHalfSlowOneStopsTangentKept) {
-    const Vec3 cases[][2] = {{{2, -1, 0}, {2, 0.5f, 0}}, {{2, -0.2f, 0}, {2, 0, 0}}, {{2, -0.3f, 0}, {2, 0.15f, 0}}};
+    const Vec3 cases[][2] = {
+        {{2, -1, 0}, {2, 0.5f, 0}}, {{2, -0.2f, 0}, {2, 0, 0}}, {{2, -0.3f, 0}, {2, 0.15f, 0}}};
     for (const auto& c : cases) {
         RigidBody* rock = restingRock(c[0]);
         stepPhysics(bodies, world);
@@ -107,7 +108,7 @@ TEST_F(BodyPair, SeparatingPairKeepsVelocitiesAndTakesTheFullPush) {
 TEST_F(PhysicsTest, EachContactStartsFromTheVelocityTheLastOneLeft) {
     RigidBody* middle = addRock({0, 0, 0}, 0.6f, {1, 0, 0});
     middle->previousVelocity = {1, 0, 0};
-    addRock({1, 0, 0}, 0.6f, {0, 0, 0});  // met head on: 1 becomes -0.15 away from it
+    addRock({1, 0, 0}, 0.6f, {0, 0, 0}); // met head on: 1 becomes -0.15 away from it
     RigidBody* behind = addRock({-1, 0, 0}, 0.6f, {0, 0, 0});
     behind->previousVelocity = {0.2f, 0, 0}; // slower than the middle one was: left behind
     stepPhysics(bodies, world);

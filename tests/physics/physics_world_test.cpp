@@ -41,8 +41,8 @@ TEST_F(PhysicsTest, RegistrationAppendsAndRemembersNodes) {
 }
 
 TEST_F(PhysicsTest, BoxColliderIsSizedByExtentTimesScale) {
-    BoxCollider* box = addBoxCollider(world, keep(makeTestMesh({}, {2, 1, 0.5f})), {40, 20, 200}, {3, 4, 5},
-                                      {10, 20, 30});
+    BoxCollider* box =
+        addBoxCollider(world, keep(makeTestMesh({}, {2, 1, 0.5f})), {40, 20, 200}, {3, 4, 5}, {10, 20, 30});
     expectVec3Near(box->halfExtent, {80, 20, 100});
     expectVec3Near(box->position, {3, 4, 5});
     expectVec3Near(box->rotation, {10, 20, 30});

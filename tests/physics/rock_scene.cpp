@@ -19,8 +19,7 @@ std::vector<BoxState> valleyBlocks() {
 }
 
 RockScene::RockScene(const std::vector<RockState>& rocks, const std::vector<BoxState>& boxes)
-    : spheres_(rocks.size()), bodies_(rocks.size()), boxes_(boxes.size()),
-      offsets_(rocks.size()) {
+    : spheres_(rocks.size()), bodies_(rocks.size()), boxes_(boxes.size()), offsets_(rocks.size()) {
     for (size_t i = 0; i < rocks.size(); ++i) {
         const RockState& rock = rocks[i];
         offsets_[i] = rock.centreOffset;
@@ -73,7 +72,8 @@ void RockScene::updateRocks(const std::function<float(float x, float z)>& ground
             p.y = floor;
             const float slopeX = groundAt(p.x + 0.5f, p.z) - groundAt(p.x - 0.5f, p.z);
             const float slopeZ = groundAt(p.x, p.z + 0.5f) - groundAt(p.x, p.z - 0.5f);
-            v = {(v.x - 0.07f * slopeX) * 0.986f, v.y < 0.0f ? -0.5f * v.y : v.y, (v.z - 0.07f * slopeZ) * 0.986f};
+            v = {(v.x - 0.07f * slopeX) * 0.986f, v.y < 0.0f ? -0.5f * v.y : v.y,
+                 (v.z - 0.07f * slopeZ) * 0.986f};
             if (v.y < 0.2f) {
                 v.y = 0.0f;
             }
@@ -84,9 +84,7 @@ void RockScene::updateRocks(const std::function<float(float x, float z)>& ground
     }
 }
 
-RockScene::Saved RockScene::save() const {
-    return {bodies_, spheres_};
-}
+RockScene::Saved RockScene::save() const { return {bodies_, spheres_}; }
 
 void RockScene::restore(const Saved& saved) {
     for (size_t i = 0; i < bodies_.size(); ++i) {

@@ -14,8 +14,8 @@
 using namespace valley;
 
 struct RockState {
-    Vec3 position;        // the body's place
-    Vec3 centreOffset;    // of the sphere centre from the place, as its owner sets it
+    Vec3 position;     // the body's place
+    Vec3 centreOffset; // of the sphere centre from the place, as its owner sets it
     float radius;
     float mass;
     Vec3 velocity;

@@ -88,13 +88,16 @@ std::vector<RockState> randomPiles(uint32_t seed, int count, const std::vector<B
         rock.position = plus(pile, {random.between(-spread, spread), random.between(-spread, spread),
                                     random.between(-spread, spread)});
         rock.radius = random.chance(0.7f) ? 1.365f : random.between(0.3f, 2.5f);
-        rock.mass = random.chance(0.7f) ? rock.radius * rock.radius * 12.566371f / 10.0f : random.between(0.2f, 5.0f);
+        rock.mass =
+            random.chance(0.7f) ? rock.radius * rock.radius * 12.566371f / 10.0f : random.between(0.2f, 5.0f);
         if (random.chance(0.2f)) {
-            rock.centreOffset = {random.between(-0.3f, 0.3f), random.between(-0.3f, 0.3f), random.between(-0.3f, 0.3f)};
+            rock.centreOffset = {random.between(-0.3f, 0.3f), random.between(-0.3f, 0.3f),
+                                 random.between(-0.3f, 0.3f)};
         }
         rock.velocity = {random.between(-1, 1), random.between(-1, 1), random.between(-1, 1)};
-        rock.previousVelocity = random.chance(0.5f) ? rock.velocity
-                                                    : Vec3{random.between(-1, 1), random.between(-1, 1), random.between(-1, 1)};
+        rock.previousVelocity =
+            random.chance(0.5f) ? rock.velocity
+                                : Vec3{random.between(-1, 1), random.between(-1, 1), random.between(-1, 1)};
         rock.active = random.chance(0.92f);
         rock.sphereEnabled = random.chance(0.92f);
         rock.touchingBefore = random.chance(0.5f);
@@ -104,8 +107,8 @@ std::vector<RockState> randomPiles(uint32_t seed, int count, const std::vector<B
 }
 
 struct Coverage {
-    int touching = 0;   // bodies that met another body, over all steps
-    int pushedOut = 0;  // bodies pushed out of a box or apart, over all steps
+    int touching = 0;  // bodies that met another body, over all steps
+    int pushedOut = 0; // bodies pushed out of a box or apart, over all steps
 };
 
 // Steps copies of one scene with the engine and the reference, comparing after every step and
@@ -164,7 +167,8 @@ TEST(StepDifferential, ListOrderDecidesWhoseUpdatedPositionIsRead) {
         rock.position = {random.between(-4, 4), random.between(0, 6), random.between(-4, 4)};
         rock.radius = 1.365f;
         rock.mass = 2.3414f;
-        rock.velocity = {random.between(-0.2f, 0.2f), random.between(-0.5f, 0.5f), random.between(-0.2f, 0.2f)};
+        rock.velocity = {random.between(-0.2f, 0.2f), random.between(-0.5f, 0.5f),
+                         random.between(-0.2f, 0.2f)};
         rock.previousVelocity = rock.velocity;
         rock.active = true;
         rock.sphereEnabled = true;
@@ -191,15 +195,26 @@ TEST(StepDifferential, OddSpheresMatchTooCoincidentTinyHugeFarAndNotFinite) {
         return r;
     };
     std::vector<RockState> rocks = {
-        rock({0, 0, 0}, 1.0f), rock({0, 0, 0}, 1.0f), rock({0, 0, 0}, 0.0f), // coincident, and of no size
-        rock({1.5f, 0, 0}, 1.0f), rock({-2.0f, 0, 0}, 1.0f),               // exactly touching is no overlap
-        rock({1e7f, 5, 5}, 1.0f), rock({1e7f + 1.5f, 5, 5}, 1.0f),         // far out: the grid clamps its cells
-        rock({-3e9f, 0, 0}, 2.0f), rock({-3e9f, 0, 1}, 2.0f),
-        rock({nan, 0, 0}, 1.0f), rock({inf, 0, 0}, 1.0f), rock({inf, 0, 0}, 1.0f),
-        rock({5, 5, 5}, -1.0f), rock({5, 5, 6}, -1.0f),                     // radii of either sign
-        rock({20, 0, 0}, nan), rock({20, 0, 1}, 1.0f),
-        rock({1e30f, 1e30f, 1e30f}, 1.0f), rock({-1e30f, -1e30f, -1e30f}, 1.0f), // far off on every axis
-        rock({1e30f, -1e30f, 1e30f}, 1.0f), rock({-1e30f, 1e30f, -1e30f}, 1.0f),
+        rock({0, 0, 0}, 1.0f),
+        rock({0, 0, 0}, 1.0f),
+        rock({0, 0, 0}, 0.0f), // coincident, and of no size
+        rock({1.5f, 0, 0}, 1.0f),
+        rock({-2.0f, 0, 0}, 1.0f), // exactly touching is no overlap
+        rock({1e7f, 5, 5}, 1.0f),
+        rock({1e7f + 1.5f, 5, 5}, 1.0f), // far out: the grid clamps its cells
+        rock({-3e9f, 0, 0}, 2.0f),
+        rock({-3e9f, 0, 1}, 2.0f),
+        rock({nan, 0, 0}, 1.0f),
+        rock({inf, 0, 0}, 1.0f),
+        rock({inf, 0, 0}, 1.0f),
+        rock({5, 5, 5}, -1.0f),
+        rock({5, 5, 6}, -1.0f), // radii of either sign
+        rock({20, 0, 0}, nan),
+        rock({20, 0, 1}, 1.0f),
+        rock({1e30f, 1e30f, 1e30f}, 1.0f),
+        rock({-1e30f, -1e30f, -1e30f}, 1.0f), // far off on every axis
+        rock({1e30f, -1e30f, 1e30f}, 1.0f),
+        rock({-1e30f, 1e30f, -1e30f}, 1.0f),
     };
     for (int i = 0; i < 40; ++i) { // and a pile near the origin among them
         rocks.push_back(rock({static_cast<float>(i % 4) * 1.9f, static_cast<float>(i / 16) * 1.9f,
@@ -220,8 +235,8 @@ TEST(StepDifferential, RetiredBodiesLeftInTheListMatch) {
     const std::vector<BoxState> blocks = valleyBlocks();
     std::vector<RockState> rocks = randomPiles(7, 150, blocks);
     for (size_t i = 0; i < rocks.size(); i += 3) {
-        rocks[i].active = i % 2 == 0;         // retired but still a contact
-        rocks[i].sphereEnabled = i % 4 != 0;  // or touching nothing
+        rocks[i].active = i % 2 == 0;        // retired but still a contact
+        rocks[i].sphereEnabled = i % 4 != 0; // or touching nothing
     }
     stepSideBySide(rocks, blocks, 4);
 }

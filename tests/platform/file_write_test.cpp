@@ -63,7 +63,8 @@ TEST_F(FileWrite, ANewFileThatCannotBeWrittenWholeIsNotLeft) {
     }
     EXPECT_EQ(folderWritable(folder), std::nullopt);
     EXPECT_NE(folderWritable("/proc"), std::nullopt);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "only the file that fitted";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1)
+        << "only the file that fitted";
 }
 
 TEST_F(FileWrite, ATallyCountsEveryWriteAndNamesOnlyTheFirstFailure) {

@@ -10,8 +10,8 @@ using namespace valley;
 
 TEST(InputMapping, EveryKeyAndButtonIsFoundByItsNameInAnyCase) {
     for (int slot = 0; slot < keySlotCount + mouseButtonCount; ++slot) {
-        const InputName input = slot < keySlotCount ? InputName{false, slotKey(slot)}
-                                                    : InputName{true, slot - keySlotCount};
+        const InputName input =
+            slot < keySlotCount ? InputName{false, slotKey(slot)} : InputName{true, slot - keySlotCount};
         const std::string name = inputName(input);
         ASSERT_FALSE(name.empty()) << slot;
         std::string lower = name;
@@ -32,7 +32,8 @@ TEST(InputMapping, AMovedInputIsReadFromItsNewPlaceAndTheOldPlaceReadsNothing) {
     InputMapping mapping = identityMapping();
     InputState desktop = {0, 0, 17, -4};
     for (int i = 0; i < 200; ++i) { // any input reads as itself
-        desktop.keys = (static_cast<uint64_t>(std::rand()) << 32 | std::rand()) & ((uint64_t{1} << keySlotCount) - 1);
+        desktop.keys =
+            (static_cast<uint64_t>(std::rand()) << 32 | std::rand()) & ((uint64_t{1} << keySlotCount) - 1);
         desktop.buttons = static_cast<uint8_t>(std::rand() & 7);
         InputState game = mapKeys(mapping, desktop);
         ASSERT_TRUE(game.keys == desktop.keys && game.buttons == desktop.buttons && game.mouseX == 17 &&
@@ -73,12 +74,12 @@ TEST(InputMapping, ThePointerMovesFromTheAnchorByTheDesktopsMotionScaled) {
         int desktopX, desktopY;
         int gameX, gameY;
     } cases[] = {
-        {1.0f, false, 960, 540, 640, 360},    // at the anchor
-        {1.0f, false, 1000, 500, 680, 320},   // as it moved
-        {2.0f, false, 1000, 500, 720, 280},   // twice as far
-        {0.5f, false, 963, 543, 641, 361},    // half, whole pixels rounded down
+        {1.0f, false, 960, 540, 640, 360},  // at the anchor
+        {1.0f, false, 1000, 500, 680, 320}, // as it moved
+        {2.0f, false, 1000, 500, 720, 280}, // twice as far
+        {0.5f, false, 963, 543, 641, 361},  // half, whole pixels rounded down
         {0.5f, false, 957, 537, 638, 358},
-        {1.0f, true, 1000, 500, 680, 400},    // up and down swapped
+        {1.0f, true, 1000, 500, 680, 400},                   // up and down swapped
         {100.0f, false, 960 + (1 << 29), 540, 1 << 30, 360}, // kept within a window coordinate's range
     };
     for (const auto& c : cases) {

@@ -67,9 +67,10 @@ TEST(Recording, ReadsBackWhatWasWrittenAndRefusesDamage) {
         const char* what;
         std::function<Bytes()> damage;
         RecordingFault fault;
-        size_t frames;    // read when sound; the bad frame's number when corrupt
+        size_t frames; // read when sound; the bad frame's number when corrupt
         size_t tornBytes;
     };
+    // clang-format off
     const Case cases[] = {
         {"intact", [&] { return file; }, RecordingFault::none, 3, 0},
         {"last frame torn", [&] { return Bytes(file.begin(), file.end() - 2); }, RecordingFault::none, 2, frame3 - 2},
@@ -100,6 +101,7 @@ TEST(Recording, ReadsBackWhatWasWrittenAndRefusesDamage) {
         {"last frame says 3 polls: cut short", [&] { Bytes b = file; b[b.size() - frame3] = 3; return b; },
          RecordingFault::none, 2, frame3},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const Bytes bytes = c.damage();
@@ -107,7 +109,8 @@ TEST(Recording, ReadsBackWhatWasWrittenAndRefusesDamage) {
         RecordingRead read = readRecording(bytes.data(), bytes.size(), recording);
         EXPECT_EQ(read.fault, c.fault) << describeRecordingFault(read);
         if (c.fault == RecordingFault::none) {
-            EXPECT_TRUE(sameFrames(recording.frames, std::vector<RecordedFrame>(frames.begin(), frames.begin() + c.frames)));
+            EXPECT_TRUE(sameFrames(recording.frames,
+                                   std::vector<RecordedFrame>(frames.begin(), frames.begin() + c.frames)));
             EXPECT_EQ(recording.header.seed, header.seed);
             EXPECT_EQ(recording.header.windowWidth, 1280);
             EXPECT_EQ(recording.header.windowHeight, 720);
@@ -120,7 +123,8 @@ TEST(Recording, ReadsBackWhatWasWrittenAndRefusesDamage) {
             EXPECT_EQ(read.badFrame, c.frames);
         }
         if (c.fault == RecordingFault::wrongVersion) {
-            EXPECT_EQ(describeRecordingFault(read), "recording format version 2, this valley reads version 1");
+            EXPECT_EQ(describeRecordingFault(read),
+                      "recording format version 2, this valley reads version 1");
         }
     }
 }

@@ -85,6 +85,7 @@ std::vector<double> oneSlow(double firstMs, double ms, int count) {
     return costs;
 }
 
+// clang-format off
 const ScheduleCase scheduleCases[] = {
     // Keeps up: every tick drawn, 60 a second, paced on the schedule.
     {"2 ms frames, no vertical sync", {0.5}, {1.5}, 0.0, {0.0}, 1200, 1201, 1200, 1201, 60},
@@ -116,6 +117,7 @@ const ScheduleCase scheduleCases[] = {
     // A two-second stall: fifteen ticks catch up, then the rest of the stall is given up.
     {"a two-second stall", {1.0}, oneSlow(2000.0, 2.0, 2000), 0.0, {0.0}, 1093, 1097, 1079, 1083, 75},
 };
+// clang-format on
 
 } // namespace
 

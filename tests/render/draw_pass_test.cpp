@@ -293,7 +293,8 @@ TEST_F(DrawPass, GroundPiecesHoldEveryTriangleOnceInItsSlopeClassAndInsideItsTil
     }
     std::vector<std::vector<uint32_t>> made;
     for (size_t i = 0; i < hills.indices.size(); i += 3) {
-        made.push_back({uint32_t(hills.indices[i]), uint32_t(hills.indices[i + 1]), uint32_t(hills.indices[i + 2])});
+        made.push_back(
+            {uint32_t(hills.indices[i]), uint32_t(hills.indices[i + 1]), uint32_t(hills.indices[i + 2])});
     }
     std::sort(found.begin(), found.end());
     std::sort(made.begin(), made.end());

@@ -36,9 +36,7 @@ protected:
 
 } // namespace
 
-TEST_F(FrustumTest, HalfAngleOfTheDefaultFieldOfView) {
-    EXPECT_NEAR(frustumHalfAngle(60.0f), 41.87f, 0.01f);
-}
+TEST_F(FrustumTest, HalfAngleOfTheDefaultFieldOfView) { EXPECT_NEAR(frustumHalfAngle(60.0f), 41.87f, 0.01f); }
 
 TEST_F(FrustumTest, PointsAheadBesideAndBehindTheEye) {
     EXPECT_TRUE(inViewAt(10, 0, 0));

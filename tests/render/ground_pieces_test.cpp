@@ -10,9 +10,7 @@ using namespace valley;
 
 namespace {
 
-Vec3 unit(Vec3 v) {
-    return scale(v, 1.0f / std::sqrt(dot(v, v)));
-}
+Vec3 unit(Vec3 v) { return scale(v, 1.0f / std::sqrt(dot(v, v))); }
 
 // The terrain shader's blend weight at one point of a triangle, as GLSL defines its steps.
 float flatnessAt(const Vec3 normals[3], float a, float b) {

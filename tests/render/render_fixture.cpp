@@ -70,8 +70,8 @@ Mesh& DrawTest::quad() {
 
 const Materials& DrawTest::materials() {
     static ResourceCache cache;
-    static const Materials made = {makePhongMaterial(cache), makePhongTerrainMaterial(cache), makeWaterMaterial(cache),
-                                   makeSkyBoxMaterial(cache)};
+    static const Materials made = {makePhongMaterial(cache), makePhongTerrainMaterial(cache),
+                                   makeWaterMaterial(cache), makeSkyBoxMaterial(cache)};
     return made;
 }
 

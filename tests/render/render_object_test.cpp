@@ -87,7 +87,6 @@ TEST_F(RenderObjects, NewObjectsStartAtRestWithTheDefaultMaterialAtTheTailOfThei
     EXPECT_EQ(water.tail->payload, wet);
 }
 
-
 TEST_F(RenderObjects, SlotsFollowTheProgramsInputsStartingUnsetWithTheDefaultTextures) {
     RenderObject* phong = withSlots(phongTables);
     EXPECT_EQ(slotAt(phong->textureSlots, 0).value, 7u);

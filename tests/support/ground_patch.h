@@ -28,7 +28,9 @@ struct GroundPatch {
     GroundPatch& operator=(const GroundPatch&) = delete;
 
     // Builds the grid and registers it with the physics world.
-    void addToWorld(PhysicsWorld& world) { addHeightGrid(world, &buildHeightGrid(grid, mesh, {0, 0, 0}, scales)); }
+    void addToWorld(PhysicsWorld& world) {
+        addHeightGrid(world, &buildHeightGrid(grid, mesh, {0, 0, 0}, scales));
+    }
 
     std::vector<float> vertices;
     Mesh mesh = {};

@@ -33,9 +33,7 @@ Colour bandMean(const RgbImage& image, float top, float bottom) {
     return {float(sum[0] / count), float(sum[1] / count), float(sum[2] / count)};
 }
 
-float blueness(const Colour& colour) {
-    return colour.b - 0.5f * (colour.r + colour.g);
-}
+float blueness(const Colour& colour) { return colour.b - 0.5f * (colour.r + colour.g); }
 
 double meanDifference(const RgbImage& small, const RgbImage& large, int left, int step) {
     double total = 0.0;
@@ -45,7 +43,8 @@ double meanDifference(const RgbImage& small, const RgbImage& large, int left, in
                 double block = 0.0; // large's step x step pixels under this one, averaged
                 for (int j = 0; j < step; ++j) {
                     for (int i = 0; i < step; ++i) {
-                        const size_t at = (static_cast<size_t>(y * step + j) * large.width + left + x * step + i) * 3;
+                        const size_t at =
+                            (static_cast<size_t>(y * step + j) * large.width + left + x * step + i) * 3;
                         block += large.pixels[at + channel];
                     }
                 }
@@ -87,13 +86,9 @@ std::vector<float> profile(const RgbImage& image, bool byColumn) {
 
 } // namespace
 
-std::vector<float> columnProfile(const RgbImage& image) {
-    return profile(image, true);
-}
+std::vector<float> columnProfile(const RgbImage& image) { return profile(image, true); }
 
-std::vector<float> rowProfile(const RgbImage& image) {
-    return profile(image, false);
-}
+std::vector<float> rowProfile(const RgbImage& image) { return profile(image, false); }
 
 int contentShift(const std::vector<float>& before, const std::vector<float>& after, int maxShift) {
     int size = static_cast<int>(std::min(before.size(), after.size()));

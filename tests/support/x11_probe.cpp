@@ -112,8 +112,9 @@ std::vector<int> windowIconSides(unsigned long id) {
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, id, XInternAtom(d, "_NET_WM_ICON", False), 0, 1 << 24, False, AnyPropertyType, &type,
-                           &format, &count, &after, &data) != Success || data == nullptr) {
+    if (XGetWindowProperty(d, id, XInternAtom(d, "_NET_WM_ICON", False), 0, 1 << 24, False, AnyPropertyType,
+                           &type, &format, &count, &after, &data) != Success ||
+        data == nullptr) {
         return sides;
     }
     // Each icon: width, height, then width x height pixels (format 32 comes as longs).
@@ -145,7 +146,8 @@ bool screenPixel(int x, int y, unsigned char rgb[3]) {
 std::vector<unsigned char> screenArea(int x, int y, int width, int height) {
     std::vector<unsigned char> rgb;
     Display* d = display();
-    XImage* image = d == nullptr ? nullptr : XGetImage(d, DefaultRootWindow(d), x, y, width, height, AllPlanes, ZPixmap);
+    XImage* image =
+        d == nullptr ? nullptr : XGetImage(d, DefaultRootWindow(d), x, y, width, height, AllPlanes, ZPixmap);
     if (image == nullptr) {
         return rgb;
     }
@@ -170,7 +172,8 @@ void setMouseButton(int button, bool down) {
     }
 }
 
-bool waitForPixel(int x, int y, const unsigned char expected[3], unsigned char rgb[3], double timeoutSeconds) {
+bool waitForPixel(int x, int y, const unsigned char expected[3], unsigned char rgb[3],
+                  double timeoutSeconds) {
     Clock::time_point start = Clock::now();
     do {
         if (!screenPixel(x, y, rgb)) {

@@ -7,7 +7,7 @@
 
 struct X11Window {
     unsigned long id;
-    int x;      // client area on the root window
+    int x; // client area on the root window
     int y;
     int width;
     int height;

@@ -10,9 +10,7 @@
 
 namespace vt {
 
-double dot(V3 a, V3 b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
+double dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 const std::vector<vgen::GeneratedFile>& allFiles() {
     static const std::vector<vgen::GeneratedFile> files = vgen::generateAll();
@@ -26,9 +24,7 @@ const std::vector<std::uint8_t>& fileBytes(const std::string& path) {
     throw std::runtime_error("not generated: " + path);
 }
 
-DaeMesh readMesh(const std::string& name) {
-    return readDae(fileBytes("Meshes/" + name + ".dae"));
-}
+DaeMesh readMesh(const std::string& name) { return readDae(fileBytes("Meshes/" + name + ".dae")); }
 
 V3 faceNormal(const DaeMesh& m, std::size_t tri) {
     const auto& t = m.triangles[tri];
@@ -74,9 +70,7 @@ std::string attr(Node n, const char* name) {
     const auto* a = n ? n->first_attribute(name) : nullptr;
     return a ? a->value() : "";
 }
-Node child(Node n, const char* name) {
-    return n ? n->first_node(name) : nullptr;
-}
+Node child(Node n, const char* name) { return n ? n->first_node(name) : nullptr; }
 
 // Element children, and their names joined with spaces.
 std::vector<Node> kids(Node n, std::string& names) {

@@ -32,7 +32,7 @@ struct Look {
 };
 
 class TurnedSky {
-  public:
+public:
     TurnedSky() : mesh_(vt::readMesh("skyCube")), sky_(vt::loadTexture("skybox_texture.bmp")) {
         RenderObject sky{};
         sky.rotation = {90, 105, 0};
@@ -80,7 +80,7 @@ class TurnedSky {
         return {};
     }
 
-  private:
+private:
     static vt::V3 cross(vt::V3 a, vt::V3 b) {
         return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
     }
@@ -95,9 +95,7 @@ const TurnedSky& turnedSky() {
     return sky;
 }
 
-int blueness(const Look& l) {
-    return l.rgb[2] - l.rgb[0];
-}
+int blueness(const Look& l) { return l.rgb[2] - l.rgb[0]; }
 
 TEST(Sky, TurnedByTheSceneItIsACubeAroundTheWorldAxes) {
     for (const vt::V3& p : turnedSky().world())

@@ -11,9 +11,7 @@ namespace {
 
 constexpr int gridSide = 129;
 constexpr double gridStep = 4000.0 / (gridSide - 1);
-double coord(int i) {
-    return -2000.0 + i * gridStep;
-}
+double coord(int i) { return -2000.0 + i * gridStep; }
 
 // World heights binned by position onto the grid, index i + gridSide * k.
 const std::vector<double>& ground() {

@@ -23,9 +23,7 @@ using vt::Pixels;
 Pixels load(const std::vector<std::uint8_t>& bytes, int force = SOIL_LOAD_RGB) {
     return vt::loadPixels(bytes, force);
 }
-Pixels load(const std::string& name) {
-    return vt::loadTexture(name);
-}
+Pixels load(const std::string& name) { return vt::loadTexture(name); }
 
 TEST(Bmp, HeadersDescribeA24BitBottomUpImage) {
     for (const char* name : {"rhyolite", "rock1", "overlayedsquare", "water1_f", "skybox_texture"}) {

@@ -37,7 +37,8 @@ protected:
 
     // Runs page.js in `mode` with these arguments; its output, ending in "exit STATUS".
     std::string runPage(const std::string& mode, const std::vector<std::string>& arguments) {
-        std::vector<std::string> all = {VALLEY_SOURCE_DIR "/tests/web/page.js", mode, VALLEY_WEB_DIR, directory};
+        std::vector<std::string> all = {VALLEY_SOURCE_DIR "/tests/web/page.js", mode, VALLEY_WEB_DIR,
+                                        directory};
         all.insert(all.end(), arguments.begin(), arguments.end());
         ChildProcess node = startProgram("/usr/bin/node", directory, false, all);
         std::string output;
@@ -56,16 +57,18 @@ void writeRockSession(const std::string& path) {
     for (int frame = 2; frame <= 300; ++frame) {
         const uint8_t buttons = frame >= 10 && frame < 70 ? 1 : 0;
         const uint64_t keys = frame >= 200 && frame < 240 ? uint64_t{1} << keySlot('W') : 0;
-        appendRecordedFrame(file, RecordedFrame{{InputState{keys, buttons, 640 + (frame < 70 ? 2 : 0), 360}}});
+        appendRecordedFrame(file,
+                            RecordedFrame{{InputState{keys, buttons, 640 + (frame < 70 ? 2 : 0), 360}}});
     }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                 static_cast<std::streamsize>(file.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
 }
 
 std::string closingLine(const std::string& output) {
     std::smatch match;
-    return std::regex_search(output, match, std::regex("Replayed \\d+ frames, state [0-9a-f]{8}")) ? match[0].str()
-                                                                                                   : "";
+    return std::regex_search(output, match, std::regex("Replayed \\d+ frames, state [0-9a-f]{8}"))
+               ? match[0].str()
+               : "";
 }
 
 // Per channel, the mean absolute difference, and the share of values off by more than 24.
@@ -95,8 +98,9 @@ TEST_F(Page, ARockSessionReplaysToTheDesktopsStateAndPictures) {
     const std::string session = directory + "/rocks.vrec";
     writeRockSession(session);
     std::string desktop;
-    ChildProcess valley = startProgram(VALLEY_BINARY, directory, true,
-                                       {"--replay", session, "--capture", directory + "/desktop", "--every", "100"});
+    ChildProcess valley =
+        startProgram(VALLEY_BINARY, directory, true,
+                     {"--replay", session, "--capture", directory + "/desktop", "--every", "100"});
     ASSERT_EQ(waitForExit(valley, desktop, 600.0), 0) << desktop;
     ASSERT_NE(closingLine(desktop), "") << desktop;
 
@@ -108,8 +112,8 @@ TEST_F(Page, ARockSessionReplaysToTheDesktopsStateAndPictures) {
         const RgbImage theirs = loadPng(directory + "/" + name);
         ASSERT_EQ(ours.width, 1280) << name;
         const Difference difference = differenceOf(ours, theirs);
-        std::printf("%s: mean difference %.2f, %.2f %% of values off by more than 24\n", name, difference.mean,
-                    100.0 * difference.farShare);
+        std::printf("%s: mean difference %.2f, %.2f %% of values off by more than 24\n", name,
+                    difference.mean, 100.0 * difference.farShare);
         // Measured (SwiftShader against llvmpipe, plain against driver-compressed BMP textures):
         // a mean of 1.99 to 2.00 and 0.03 to 0.06 % of values off by more than 24.
         EXPECT_LT(difference.mean, 3.0) << name;
