@@ -1,6 +1,6 @@
 // The one way a step that can fail hands back how it went: a Problem holds why it failed, in one
 // line without a line feed, or nothing when it succeeded. It cannot be dropped unread (the
-// compiler warns), and report() (core/report.h) prints it as the console line of its kind
+// build makes that an error), and report() (core/report.h) prints it as the console line of its kind
 // (docs/code_tour.md, "Failures").
 #pragma once
 

@@ -1,5 +1,5 @@
 // Programmer errors: a condition the code itself guarantees, checked where breaking it would
-// corrupt the run (a pool handed a foreign slot, a tick built without its world). Unlike a
+// corrupt the run (a list node removed from a list that does not hold it, a pool handed no slot). Unlike a
 // reported failure (core/report.h), which bad files or arguments cause and the run survives, a
 // broken guarantee stops the program at once with one line naming the place, in every build,
 // tests included: it is never compiled out.

@@ -1,6 +1,7 @@
 #include "core/report.h"
 
 #include "core/printable.h"
+#include "core/programmer_error.h"
 
 #include <cstdio>
 
@@ -50,6 +51,7 @@ bool report(const Problem& problem, Failure failure, const std::string& name) {
         std::fputs(text.c_str(), line.onStandardError ? stderr : stdout);
         return true;
     }
+    VALLEY_ASSERT(!"every kind of failure has its line in the table");
     return false;
 }
 
